@@ -1,0 +1,26 @@
+#include "platform/core/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace platform;
+
+TEST(Clock, FormatsTheAddinsTimeTexts) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  std::tm t = LocalTime(MakeLocalTime(2009, 6, 2, 13, 5, 7));
+  EXPECT_EQ(FormatLogTimestamp(t), "2009-06-02 13:05:07");
+  EXPECT_EQ(FormatLogHeaderTime(t), "Tue Jun 2009 13:05:07");
+  EXPECT_EQ(FormatMapLocalTime(t), "Tuesday, June 02, 2009/13:05:07");
+  EXPECT_EQ(FormatHhNnSs(t), "13:05:07");
+  EXPECT_EQ(FormatHhMmSs(t), "130507");
+}
+
+TEST(Clock, VirtualClockMovesOnlyWhenSlept) {
+  TimePoint start = MakeLocalTime(2020, 1, 1, 0, 0, 0);
+  ScopedVirtualClock scoped(start);
+  EXPECT_EQ(Now(), start);
+  Sleep(Milliseconds(1500));
+  EXPECT_EQ(Now(), start + Milliseconds(1500));
+}
