@@ -1,0 +1,54 @@
+#pragma once
+// A Windows-like environment rooted in one host folder, in the way a prefix of a Windows
+// compatibility layer is: drive C: is <root>/drive_c, drive Z: is the host's "/". Paths are
+// Windows paths spelled with "\" (either separator is accepted); only this layer knows where
+// they live on this machine. A path component that does not exist with its exact case is
+// looked up case-insensitively, so "maptavoExcel.xml" and "maptavoexcel.xml" are one file.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform::environment {
+
+class Environment {
+ public:
+  // The root is created when missing, with drive_c and the current user's profile folders.
+  explicit Environment(std::filesystem::path root, std::string userName = "tavo");
+
+  const std::filesystem::path& root() const { return root_; }
+  // The Windows user whose profile is C:\Users\<name>.
+  const std::string& userName() const { return userName_; }
+
+  // Host path of a Windows path. Existing components are matched case-insensitively when
+  // the exact spelling does not exist; missing trailing components keep the given spelling.
+  // Throws RuntimeError 76 (Path not found) for a path that names no drive this
+  // environment maps or is not absolute.
+  std::filesystem::path HostPath(std::string_view windowsPath) const;
+
+  // Windows path of a host path: under <root>/drive_c it is C:\..., anything else Z:\...
+  std::string WindowsPath(const std::filesystem::path& hostPath) const;
+
+ private:
+  std::filesystem::path root_;
+  std::string userName_;
+};
+
+// The environment of this process: TAVO_ROOT (default ~/.tavo), user TAVO_USER (default "tavo").
+Environment& Current();
+
+// Installs an environment for the current scope (tests); restores the previous one after.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(std::filesystem::path root, std::string userName = "tavo");
+  ~ScopedEnvironment();
+  Environment& environment() { return environment_; }
+
+ private:
+  Environment environment_;
+  Environment* previous_;
+};
+
+// Shorthand for Current().HostPath(windowsPath).
+std::filesystem::path HostPath(std::string_view windowsPath);
+
+}  // namespace platform::environment

@@ -1,0 +1,64 @@
+#pragma once
+// File operations over Windows paths of the current environment, with the behaviour of the
+// file-system object, the BASIC file statements and the kernel's DeleteFileA. Failures raise
+// RuntimeError with the BASIC numbers (53 file not found, 58 file already exists, 70 permission
+// denied, 76 path not found) unless a function says it never throws.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::files {
+
+bool FileExists(std::string_view path);
+bool FolderExists(std::string_view path);
+
+// Creates one folder; its parent must exist (76 otherwise); 58 when it already exists.
+void CreateFolder(std::string_view path);
+// Deletes a file; 53 when missing; 70 when read-only and not forced, or when the file is
+// locked by an open document (as Windows refuses to delete a file in use).
+void DeleteFile(std::string_view path, bool force = false);
+// Deletes a folder and everything in it; 76 when missing; 70 as above for any file inside.
+void DeleteFolder(std::string_view path, bool force = false);
+// The kernel call: true on success, false on any failure; never throws.
+bool DeleteFileA(std::string_view path) noexcept;
+
+// Names (not paths) of the files of a folder, in the order the file system lists them.
+std::vector<std::string> ListFileNames(std::string_view folder);
+
+// Whole-file byte I/O. ReadAllBytes: 53 when missing. WriteAllBytes replaces the file
+// atomically (a temporary file in the same folder renamed over it), so a crash never leaves a
+// truncated file. AppendText appends, creating the file when missing (76 when the folder is).
+std::string ReadAllBytes(std::string_view path);
+void WriteAllBytes(std::string_view path, std::string_view bytes);
+void AppendText(std::string_view path, std::string_view text);
+// Writes from the start of an existing file without truncating it ("raw byte output").
+void OverwriteBytes(std::string_view path, std::string_view bytes);
+
+void SetReadOnly(std::string_view path, bool readOnly);
+
+// An exclusive lock on a file, as an application that has the file open holds it.
+// While held, TryLockExclusive on the same file fails, DeleteFile raises 70.
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock();
+  FileLock(FileLock&&) noexcept;
+  FileLock& operator=(FileLock&&) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool held() const { return fd_ >= 0; }
+  void Release();
+
+ private:
+  friend FileLock LockExclusive(std::string_view path);
+  friend bool TryLockExclusive(std::string_view path, FileLock* lock);
+  int fd_ = -1;
+};
+
+// Opens the file (creating it empty when missing) and locks it exclusively; 70 when another
+// holder has it locked.
+FileLock LockExclusive(std::string_view path);
+// As LockExclusive, but reports failure as false; never throws.
+bool TryLockExclusive(std::string_view path, FileLock* lock) noexcept;
+
+}  // namespace platform::files
