@@ -15,15 +15,15 @@ namespace platform::office {
 inline constexpr std::uint32_t kLoadAtStartup = 3;
 
 struct AddinRegistration {
-  std::string progId;        // "tavowriterwordaddin.service"
-  std::string host;          // "Word" or "Excel"
-  std::string friendlyName;  // "TavoWriter"
-  std::string description;   // "TavoWriter Word Plug-In"
+  std::string progId{};        // "tavowriterwordaddin.service"
+  std::string host{};          // "Word" or "Excel"
+  std::string friendlyName{};  // "TavoWriter"
+  std::string description{};   // "TavoWriter Word Plug-In"
   std::uint32_t loadBehavior = kLoadAtStartup;
   std::uint32_t commandLineSafe = 0;
-  std::string libraryPath;   // Windows path of the library
+  std::string libraryPath{};   // Windows path of the library
   // "SOFTWARE\Microsoft\Office\Word\Addins\tavowriterwordaddin.service"; empty: none.
-  std::string localMachineKey;
+  std::string localMachineKey{};
 };
 
 std::string AddinsKey(std::string_view host);                   // Software\Microsoft\Office\<host>\Addins
@@ -37,11 +37,11 @@ long UnregisterAddin(const AddinRegistration& registration);
 
 // One add-in of a host's Addins key.
 struct RegisteredAddin {
-  std::string progId;
-  std::string friendlyName;
-  std::string description;
+  std::string progId{};
+  std::string friendlyName{};
+  std::string description{};
   std::uint32_t loadBehavior = 0;
-  std::string libraryPath;  // Windows path; "" when the class is not registered
+  std::string libraryPath{};  // Windows path; "" when the class is not registered
 };
 
 // Every add-in under the host's Addins key that has a LoadBehavior, in key order.

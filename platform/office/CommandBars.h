@@ -50,23 +50,23 @@ using ClickHandler = std::function<void(const Ref<CommandBarControl>& control, b
 
 struct ControlAddOptions {
   int type = control_type::Button;
-  std::optional<int> id;  // a built-in control's id; custom controls have 1
-  std::optional<std::string> parameter;
-  std::optional<int> before;  // 1-based position; appended when omitted
+  std::optional<int> id{};  // a built-in control's id; custom controls have 1
+  std::optional<std::string> parameter{};
+  std::optional<int> before{};  // 1-based position; appended when omitted
   bool temporary = false;
 };
 
 struct FindControlOptions {
-  std::optional<int> type;
-  std::optional<int> id;
-  std::optional<std::string> tag;
-  std::optional<bool> visible;
+  std::optional<int> type{};
+  std::optional<int> id{};
+  std::optional<std::string> tag{};
+  std::optional<bool> visible{};
   bool recursive = false;  // CommandBar::FindControl only; CommandBars::FindControl searches all
 };
 
 struct BarAddOptions {
-  std::optional<std::string> name;
-  std::optional<int> position;
+  std::optional<std::string> name{};
+  std::optional<int> position{};
   bool menuBar = false;
   bool temporary = false;
 };

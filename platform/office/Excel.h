@@ -35,22 +35,22 @@ inline constexpr int PageLayout = 3;
 }  // namespace window_view
 
 struct OpenOptions {
-  std::string filename;
+  std::string filename{};
   // "" (or omitted) on a protected file: Excel asks the user for the password.
-  std::string password;
+  std::string password{};
 };
 
 struct SaveAsOptions {
-  std::string filename;
+  std::string filename{};
   // Omitted: the workbook keeps its open password; "": the saved file has none.
-  std::optional<std::string> password;
+  std::optional<std::string> password{};
   int accessMode = access_mode::NoChange;
 };
 
 struct CloseOptions {
   // Omitted: a modified workbook makes Excel ask (unless DisplayAlerts is off: then it is
   // closed without saving).
-  std::optional<bool> saveChanges;
+  std::optional<bool> saveChanges{};
 };
 
 class Worksheet {

@@ -58,10 +58,10 @@ inline constexpr int PrintLayout = 3;
 }  // namespace view_type
 
 struct OpenOptions {
-  std::string fileName;
+  std::string fileName{};
   bool addToRecentFiles = true;
   // "" (or omitted) on a protected file: Word asks the user for the password.
-  std::string passwordDocument;
+  std::string passwordDocument{};
 };
 
 struct AddOptions {
@@ -69,11 +69,11 @@ struct AddOptions {
 };
 
 struct SaveAsOptions {
-  std::string fileName;
+  std::string fileName{};
   int fileFormat = format::Document;
   bool addToRecentFiles = true;
   // Omitted: the document keeps its open password; "": the saved file has none.
-  std::optional<std::string> password;
+  std::optional<std::string> password{};
 };
 
 struct CloseOptions {

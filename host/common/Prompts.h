@@ -1,0 +1,26 @@
+#pragma once
+// The questions the emulated applications themselves ask the user (save changes?, replace the
+// file?, the open password). They go to the installed Prompter; the host installs one that
+// shows them as modal dialogs through the Operator, so that a person or a script answers them
+// like any other dialog.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace host {
+
+enum class Answer { Yes, No, Cancel };
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  virtual Answer AskYesNoCancel(std::string_view title, std::string_view question) = 0;
+  // A line of text (typed hidden when `secret`); nullopt when the user cancels.
+  virtual std::optional<std::string> AskText(std::string_view title, std::string_view prompt, bool secret) = 0;
+};
+
+Prompter& CurrentPrompter();
+// Installs `prompter` for the process (nullptr restores the default). Returns the previous one.
+Prompter* SetPrompter(Prompter* prompter);
+
+}  // namespace host

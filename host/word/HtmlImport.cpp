@@ -1,0 +1,214 @@
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <set>
+
+#include "host/word/Html.h"
+#include "platform/core/Text.h"
+
+namespace host::word {
+namespace text = platform::text;
+
+namespace {
+
+std::string LocalName(const xmlNode* node) {
+  std::string name = text::LCase(reinterpret_cast<const char*>(node->name));
+  if (auto colon = name.find(':'); colon != std::string::npos) name = name.substr(colon + 1);
+  return name;
+}
+
+std::string Attribute(const xmlNode* node, const char* name) {
+  for (const xmlAttr* a = node->properties; a; a = a->next) {
+    if (!text::EqualsText(reinterpret_cast<const char*>(a->name), name)) continue;
+    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
+    std::string out = value ? reinterpret_cast<const char*>(value) : "";
+    xmlFree(value);
+    return out;
+  }
+  return {};
+}
+
+// The value of one property of a style attribute ("width:120px;height:80px").
+std::string StyleProperty(std::string_view style, std::string_view property) {
+  for (const auto& declaration : text::Split(style, ";")) {
+    auto colon = declaration.find(':');
+    if (colon == std::string::npos) continue;
+    std::string name = text::Trim(declaration.substr(0, colon));
+    if (text::EqualsText(name, property)) return text::Trim(declaration.substr(colon + 1));
+  }
+  return {};
+}
+
+std::string Length(const xmlNode* sized, const char* property) {
+  std::string value = StyleProperty(Attribute(sized, "style"), property);
+  if (value.empty()) value = text::Trim(Attribute(sized, property));
+  if (value.empty()) return "100px";
+  bool bare = std::all_of(value.begin(), value.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+  if (bare) value += "px";
+  std::erase(value, ' ');
+  return value;
+}
+
+std::string TypeOf(std::string_view src) {
+  std::string path(src.substr(0, src.find_first_of("?#")));
+  auto slash = path.find_last_of("/\\");
+  auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot + 1);
+}
+
+bool IsBlock(const std::string& name) {
+  static const std::set<std::string> blocks = {"p",  "div", "h1", "h2", "h3",         "h4",    "h5", "h6",
+                                               "li", "pre", "tr", "blockquote", "table", "ul", "ol", "address"};
+  return blocks.count(name) > 0;
+}
+
+class Importer {
+ public:
+  explicit Importer(const PictureReader& reader) : reader_(reader) {}
+
+  Items Run(const xmlNode* body) {
+    Walk(body->children, false);
+    EndParagraph(false);
+    if (items_.empty()) items_.push_back(Item::Mark());
+    return std::move(items_);
+  }
+
+ private:
+  void Walk(const xmlNode* node, bool preformatted) {
+    for (; node; node = node->next) {
+      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+        AddText(reinterpret_cast<const char*>(node->content ? node->content : BAD_CAST ""), preformatted);
+        continue;
+      }
+      if (node->type != XML_ELEMENT_NODE) continue;
+      std::string name = LocalName(node);
+      if (name == "script" || name == "style" || name == "head" || name == "title") continue;
+      if (name == "br") {
+        EndParagraph(true);
+      } else if (name == "img") {
+        AddPicture(Attribute(node, "src"), node);
+      } else if (name == "shape") {
+        const xmlNode* data = FirstElement(node->children, "imagedata");
+        if (data) AddPicture(Attribute(data, "src"), node);
+        else Walk(node->children, preformatted);
+      } else if (IsBlock(name)) {
+        EndParagraph(false);
+        size_t before = paragraphs_;
+        Walk(node->children, preformatted || name == "pre");
+        if (!current_.empty() || paragraphs_ == before) EndParagraph(true);
+      } else {
+        Walk(node->children, preformatted);
+      }
+    }
+  }
+
+  static const xmlNode* FirstElement(const xmlNode* node, const char* name) {
+    for (; node; node = node->next)
+      if (node->type == XML_ELEMENT_NODE && LocalName(node) == name) return node;
+    return nullptr;
+  }
+
+  void AddText(std::string_view s, bool preformatted) {
+    for (const auto& item : ItemsOfText(s)) {
+      if (preformatted) {
+        if (item.kind == Item::Kind::ParagraphMark) EndParagraph(true);
+        else Push(item);
+        continue;
+      }
+      bool space = item.kind == Item::Kind::ParagraphMark || item.character == " " || item.character == "\t";
+      if (space) {
+        pendingSpace_ = true;
+        continue;
+      }
+      Push(item);
+    }
+  }
+
+  void Push(Item item) {
+    if (pendingSpace_ && !current_.empty()) current_.push_back(Item::Char(" "));
+    pendingSpace_ = false;
+    current_.push_back(std::move(item));
+  }
+
+  void AddPicture(const std::string& src, const xmlNode* sized) {
+    auto picture = std::make_shared<Picture>();
+    picture->width = Length(sized, "width");
+    picture->height = Length(sized, "height");
+    std::optional<std::string> bytes;
+    if (!src.empty() && !IsRemoteAddress(src)) bytes = reader_(src);
+    if (bytes) {
+      picture->type = text::LCase(TypeOf(src));
+      if (picture->type == "jpeg") picture->type = "jpg";
+      picture->bytes = std::move(*bytes);
+    } else {
+      if (src.empty()) return;
+      picture->link = src;
+    }
+    Push(Item::Pic(std::move(picture)));
+  }
+
+  void EndParagraph(bool evenIfEmpty) {
+    pendingSpace_ = false;
+    if (current_.empty() && !evenIfEmpty) return;
+    items_.insert(items_.end(), current_.begin(), current_.end());
+    items_.push_back(Item::Mark());
+    current_.clear();
+    ++paragraphs_;
+  }
+
+  const PictureReader& reader_;
+  Items items_;
+  Items current_;
+  size_t paragraphs_ = 0;
+  bool pendingSpace_ = false;
+};
+
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsRemoteAddress(std::string_view src) {
+  auto colon = src.find(':');
+  if (colon == std::string_view::npos || colon < 2) return false;  // "C:" is a drive
+  for (size_t i = 0; i < colon; ++i) {
+    char c = src[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))
+      return false;
+  }
+  return !text::EqualsText(src.substr(0, colon), "file");
+}
+
+Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
+  // A declared charset wins; otherwise UTF-8 when the bytes are, else the Windows code page the
+  // add-ins write their files in.
+  std::string head = text::LCase(bytes.substr(0, 2048));
+  const char* encoding = nullptr;
+  if (head.find("charset") == std::string::npos) encoding = ValidUtf8(bytes) ? "UTF-8" : "windows-1252";
+  htmlDocPtr doc = htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
+                                  HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+  Items items;
+  if (doc) {
+    const xmlNode* root = xmlDocGetRootElement(doc);
+    const xmlNode* body = nullptr;
+    for (const xmlNode* n = root ? root->children : nullptr; n && !body; n = n->next)
+      if (n->type == XML_ELEMENT_NODE && LocalName(n) == "body") body = n;
+    if (body) items = Importer(readPicture).Run(body);
+    xmlFreeDoc(doc);
+  }
+  if (items.empty()) items.push_back(Item::Mark());
+  return items;
+}
+
+}  // namespace host::word
