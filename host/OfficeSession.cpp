@@ -48,15 +48,15 @@ int OfficeSession::Start() {
   return loaded;
 }
 
-bool OfficeSession::Quit() {
+bool OfficeSession::Quit(bool discardChanges) {
   if (quit_) return true;
   if (word_) {
-    if (!word_->CloseAllDocuments()) return false;
+    if (!word_->CloseAllDocuments(discardChanges)) return false;
     word_->RaiseQuit();
     loader_->BeginShutdown();
     loader_->Disconnect();
   } else {
-    if (!excel_->CloseAllWorkbooks()) return false;
+    if (!excel_->CloseAllWorkbooks(discardChanges)) return false;
     loader_->Disconnect();
     excel_->Revoke();
   }

@@ -41,8 +41,9 @@ class OfficeSession {
 
   // Loads the registered add-ins and completes the start-up; returns the number loaded.
   int Start();
-  // False when the user cancelled closing a modified document (the session goes on).
-  bool Quit();
+  // False when the user cancelled closing a modified document (the session goes on). With
+  // discardChanges nobody is asked and unsaved changes are lost (the end of a script).
+  bool Quit(bool discardChanges = false);
   bool quit() const { return quit_; }
 
   // Clicks the control whose caption is `caption` (ignoring case, "&" and surrounding blanks)

@@ -128,8 +128,12 @@ void ExcelApplication::Remove(ExcelWorkbook* book) {
     active_ = workbooks_.empty() ? std::weak_ptr<ExcelWorkbook>() : workbooks_.back();
 }
 
-bool ExcelApplication::CloseAllWorkbooks() {
-  workbooksCollection_.Close();
+bool ExcelApplication::CloseAllWorkbooks(bool discardChanges) {
+  if (discardChanges) {
+    for (auto& b : std::vector(workbooks_)) b->Close({.saveChanges = false});
+  } else {
+    workbooksCollection_.Close();
+  }
   return workbooks_.empty();
 }
 

@@ -128,8 +128,8 @@ class ExcelApplication final : public oe::Application, public std::enable_shared
   std::shared_ptr<ExcelWorkbook> activeWorkbook() const { return active_.lock(); }
 
   // Closes every workbook as Excel does when it quits, asking about modified ones (unless
-  // alerts are off). False, with the rest left open, when the user cancels.
-  bool CloseAllWorkbooks();
+  // alerts are off, or discardChanges). False, with the rest left open, when the user cancels.
+  bool CloseAllWorkbooks(bool discardChanges = false);
   // Leaves the running object table.
   void Revoke();
 

@@ -53,11 +53,11 @@ void WordApplication::Remove(WordDocument* document) {
     active_ = documents_.empty() ? std::weak_ptr<WordDocument>() : documents_.back();
 }
 
-bool WordApplication::CloseAllDocuments() {
+bool WordApplication::CloseAllDocuments(bool discardChanges) {
   auto open = documents_;
   for (auto& d : open) {
     try {
-      d->Close();
+      d->Close({.saveChanges = discardChanges ? ow::save_changes::DoNotSave : ow::save_changes::Prompt});
     } catch (const RuntimeError& e) {
       if (e.number() == ow::err::CommandFailed) return false;
       throw;

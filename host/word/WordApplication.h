@@ -170,8 +170,8 @@ class WordApplication final : public ow::Application, public std::enable_shared_
   std::shared_ptr<WordDocument> activeDocument() const { return active_.lock(); }
 
   // The first half of quitting: every document is closed, a modified one after asking whether
-  // to save it. False (nothing more closed) when the user cancels.
-  bool CloseAllDocuments();
+  // to save it (unless discardChanges). False (nothing more closed) when the user cancels.
+  bool CloseAllDocuments(bool discardChanges = false);
   // The second half: raises Quit and leaves the running object table.
   void RaiseQuit();
 
