@@ -39,6 +39,31 @@ void RenderBar(std::ostream& out, const Bar& bar, bool customOnly) {
   for (const Control* p : popups) RenderMenu(out, *p);
 }
 
+// The start of the active document's text or of the active sheet's cells.
+std::string Preview(OfficeSession& session) {
+  constexpr size_t kMost = 160;
+  std::string preview;
+  if (auto word = session.word()) {
+    auto d = word->activeDocument();
+    if (!d) return {};
+    for (const auto& item : d->items()) {
+      if (item.kind == word::Item::Kind::Character) preview += item.character;
+      else if (item.kind == word::Item::Kind::ParagraphMark) preview += "\xc2\xb6";
+      else preview += item.picture->linked() ? "[picture " + item.picture->link + "]" : "[picture " + item.picture->type + "]";
+      if (preview.size() > kMost) return "Text: " + preview + "...\n";
+    }
+    return "Text: " + preview + "\n";
+  }
+  auto book = session.excel()->activeWorkbook();
+  if (!book) return {};
+  auto sheet = book->activeSheet();
+  for (const auto& [position, value] : sheet->data().cells) {
+    preview += " " + excel::CellRef(position) + "=" + value;
+    if (preview.size() > kMost) return "Sheet " + sheet->data().name + ":" + preview + "...\n";
+  }
+  return "Sheet " + sheet->data().name + ":" + preview + "\n";
+}
+
 std::string Documents(OfficeSession& session) {
   std::ostringstream out;
   if (auto word = session.word()) {
@@ -75,7 +100,7 @@ std::string RenderScreen(OfficeSession& session) {
     else if (bar->BuiltIn()) RenderBar(out, *bar, true);
   }
   out << "Status bar: " << session.application()->StatusBar() << "\n";
-  out << Documents(session) << "\n";
+  out << Documents(session) << "\n" << Preview(session);
   return out.str();
 }
 
