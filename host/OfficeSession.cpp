@@ -24,7 +24,7 @@ std::vector<std::shared_ptr<Control>> FindByCaption(const CommandBarSet& bars, s
   return found;
 }
 
-OfficeSession::OfficeSession(HostKind kind, LoadReport report) : kind_(kind) {
+OfficeSession::OfficeSession(HostKind kind, LoadReport report) : kind_(kind), report_(report) {
   if (kind == HostKind::Word) {
     word_ = word::WordApplication::Create();
     application_ = office::Ref<office::Application>(word_);
@@ -52,7 +52,12 @@ bool OfficeSession::Quit(bool discardChanges) {
   if (quit_) return true;
   if (word_) {
     if (!word_->CloseAllDocuments(discardChanges)) return false;
-    word_->RaiseQuit();
+    try {
+      word_->RaiseQuit();
+    } catch (const std::exception& e) {
+      // An add-in's Quit handler that fails must not keep Word from quitting.
+      if (report_) report_(std::string("An add-in failed in the Quit event: ") + e.what());
+    }
     loader_->BeginShutdown();
     loader_->Disconnect();
   } else {

@@ -57,6 +57,7 @@ class OfficeSession {
   std::shared_ptr<excel::ExcelApplication> excel_;
   office::Ref<office::Application> application_;
   std::unique_ptr<AddinLoader> loader_;
+  LoadReport report_;
   bool quit_ = false;
 };
 

@@ -67,8 +67,11 @@ bool WordApplication::CloseAllDocuments(bool discardChanges) {
 }
 
 void WordApplication::RaiseQuit() {
+  struct Revoke {
+    WordApplication* app;
+    ~Revoke() { platform::office::RevokeActiveObject(ow::kClassName, app); }
+  } revoke{this};
   quit_.Raise();
-  platform::office::RevokeActiveObject(ow::kClassName, this);
 }
 
 }  // namespace host::word
