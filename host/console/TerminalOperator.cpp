@@ -13,7 +13,11 @@ std::optional<std::string> CommandReader::Next() {
 }
 
 TerminalOperator::TerminalOperator(OfficeSession& session, std::istream& in, std::ostream& out)
-    : session_(session), out_(out), reader_(in, out), interpreter_(session, out) {}
+    : session_(session),
+      out_(out),
+      reader_(in, out),
+      interpreter_(session, out),
+      prompter_(reader_, out, [this] { PrintScreen(); }) {}
 
 TerminalOperator::~TerminalOperator() = default;
 

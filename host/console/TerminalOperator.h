@@ -9,6 +9,7 @@
 
 #include "host/OfficeSession.h"
 #include "host/console/Commands.h"
+#include "host/console/ConsolePrompter.h"
 
 namespace host {
 
@@ -38,6 +39,7 @@ class TerminalOperator {
   std::ostream& out_;
   CommandReader reader_;
   CommandInterpreter interpreter_;
+  ConsolePrompter prompter_;
 };
 
 }  // namespace host

@@ -101,31 +101,6 @@ TEST_F(LoaderTest, OnlyLoadBehaviorThreeWithALibraryIsLoaded) {
   EXPECT_EQ(Log(), "");
 }
 
-TEST_F(LoaderTest, TerminalOperatorRunsAScriptAndPrintsTheScreen) {
-  OfficeSession word(HostKind::Word, Report());
-  word.Start();
-  std::istringstream script(
-      "new\n"
-      "type Hello\n"
-      "click &Hello\n"
-      "click Later\n"
-      "bogus\n"
-      "saveas a.doc\n"
-      "quit\n");
-  std::ostringstream out;
-  host::TerminalOperator op(word, script, out);
-  EXPECT_EQ(op.Run(), 1);  // two commands failed
-  const std::string screen = out.str();
-  for (const char* expected :
-       {"> new\n", "Toolbar \"Test Bar\": [&Test v]\n", "Menu \"&Test\":\n  &Hello\n  &Later (disabled)\n",
-        "Status bar: Hello from tavotest.wordaddin\n", "Documents: *Document1 (modified)\n",
-        "The control \"&Later\" is disabled", "Unknown command \"bogus\"",
-        "Documents: *C:\\Users\\tavo\\Documents\\a.doc\n", "> quit\n", "Bye.\n"}) {
-    EXPECT_NE(screen.find(expected), std::string::npos) << expected << "\n--- in ---\n" << screen;
-  }
-  EXPECT_TRUE(word.quit());
-}
-
 TEST(TavoOffice, WordStartsAndQuitsOnAnEmptyEnvironment) {
   const char* stage = std::getenv("TAVO_STAGE_DIR");
   if (!stage) GTEST_SKIP() << "TAVO_STAGE_DIR is not set (run through ctest)";
