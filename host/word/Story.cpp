@@ -1,8 +1,8 @@
 #include "host/word/Story.h"
 
-#include "host/common/Base64.h"
 #include "host/common/LineFormat.h"
 #include "platform/core/Text.h"
+#include "platform/xml/Base64.h"
 
 namespace host::word {
 namespace {
@@ -98,7 +98,7 @@ std::string SerializeItems(const Items& items) {
       out += "link: " + item.picture->width + " " + item.picture->height + " " + EscapeValue(item.picture->link) + "\n";
     } else {
       out += "picture: " + item.picture->type + " " + item.picture->width + " " + item.picture->height + " " +
-             EncodeBase64(item.picture->bytes) + "\n";
+             platform::xml::Base64Encode(item.picture->bytes) + "\n";
     }
   }
   flush();
@@ -120,9 +120,9 @@ std::optional<Items> ParseItems(const std::vector<std::string_view>& lines) {
       auto picture = std::make_shared<Picture>();
       if (field.name == "picture") {
         if (parts.size() != 4 || parts[0].empty() || !ValidLength(parts[1]) || !ValidLength(parts[2])) return std::nullopt;
-        auto bytes = DecodeBase64(parts[3]);
-        if (!bytes) return std::nullopt;
-        *picture = {parts[0], std::move(*bytes), {}, parts[1], parts[2]};
+        std::string bytes;
+        if (!platform::xml::Base64Decode(parts[3], &bytes)) return std::nullopt;
+        *picture = {parts[0], std::move(bytes), {}, parts[1], parts[2]};
       } else {
         if (parts.size() < 3 || !ValidLength(parts[0]) || !ValidLength(parts[1])) return std::nullopt;
         std::string escaped(field.value.substr(parts[0].size() + parts[1].size() + 2));
