@@ -141,3 +141,25 @@ TEST_F(CommandBarsTest, ResetRestoresTheBuiltInFileMenu) {
   bars.Item("FILE")->Controls().Item("open from tavo")->Delete();
   EXPECT_TRUE(again->Deleted());
 }
+
+TEST(ExcelCommandBars, FileMenuItemIsFoundByTagThenDeletedByName) {
+  CommandBarSet bars(ExcelBuiltInBars());
+  auto& file = bars.Item("File")->Controls();
+  bool found = false;
+  for (int i = 1; i <= file.Count(); ++i) found = found || file.Item(i)->Tag() == "Open from Tavo";
+  EXPECT_FALSE(found);
+  auto item = file.Add({.type = office::control_type::Button, .before = 3, .temporary = true});
+  item->SetStyle(office::button_style::IconAndCaption);
+  item->SetCaption("Open from &Tavo");
+  item->SetTag("Open from Tavo");
+  EXPECT_TRUE(bars.Item("File")->FindControl({.type = 1, .tag = "Open from Tavo"}).Is(item));
+  int clicks = 0;
+  ControlEvents onOpen([&](const Ref<office::CommandBarControl>&, bool&) { ++clicks; });
+  onOpen = item;
+  bars.Item("FILE")->Controls().Item("open from tavo")->Delete();
+  // The reference still holds the deleted control: using it is a run-time error.
+  EXPECT_EQ(ErrorOf([&] { onOpen->SetEnabled(true); }), office::kControlDeletedError);
+  EXPECT_EQ(ErrorOf([&] { bars.Click(std::static_pointer_cast<Control>(onOpen.control().shared())); }),
+            office::kControlDeletedError);
+  EXPECT_EQ(clicks, 0);
+}
