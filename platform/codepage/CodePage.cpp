@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -99,6 +100,29 @@ const SingleByteTable& TableFor(const PageInfo& page) {
   return *slot;
 }
 
+// Converts `in` with iconv, appending to `out`. At input that does not convert, `onBad` gets
+// the place and the bytes left, appends a replacement and says how many bytes to skip.
+bool ConvertWithIconv(const char* to, const char* from, std::string_view in, std::string* out,
+                      const std::function<size_t(const char* at, size_t left)>& onBad) {
+  Iconv cd(to, from);
+  if (!cd.ok()) return false;
+  char* at = const_cast<char*>(in.data());
+  size_t left = in.size();
+  std::string buffer(in.size() * 4 + 16, '\0');
+  while (left > 0) {
+    char* outPtr = buffer.data();
+    size_t outLeft = buffer.size();
+    size_t rc = iconv(cd.get(), &at, &left, &outPtr, &outLeft);
+    out->append(buffer.data(), buffer.size() - outLeft);
+    if (rc != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    size_t skip = onBad(at, left);
+    at += skip;
+    left -= skip;
+  }
+  return true;
+}
+
 std::uint32_t Resolve(std::uint32_t codePage) { return codePage == CP_ACP ? GetACP() : codePage; }
 
 // UTF-8 to the page. `lossless` reports whether every character had a representation.
@@ -128,26 +152,12 @@ bool Encode(std::string_view utf8, std::uint32_t codePage, std::string* out, boo
     }
     return true;
   }
-  Iconv cd(page->iconvName, "UTF-8");
-  if (!cd.ok()) return false;
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  std::string buffer(utf8.size() * 2 + 16, '\0');
-  while (inLeft > 0) {
-    char* outPtr = buffer.data();
-    size_t outLeft = buffer.size();
-    size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
-    out->append(buffer.data(), buffer.size() - outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    // A character the page lacks, or bytes that are no UTF-8: one "?" for the sequence.
-    size_t skip = std::min(inLeft, utf::SequenceLength(static_cast<unsigned char>(*in)));
-    in += skip;
-    inLeft -= skip;
+  // A character the page lacks, or bytes that are no UTF-8: one "?" for the sequence.
+  return ConvertWithIconv(page->iconvName, "UTF-8", utf8, out, [&](const char* at, size_t left) {
     *out += '?';
     *lossless = false;
-  }
-  return true;
+    return std::min(left, utf::SequenceLength(static_cast<unsigned char>(*at)));
+  });
 }
 
 // The page's bytes to UTF-8; bytes that do not decode become U+FFFD.
@@ -169,23 +179,10 @@ bool Decode(std::string_view bytes, std::uint32_t codePage, std::string* out) {
     }
     return true;
   }
-  Iconv cd("UTF-8", page->iconvName);
-  if (!cd.ok()) return false;
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
-  std::string buffer(bytes.size() * 4 + 16, '\0');
-  while (inLeft > 0) {
-    char* outPtr = buffer.data();
-    size_t outLeft = buffer.size();
-    size_t rc = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
-    out->append(buffer.data(), buffer.size() - outLeft);
-    if (rc != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    ++in;
-    --inLeft;
+  return ConvertWithIconv("UTF-8", page->iconvName, bytes, out, [&](const char*, size_t) {
     utf::Append(utf::kReplacement, *out);
-  }
-  return true;
+    return size_t(1);
+  });
 }
 
 template <class Unit>
