@@ -1,6 +1,7 @@
 #include "host/console/TerminalOperator.h"
 
 #include "host/console/Screen.h"
+#include "platform/shell/Shell.h"
 
 namespace host {
 
@@ -17,9 +18,18 @@ TerminalOperator::TerminalOperator(OfficeSession& session, std::istream& in, std
       out_(out),
       reader_(in, out),
       interpreter_(session, out),
-      prompter_(reader_, out, [this] { PrintScreen(); }) {}
+      prompter_(reader_, out, [this] { PrintScreen(); }) {
+  InstallShellHandler();
+}
 
-TerminalOperator::~TerminalOperator() = default;
+TerminalOperator::~TerminalOperator() { platform::shell::SetShellExecuteHandler(nullptr); }
+
+// No browser runs here: what an add-in opens in "the browser" is printed instead.
+void TerminalOperator::InstallShellHandler() {
+  platform::shell::SetShellExecuteHandler([this](const platform::shell::ShellExecuteRecord& r) {
+    out_ << "Opened in the browser (" << r.operation << "): " << r.file << "\n";
+  });
+}
 
 void TerminalOperator::PrintScreen() { out_ << RenderScreen(session_) << std::flush; }
 

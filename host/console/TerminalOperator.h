@@ -20,6 +20,7 @@ class CommandReader {
   std::optional<std::string> Next();
 
  private:
+  void InstallShellHandler();
   std::istream& in_;
   std::ostream& out_;
 };
