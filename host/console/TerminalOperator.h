@@ -20,7 +20,6 @@ class CommandReader {
   std::optional<std::string> Next();
 
  private:
-  void InstallShellHandler();
   std::istream& in_;
   std::ostream& out_;
 };
@@ -36,6 +35,7 @@ class TerminalOperator {
   void PrintScreen();
 
  private:
+  void InstallShellHandler();
   OfficeSession& session_;
   std::ostream& out_;
   CommandReader reader_;
