@@ -4,6 +4,9 @@
 
 #include <map>
 
+#include "host/tests/TestSupport.h"
+#include "platform/codepage/CodePage.h"
+
 using namespace host::word;
 
 namespace {
@@ -92,9 +95,12 @@ TEST(HtmlImport, ParagraphsWhitespaceAndRemotePictures) {
   EXPECT_EQ(items[10].picture->height, "3em");
 }
 
-TEST(HtmlImport, UndeclaredEightBitTextIsReadAsTheWindowsCodePage) {
+TEST(HtmlImport, UndeclaredEightBitTextIsReadInTheSystemCodePage) {
+  host::testing::TempEnvironment env;
   EXPECT_EQ(Text(ImportHtml("<body>caf\xe9 \x80</body>", {})), "caf\xc3\xa9 \xe2\x82\xac\r");
   EXPECT_EQ(Text(ImportHtml("<body>caf\xc3\xa9</body>", {})), "caf\xc3\xa9\r");
+  platform::codepage::SetACP(932);
+  EXPECT_EQ(Text(ImportHtml("<body>\x93\xfa\x96\x7b</body>", {})), "\xe6\x97\xa5\xe6\x9c\xac\r");
 }
 
 TEST(HtmlImport, RemoteAddresses) {

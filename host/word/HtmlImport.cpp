@@ -5,6 +5,7 @@
 #include <set>
 
 #include "host/word/Html.h"
+#include "platform/codepage/CodePage.h"
 #include "platform/core/Text.h"
 
 namespace host::word {
@@ -191,11 +192,18 @@ bool IsRemoteAddress(std::string_view src) {
 }
 
 Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
-  // A declared charset wins; otherwise UTF-8 when the bytes are, else the Windows code page the
-  // add-ins write their files in.
+  // A declared charset wins; otherwise UTF-8 when the bytes are, else the system's ANSI code
+  // page, in which the add-ins write the files they hand to Word.
   std::string head = text::LCase(bytes.substr(0, 2048));
   const char* encoding = nullptr;
-  if (head.find("charset") == std::string::npos) encoding = ValidUtf8(bytes) ? "UTF-8" : "windows-1252";
+  std::string converted;
+  if (head.find("charset") == std::string::npos) {
+    encoding = "UTF-8";
+    if (!ValidUtf8(bytes)) {
+      converted = platform::codepage::AnsiToUtf8(bytes);
+      bytes = converted;
+    }
+  }
   htmlDocPtr doc = htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
                                   HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
   Items items;
