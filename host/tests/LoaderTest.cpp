@@ -88,6 +88,12 @@ TEST_F(LoaderTest, ExcelDisconnectsWithoutQuitEvent) {
   EXPECT_EQ(Log(), "OnConnection tavotest.exceladdin mode=1 host=Excel\nOnStartupComplete\nOnDisconnection mode=0\n");
 }
 
+TEST_F(LoaderTest, LoadBehaviorWrittenAsTextIsRead) {
+  reg::WriteValue(reg::HKEY_CURRENT_USER, kWordAddinKey, "LoadBehavior", reg::StringValue("3"));
+  OfficeSession word(HostKind::Word, Report());
+  EXPECT_EQ(word.Start(), 1);
+}
+
 TEST_F(LoaderTest, OnlyLoadBehaviorThreeWithALibraryIsLoaded) {
   reg::WriteValue(reg::HKEY_CURRENT_USER, kWordAddinKey, "LoadBehavior", reg::DwordValue(2));
   const std::string broken = "Software\\Microsoft\\Office\\Word\\Addins\\broken.addin";

@@ -21,10 +21,17 @@ bool ReadString(reg::Hive hive, std::string_view key, std::string_view name, std
   return true;
 }
 
+// A DWORD, or a decimal text as an installer may have written it.
 bool ReadDword(reg::Hive hive, std::string_view key, std::string_view name, std::uint32_t* out) {
   reg::Value value;
-  if (!reg::ReadValue(hive, key, name, &value) || value.type != reg::REG_DWORD || value.bytes.size() < 4)
-    return false;
+  if (!reg::ReadValue(hive, key, name, &value)) return false;
+  if (value.type == reg::REG_SZ) {
+    std::string text = StringOf(value);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) return false;
+    *out = static_cast<std::uint32_t>(std::stoul(text));
+    return true;
+  }
+  if (value.type != reg::REG_DWORD || value.bytes.size() < 4) return false;
   const auto* b = reinterpret_cast<const unsigned char*>(value.bytes.data());
   *out = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
   return true;
