@@ -36,3 +36,36 @@ class TempEnvironment {
 inline platform::TimePoint FixedTime() { return platform::MakeLocalTime(2009, 6, 2, 13, 5, 7); }
 
 }  // namespace tavo::test
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/AddinHost.h"
+#include "common/AddinParameterSet.h"
+#include "platform/files/Files.h"
+
+namespace tavo::test {
+
+// Records what the core writes to the status bar.
+class RecordingHost : public AddinHost {
+ public:
+  void SetStatusBarText(const std::string& text) override { statusTexts.push_back(text); }
+  std::vector<std::string> statusTexts;
+};
+
+// Names the cases of a test run for both add-ins.
+inline std::string AddinName(const ::testing::TestParamInfo<const AddinParameterSet*>& param) {
+  return std::string(param.param->name);
+}
+
+// A test with its own environment and the clock standing at FixedTime().
+class CoreTest : public ::testing::Test {
+ protected:
+  std::string Read(const std::string& windowsPath) { return platform::files::ReadAllBytes(windowsPath); }
+
+  TempEnvironment env_;
+  platform::ScopedVirtualClock clock_{FixedTime()};
+};
+
+}  // namespace tavo::test
