@@ -108,7 +108,7 @@ bool Replace(AddinState& state, const RecordContent& record) {
       xml::Node root = doc.documentElement();
       xml::Node old = root.selectSingleNode(RecordSelection(record));
       if (!old) platform::Raise(platform::err::ObjectNotSet);
-      element = root.replaceChild(element, old);
+      root.replaceChild(element, old);
       AddChildren(state, doc, element, record);
       doc.save(path);
     }

@@ -62,15 +62,15 @@ TEST(Base64Test, EveryByteAndLengthEncodesAsTheStandardAndDecodesBack) {
 TEST(Base64Test, LineBreaksOfTheTwoEncoders) {
   struct Case {
     std::size_t bytes;
-    std::vector<std::size_t> breaksAt;  // character positions of CR LF in the output
+    std::vector<std::size_t> breaksAt;  // where CR LF stands in the unbroken text
     bool arrEndsWithBreak;
   };
   const Case cases[] = {
       {57, {}, false},      // 76 characters: one line, no break from either
       {58, {76}, false},    // 80 characters: a break after the 76th, none at the end
       {114, {76}, true},    // two full lines: only EncodeArr ends with a break
-      {171, {76, 154}, true},
-      {172, {76, 154}, false},
+      {171, {76, 152}, true},
+      {172, {76, 152, 228}, false},  // three full lines and one more group
   };
   for (const Case& c : cases) {
     const std::string bytes = Bytes(c.bytes);

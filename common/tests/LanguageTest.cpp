@@ -19,7 +19,7 @@ TEST(UnicodeEscapeTest, BytesOfEscapedText) {
       {"\\u4F60\\u597D", "\xFF\xFE\x60\x4F\x7D\x59\0\0\0\0\0"s},  // 11 bytes: 5k + 1
       {"\\u4f60\\u597d", "\xFF\xFE\x60\x4F\x7D\x59\0\0\0\0\0"s},  // digits of either case
       {"\\u0041xyz", "\xFF\xFE\x41\0\0\0\0\0\0"s},                // characters after the digits are dropped
-      {"ab\\u0041", "\xFF\xFE\x41\0\0\0\0"s},                     // fewer than four before the first escape
+      {"ab\\u0041", "\xFF\xFE\x41\0\0\0\0\0"s},                     // fewer than four before the first escape
       {"abcd\\u0041", "\xFF\xFE\xCD\xAB\x41\0\0\0\0\0"s},         // four hex digits before it read as a unit
   };
   for (const auto& [text, bytes] : cases) EXPECT_EQ(UnicodeEscapeToBytes(text), bytes) << text;
@@ -70,6 +70,10 @@ class LoadLanguageTest : public test::CoreTest {
   }
 
   void Prepare(AddinState& state, const std::string& code) {
+    if (!platform::files::FolderExists("C:\\Tavo\\Language")) {
+      platform::files::CreateFolder("C:\\Tavo");
+      platform::files::CreateFolder("C:\\Tavo\\Language");
+    }
     state.gApplicationPath = "C:\\Tavo";
     state.gLanguageCode = code;
     WriteLanguageFile("english.ini", state.params, false);
