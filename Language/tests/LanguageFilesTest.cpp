@@ -54,7 +54,10 @@ TEST_P(LanguageFilesTest, EveryKeyLoadsAndDecodes) {
 INSTANTIATE_TEST_SUITE_P(AllFiles, LanguageFilesTest,
                          ::testing::Values(Case{&kWriterParameters, "eng_us"}, Case{&kWriterParameters, "chi_ch"},
                                            Case{&kWriterParameters, "jap_ja"}, Case{&kSheetParameters, "eng_us"},
-                                           Case{&kSheetParameters, "chi_ch"}, Case{&kSheetParameters, "jap_ja"}));
+                                           Case{&kSheetParameters, "chi_ch"}, Case{&kSheetParameters, "jap_ja"}),
+                         [](const ::testing::TestParamInfo<Case>& param) {
+                           return std::string(param.param.params->name) + "_" + param.param.code;
+                         });
 
 // The reader cuts values at 259 characters, so a longer value in a file would be lost silently.
 TEST(LanguageFilesRawTest, NoValueIsLongerThanTheReaderKeeps) {

@@ -58,12 +58,7 @@ TEST(MessagesTest, SpreadsheetShowsEveryKindInItsOneDialog) {
 TEST(MessagesTest, TextThatDoesNotDecodeIsATypeMismatch) {
   AddinState state(kWriterParameters);
   state.gLanguageName = "chinese";
-  try {
-    ShowMessage(state, "Plain English text", 0);
-    ADD_FAILURE();
-  } catch (const platform::RuntimeError& e) {
-    EXPECT_EQ(e.number(), platform::err::TypeMismatch);
-  }
+  EXPECT_EQ(test::RaisedNumber([&] { ShowMessage(state, "Plain English text", 0); }), platform::err::TypeMismatch);
   EXPECT_TRUE(state.shownMessages.empty());
 }
 
