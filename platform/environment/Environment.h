@@ -4,6 +4,7 @@
 // Windows paths spelled with "\" (either separator is accepted); only this layer knows where
 // they live on this machine. A path component that does not exist with its exact case is
 // looked up case-insensitively, so "maptavoExcel.xml" and "maptavoexcel.xml" are one file.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@ class Environment {
   const std::filesystem::path& root() const { return root_; }
   // The Windows user whose profile is C:\Users\<name>.
   const std::string& userName() const { return userName_; }
+  // Distinct for every Environment object of the process, so that what is cached per
+  // environment (the registry connection, the system code page) notices a change even when
+  // a later environment reuses the same root folder.
+  std::uint64_t id() const { return id_; }
 
   // Host path of a Windows path. Existing components are matched case-insensitively when
   // the exact spelling does not exist; missing trailing components keep the given spelling.
@@ -31,6 +36,7 @@ class Environment {
  private:
   std::filesystem::path root_;
   std::string userName_;
+  std::uint64_t id_;
 };
 
 // The environment of this process: TAVO_ROOT (default ~/.tavo), user TAVO_USER (default "tavo").

@@ -51,7 +51,7 @@ class FileLock {
 
  private:
   friend FileLock LockExclusive(std::string_view path);
-  friend bool TryLockExclusive(std::string_view path, FileLock* lock);
+  friend bool TryLockExclusive(std::string_view path, FileLock* lock) noexcept;
   int fd_ = -1;
 };
 

@@ -27,7 +27,9 @@ inline constexpr long ERROR_SUCCESS = 0;
 inline constexpr long ERROR_FILE_NOT_FOUND = 2;
 inline constexpr long ERROR_ACCESS_DENIED = 5;
 inline constexpr long ERROR_INVALID_HANDLE = 6;
+inline constexpr long ERROR_INVALID_PARAMETER = 87;
 inline constexpr long ERROR_MORE_DATA = 234;
+inline constexpr long ERROR_REGISTRY_IO_FAILED = 1016;  // the store could not be read or written
 
 // An open key.
 struct Key {
@@ -65,5 +67,8 @@ Value DwordValue(std::uint32_t number);     // REG_DWORD, 4 bytes little-endian
 // Whether HKEY_LOCAL_MACHINE accepts writes in this environment (kept in the store).
 void SetLocalMachineWritable(bool writable);
 bool LocalMachineWritable();
+// WriteValue for the machine's own settings (the system code page), which a locked-down
+// HKEY_LOCAL_MACHINE still holds: writes whatever LocalMachineWritable says.
+bool WriteSystemValue(Hive hive, std::string_view subKey, std::string_view valueName, const Value& value);
 
 }  // namespace platform::registry

@@ -15,6 +15,7 @@ namespace platform::xml {
 
 class Node;
 using NodeList = std::vector<Node>;
+struct NodeCell;  // what a Node handle refers to (the library node, kept current across moves)
 
 class Document {
  public:
@@ -39,6 +40,7 @@ class Document {
 
  private:
   friend class Node;
+  friend struct NodeCell;
   struct Impl;
   std::shared_ptr<Impl> impl_;
 };
@@ -89,8 +91,12 @@ class Node {
 
  private:
   friend class Document;
-  std::shared_ptr<Document::Impl> doc_;
-  void* node_ = nullptr;  // the library's node handle
+  friend struct NodeCell;
+  explicit Node(std::shared_ptr<NodeCell> cell) : cell_(std::move(cell)) {}
+  NodeCell& cell() const;  // raises 91 for an empty handle
+  // Shared by every handle of one node, and re-pointed when the node moves to another
+  // document, so handles stay valid across moves, removals and reloads.
+  std::shared_ptr<NodeCell> cell_;
 };
 
 // An XPath 1.0 string literal for any text: 'text' when it holds no apostrophe, "text" when it

@@ -1,0 +1,313 @@
+#include "platform/files/Files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <cstring>
+#include <random>
+#include <system_error>
+
+#include "platform/core/RuntimeError.h"
+#include "platform/environment/Environment.h"
+
+namespace fs = std::filesystem;
+
+namespace platform::files {
+namespace {
+
+fs::path Host(std::string_view path) { return environment::HostPath(path); }
+
+// Closes the descriptor when it goes out of scope.
+struct Fd {
+  int fd = -1;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int release() {
+    int f = fd;
+    fd = -1;
+    return f;
+  }
+};
+
+// The BASIC error for a failed system call on a file.
+[[noreturn]] void RaiseErrno(int error, std::string_view path) {
+  std::string where(path);
+  switch (error) {
+    case ENOENT: Raise(err::FileNotFound, {}, where);
+    case ENOTDIR: Raise(err::PathNotFound, {}, where);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY:
+    case EWOULDBLOCK: Raise(err::PermissionDenied, {}, where);
+    case EEXIST: Raise(err::FileAlreadyExists, {}, where);
+    case EISDIR: Raise(err::PathFileAccess, {}, where);
+    default: Raise(err::PathFileAccess, std::string("Path/File access error (") + std::strerror(error) + ")", where);
+  }
+}
+
+bool IsReadOnly(const fs::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+bool IsDirectory(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_directory(p, ec);
+}
+
+// Whether an application holds the file open under a lock: taking the lock ourselves fails.
+bool LockedByOther(const fs::path& p) {
+  Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.fd < 0) return false;
+  if (::flock(fd.fd, LOCK_EX | LOCK_NB) == 0) return false;
+  return errno == EWOULDBLOCK;
+}
+
+// A file's folder must exist before the file can be created in it.
+void RequireParentFolder(const fs::path& file, std::string_view path) {
+  if (!IsDirectory(file.parent_path())) Raise(err::PathNotFound, {}, std::string(path));
+}
+
+void WriteAll(int fd, std::string_view bytes, std::string_view path) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno, path);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+}
+
+// Opens for writing a file that may be missing, with the errors a BASIC Open gives.
+int OpenForWrite(std::string_view path, int flags) {
+  fs::path host = Host(path);
+  RequireParentFolder(host, path);
+  if (IsDirectory(host)) Raise(err::PathFileAccess, {}, std::string(path));
+  int fd = ::open(host.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) RaiseErrno(errno, path);
+  return fd;
+}
+
+std::string TempName(const fs::path& target) {
+  static std::atomic<unsigned> counter{0};
+  thread_local std::mt19937 random(std::random_device{}());
+  return "." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
+         std::to_string(counter.fetch_add(1)) + "-" + std::to_string(random() % 1000000) + ".tmp";
+}
+
+// Checks every file below a folder before anything is deleted, so that a refused delete
+// leaves the folder whole rather than half removed.
+void CheckFolderDeletable(const fs::path& folder, bool force, std::string_view path) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
+    if ((!force && IsReadOnly(it->path())) || LockedByOther(it->path()))
+      Raise(err::PermissionDenied, {}, std::string(path));
+  }
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  try {
+    std::error_code ec;
+    return fs::is_regular_file(Host(path), ec);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+bool FolderExists(std::string_view path) {
+  try {
+    return IsDirectory(Host(path));
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+void CreateFolder(std::string_view path) {
+  fs::path host = Host(path);
+  std::error_code ec;
+  if (fs::symlink_status(host, ec).type() != fs::file_type::not_found)
+    Raise(err::FileAlreadyExists, {}, std::string(path));
+  RequireParentFolder(host, path);
+  if (::mkdir(host.c_str(), 0777) != 0) RaiseErrno(errno, path);
+}
+
+void DeleteFile(std::string_view path, bool force) {
+  fs::path host = Host(path);
+  std::error_code ec;
+  if (!fs::is_regular_file(host, ec)) Raise(err::FileNotFound, {}, std::string(path));
+  if (IsReadOnly(host) && !force) Raise(err::PermissionDenied, {}, std::string(path));
+  // Hold the lock while unlinking, so that no application can open and lock the file between
+  // our check and the removal.
+  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.fd >= 0 && ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    Raise(err::PermissionDenied, {}, std::string(path));
+  if (::unlink(host.c_str()) != 0) RaiseErrno(errno, path);
+}
+
+void DeleteFolder(std::string_view path, bool force) {
+  fs::path host = Host(path);
+  if (!IsDirectory(host)) Raise(err::PathNotFound, {}, std::string(path));
+  CheckFolderDeletable(host, force, path);
+  std::error_code ec;
+  fs::remove_all(host, ec);
+  if (ec) RaiseErrno(ec.value(), path);
+}
+
+bool DeleteFileA(std::string_view path) noexcept {
+  try {
+    DeleteFile(path, false);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::vector<std::string> ListFileNames(std::string_view folder) {
+  fs::path host = Host(folder);
+  if (!IsDirectory(host)) Raise(err::PathNotFound, {}, std::string(folder));
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(host, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+  }
+  if (ec) RaiseErrno(ec.value(), folder);
+  return names;
+}
+
+std::string ReadAllBytes(std::string_view path) {
+  fs::path host = Host(path);
+  if (IsDirectory(host)) Raise(err::PathFileAccess, {}, std::string(path));
+  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.fd < 0) RaiseErrno(errno, path);
+  std::string bytes;
+  struct stat st {};
+  if (::fstat(fd.fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  while (true) {
+    ssize_t n = ::read(fd.fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno, path);
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
+void WriteAllBytes(std::string_view path, std::string_view bytes) {
+  fs::path host = Host(path);
+  RequireParentFolder(host, path);
+  struct stat old {};
+  bool exists = ::stat(host.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) Raise(err::PathFileAccess, {}, std::string(path));
+  // A read-only file is not replaced behind its owner's back.
+  if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, std::string(path));
+
+  fs::path temp;
+  int raw = -1;
+  for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+    temp = host.parent_path() / TempName(host);
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) RaiseErrno(errno, path);
+  }
+  if (raw < 0) Raise(err::PathFileAccess, {}, std::string(path));
+  Fd fd(raw);
+  try {
+    if (exists) ::fchmod(fd.fd, old.st_mode & 07777);
+    WriteAll(fd.fd, bytes, path);
+    if (::fsync(fd.fd) != 0) RaiseErrno(errno, path);
+    ::close(fd.release());
+    if (::rename(temp.c_str(), host.c_str()) != 0) RaiseErrno(errno, path);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  // Make the rename itself durable.
+  Fd dir(::open(host.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+void AppendText(std::string_view path, std::string_view text) {
+  Fd fd(OpenForWrite(path, O_APPEND));
+  WriteAll(fd.fd, text, path);
+}
+
+void OverwriteBytes(std::string_view path, std::string_view bytes) {
+  Fd fd(OpenForWrite(path, 0));
+  WriteAll(fd.fd, bytes, path);
+}
+
+void SetReadOnly(std::string_view path, bool readOnly) {
+  fs::path host = Host(path);
+  struct stat st {};
+  if (::stat(host.c_str(), &st) != 0) RaiseErrno(errno, path);
+  mode_t mode = readOnly ? (st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (st.st_mode | S_IWUSR);
+  if (::chmod(host.c_str(), mode & 07777) != 0) RaiseErrno(errno, path);
+}
+
+FileLock::~FileLock() { Release(); }
+
+FileLock::FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+  if (this != &other) {
+    Release();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+void FileLock::Release() {
+  if (fd_ >= 0) {
+    ::flock(fd_, LOCK_UN);
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+FileLock LockExclusive(std::string_view path) {
+  fs::path host = Host(path);
+  RequireParentFolder(host, path);
+  int raw = ::open(host.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (raw < 0 && (errno == EACCES || errno == EROFS)) raw = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (raw < 0) RaiseErrno(errno, path);
+  Fd fd(raw);
+  // flock, not fcntl: its locks belong to the open file, so two opens within one process
+  // exclude each other as two applications would.
+  if (::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) RaiseErrno(errno, path);
+  FileLock lock;
+  lock.fd_ = fd.release();
+  return lock;
+}
+
+bool TryLockExclusive(std::string_view path, FileLock* lock) noexcept {
+  try {
+    FileLock taken = LockExclusive(path);
+    if (lock) *lock = std::move(taken);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace platform::files

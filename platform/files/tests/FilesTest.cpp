@@ -1,0 +1,139 @@
+#include "platform/files/Files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/core/RuntimeError.h"
+#include "platform/environment/TestSupport.h"
+
+using namespace platform;
+using namespace platform::files;
+
+namespace {
+
+const std::string kDocs = "C:\\Users\\tavo\\Documents";
+
+class Files : public ::testing::Test {
+ protected:
+  environment::TempEnvironment env;
+};
+
+TEST_F(Files, CreatesChecksAndDeletes) {
+  CreateFolder(kDocs + "\\tavo");
+  EXPECT_TRUE(FolderExists(kDocs + "\\TAVO"));
+  WriteAllBytes(kDocs + "\\tavo\\a.doc", "one");
+  EXPECT_TRUE(FileExists(kDocs + "\\Tavo\\A.DOC"));
+  EXPECT_FALSE(FileExists(kDocs + "\\tavo"));  // a folder is not a file
+  EXPECT_FALSE(FolderExists(kDocs + "\\tavo\\a.doc"));
+  EXPECT_EQ(ReadAllBytes(kDocs + "\\tavo\\a.doc"), "one");
+  DeleteFile(kDocs + "\\tavo\\a.doc");
+  EXPECT_FALSE(FileExists(kDocs + "\\tavo\\a.doc"));
+  DeleteFolder(kDocs + "\\tavo");
+  EXPECT_FALSE(FolderExists(kDocs + "\\tavo"));
+  EXPECT_FALSE(FileExists("not a path"));
+}
+
+TEST_F(Files, ReportsTheBasicErrorNumbers) {
+  WriteAllBytes(kDocs + "\\there.txt", "x");
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    long number;
+  } cases[] = {
+      {"folder in a missing parent", [] { CreateFolder(kDocs + "\\no\\such"); }, err::PathNotFound},
+      {"folder that exists", [] { CreateFolder(kDocs); }, err::FileAlreadyExists},
+      {"delete a missing file", [] { DeleteFile(kDocs + "\\missing.txt"); }, err::FileNotFound},
+      {"delete a missing folder", [] { DeleteFolder(kDocs + "\\missing"); }, err::PathNotFound},
+      {"read a missing file", [] { ReadAllBytes(kDocs + "\\missing.txt"); }, err::FileNotFound},
+      {"write into a missing folder", [] { WriteAllBytes(kDocs + "\\no\\x.txt", "x"); }, err::PathNotFound},
+      {"append into a missing folder", [] { AppendText(kDocs + "\\no\\x.log", "x"); }, err::PathNotFound},
+      {"list a missing folder", [] { ListFileNames(kDocs + "\\missing"); }, err::PathNotFound},
+      {"a drive that is not mapped", [] { ReadAllBytes("Q:\\x.txt"); }, err::PathNotFound},
+  };
+  for (const Case& k : cases) EXPECT_EQ(environment::RaisedNumber(k.call), k.number) << k.what;
+}
+
+TEST_F(Files, ReadOnlyFilesAreKeptUnlessForced) {
+  const std::string file = kDocs + "\\ro.xls";
+  WriteAllBytes(file, "keep");
+  SetReadOnly(file, true);
+  EXPECT_EQ(environment::RaisedNumber([&] { DeleteFile(file); }), err::PermissionDenied);
+  EXPECT_FALSE(DeleteFileA(file));
+  EXPECT_EQ(environment::RaisedNumber([&] { WriteAllBytes(file, "lost"); }), err::PermissionDenied);
+  EXPECT_EQ(ReadAllBytes(file), "keep");
+  DeleteFile(file, true);
+  EXPECT_FALSE(FileExists(file));
+}
+
+TEST_F(Files, ALockedFileCannotBeDeletedOrLockedAgain) {
+  const std::string file = kDocs + "\\open.doc";
+  WriteAllBytes(file, "in use");
+  {
+    FileLock lock = LockExclusive(file);
+    EXPECT_TRUE(lock.held());
+    // The same process asks again, as the add-in does next to the host holding the file.
+    FileLock second;
+    EXPECT_FALSE(TryLockExclusive(file, &second));
+    EXPECT_FALSE(second.held());
+    EXPECT_EQ(environment::RaisedNumber([&] { LockExclusive(file); }), err::PermissionDenied);
+    EXPECT_EQ(environment::RaisedNumber([&] { DeleteFile(file, true); }), err::PermissionDenied);
+    EXPECT_FALSE(DeleteFileA(file));
+    // A folder holding the file stays whole.
+    EXPECT_EQ(environment::RaisedNumber([&] { DeleteFolder(kDocs); }), err::PermissionDenied);
+    EXPECT_TRUE(FileExists(file));
+    FileLock moved = std::move(lock);
+    EXPECT_TRUE(moved.held());
+    EXPECT_FALSE(lock.held());
+  }
+  EXPECT_TRUE(DeleteFileA(file));
+}
+
+TEST_F(Files, LockCreatesAMissingFile) {
+  FileLock lock = LockExclusive(kDocs + "\\new.lock");
+  EXPECT_TRUE(FileExists(kDocs + "\\new.lock"));
+  lock.Release();
+  EXPECT_FALSE(lock.held());
+  FileLock again;
+  EXPECT_TRUE(TryLockExclusive(kDocs + "\\new.lock", &again));
+}
+
+TEST_F(Files, WholeFileWritesReplaceAtomically) {
+  const std::string file = kDocs + "\\map.xml";
+  WriteAllBytes(file, "old content");
+  // A reader that opened the file before the write still sees the whole old content: the
+  // new one arrived as another file renamed over it, never by truncating this one.
+  int reader = ::open(environment::HostPath(file).c_str(), O_RDONLY);
+  ASSERT_GE(reader, 0);
+  WriteAllBytes(file, std::string("new\0bytes", 9));
+  char buffer[32] = {};
+  EXPECT_EQ(::read(reader, buffer, sizeof buffer), 11);
+  EXPECT_EQ(std::string(buffer), "old content");
+  ::close(reader);
+  EXPECT_EQ(ReadAllBytes(file), std::string("new\0bytes", 9));
+  // No temporary file is left behind.
+  EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"map.xml"});
+}
+
+TEST_F(Files, AppendAndOverwriteKeepWhatIsThere) {
+  const std::string log = kDocs + "\\tavo.log";
+  AppendText(log, "one\r\n");
+  AppendText(log, "two\r\n");
+  EXPECT_EQ(ReadAllBytes(log), "one\r\ntwo\r\n");
+  OverwriteBytes(log, "ON");
+  EXPECT_EQ(ReadAllBytes(log), "ONe\r\ntwo\r\n");
+}
+
+TEST_F(Files, ListsOnlyTheFilesOfAFolder) {
+  WriteAllBytes(kDocs + "\\b.xls", "");
+  WriteAllBytes(kDocs + "\\a.xls", "");
+  CreateFolder(kDocs + "\\sub");
+  std::vector<std::string> names = ListFileNames(kDocs);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.xls", "b.xls"}));
+}
+
+}  // namespace
