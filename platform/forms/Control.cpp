@@ -59,11 +59,11 @@ int Control::MousePointer() const { Touch(); return common_->mousePointer; }
 void Control::SetMousePointer(int v) { Touch(); common_->mousePointer = v; }
 const std::string& Control::ToolTipText() const { Touch(); return common_->toolTipText; }
 void Control::SetToolTipText(std::string_view v) { Touch(); common_->toolTipText = v; }
-int Control::TabIndex() const { Touch(); return common_->tabIndex; }
+int Control::TabIndex() const { Touch(); return form_->TabPosition(this); }
 void Control::SetTabIndex(int v) {
   Touch();
   if (v < 0) platform::Raise(err::InvalidPropertyValue, "Invalid property value");
-  common_->tabIndex = v;
+  form_->MoveInTabOrder(this, v);
 }
 bool Control::TabStop() const { Touch(); return common_->tabStop; }
 void Control::SetTabStop(bool v) { Touch(); common_->tabStop = v; }

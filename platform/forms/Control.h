@@ -124,7 +124,8 @@ class Control {
   void SetMousePointer(int v);
   const std::string& ToolTipText() const;
   void SetToolTipText(std::string_view v);
-  // Position in the tab order; controls that never set it keep their declaration order.
+  // Position in the form's tab order, from 0. Setting it moves the control there and shifts
+  // the controls after it, as on the platform.
   int TabIndex() const;
   void SetTabIndex(int v);
   bool TabStop() const;
@@ -181,7 +182,6 @@ class Control {
     float fontSize = 8.25f;
     int mousePointer = vbDefault;
     std::string toolTipText;
-    int tabIndex = -1;
     bool tabStop = true;
   };
   Form* form_;

@@ -1,9 +1,7 @@
 #include "platform/forms/Controls.h"
 
-#include <filesystem>
-
 #include "platform/core/RuntimeError.h"
-#include "platform/environment/Environment.h"
+#include "platform/files/Files.h"
 #include "platform/forms/Form.h"
 
 namespace platform::forms {
@@ -96,8 +94,7 @@ void Image::SetPicture(std::string_view path) { Touch(); *picture_ = path; }
 
 std::string LoadPicture(std::string_view path) {
   if (path.empty()) return {};
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(environment::HostPath(path), ec)) platform::Raise(platform::err::FileNotFound);
+  if (!files::FileExists(path)) platform::Raise(platform::err::FileNotFound);
   return std::string(path);
 }
 

@@ -1,8 +1,6 @@
 #include "platform/forms/Form.h"
 
 #include <algorithm>
-#include <climits>
-#include <tuple>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -43,11 +41,27 @@ Form::Form(std::string name, std::string caption) : name_(std::move(name)) { pro
 
 Form::~Form() { pump::Remove(Loaded(), this); }
 
-void Form::Register(Control* control) { controls_.push_back(control); }
+void Form::Register(Control* control) {
+  controls_.push_back(control);
+  tabOrder_.push_back(control);
+}
 
 void Form::Unregister(Control* control) {
   pump::Remove(controls_, control);
+  pump::Remove(tabOrder_, control);
+  pump::Remove(designTabOrder_, control);
   if (focused_ == control) focused_ = nullptr;
+}
+
+int Form::TabPosition(const Control* control) const {
+  auto it = std::find(tabOrder_.begin(), tabOrder_.end(), control);
+  return static_cast<int>(it - tabOrder_.begin());
+}
+
+void Form::MoveInTabOrder(Control* control, int position) {
+  pump::Remove(tabOrder_, control);
+  position = std::min(position, static_cast<int>(tabOrder_.size()));
+  tabOrder_.insert(tabOrder_.begin() + position, control);
 }
 
 void Form::Touch() const {
@@ -59,6 +73,7 @@ void Form::EnsureLoaded() {
     state_ = State::Designing;
     Design();
     design_ = props_;
+    designTabOrder_ = tabOrder_;
     for (Control* c : controls_) c->SaveDesign();
     state_ = State::Unloaded;
   }
@@ -148,32 +163,18 @@ bool Form::UnloadWith(int unloadMode) {
   Form_Unload(cancel);
   if (cancel) return false;
 
-  bool wasVisible = visible_;
-  visible_ = false;
+  if (visible_) {
+    visible_ = false;
+    // Told while the form still holds what it showed; reading it now does not load it again.
+    if (Operator* op = CurrentOperator()) op->Closed(*this);
+  }
   focused_ = nullptr;
   state_ = State::Unloaded;
   props_ = design_;
+  tabOrder_ = designTabOrder_;
   for (Control* c : controls_) c->RestoreDesign();
   pump::Remove(Loaded(), this);
-  if (wasVisible)
-    if (Operator* op = CurrentOperator()) op->Closed(*this);
   return true;
-}
-
-std::vector<Control*> Form::TabOrder() const {
-  std::vector<std::tuple<int, int, int, Control*>> keyed;
-  for (size_t i = 0; i < controls_.size(); ++i) {
-    int declared = static_cast<int>(i);
-    int index = controls_[i]->common_->tabIndex;
-    // An explicit TabIndex goes before a control that only holds that place by declaration.
-    keyed.emplace_back(index >= 0 ? index : declared, index >= 0 ? 0 : 1, declared, controls_[i]);
-  }
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return std::tie(std::get<0>(a), std::get<1>(a), std::get<2>(a)) < std::tie(std::get<0>(b), std::get<1>(b), std::get<2>(b));
-  });
-  std::vector<Control*> order;
-  for (const auto& k : keyed) order.push_back(std::get<3>(k));
-  return order;
 }
 
 Control* Form::FindControl(std::string_view nameOrCaption) const {

@@ -84,9 +84,10 @@ class Form {
   bool IsVisible() const { return visible_; }
   bool IsModal() const { return modal_; }
 
-  // Controls in declaration order, and in tab order (TabIndex, then declaration order).
+  // Controls in declaration order, and in tab order (declaration order until a control's
+  // TabIndex moves it to another place, shifting the others).
   const std::vector<Control*>& Controls() const { return controls_; }
-  std::vector<Control*> TabOrder() const;
+  const std::vector<Control*>& TabOrder() const { return tabOrder_; }
   // The control with this name (case-insensitive), else one whose caption matches with "&"
   // removed (case-insensitive); nullptr when none.
   Control* FindControl(std::string_view nameOrCaption) const;
@@ -129,6 +130,8 @@ class Form {
   bool UnloadWith(int unloadMode);
   void Register(Control* control);
   void Unregister(Control* control);
+  int TabPosition(const Control* control) const;
+  void MoveInTabOrder(Control* control, int position);
   void FocusFirstControl();
 
   std::string name_;
@@ -139,6 +142,7 @@ class Form {
   bool unloading_ = false;
   Control* focused_ = nullptr;
   std::vector<Control*> controls_;
+  std::vector<Control*> tabOrder_, designTabOrder_;
 };
 
 // Every loaded form of the process, in the order they were loaded (what a host prints).

@@ -3,12 +3,10 @@
 #include <cfenv>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
-#include "platform/environment/Environment.h"
+#include "platform/files/Files.h"
 #include "platform/html/HtmlTree.h"
 
 namespace platform::html {
@@ -77,12 +75,9 @@ Document Document::FromText(std::string_view html) {
 }
 
 Document Document::FromFile(std::string_view path) {
-  std::ifstream in(environment::HostPath(path), std::ios::binary);
-  if (!in) Raise(platform::err::FileNotFound);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
+  std::string bytes = files::ReadAllBytes(path);
   std::string url(path);
-  return Document(std::make_shared<Impl>(tree::ParsePage(bytes.str(), nullptr, url.c_str())));
+  return Document(std::make_shared<Impl>(tree::ParsePage(bytes, nullptr, url.c_str())));
 }
 
 Node Document::documentElement() const { return Node(impl_, xmlDocGetRootElement(impl_->doc)); }

@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <fstream>
+
 
 #include "platform/core/RuntimeError.h"
+#include "platform/environment/TestSupport.h"
 
 namespace platform::html {
 namespace {
 
-long ErrorNumberOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using environment::RaisedNumber;
 
 // A page as an office program's HTML export writes pictures: a v:shape holding one
 // v:imagedata, the size in the shape's inline style.
@@ -95,8 +90,8 @@ TEST(HtmlDocument, StyleSizesAndSizeAttributes) {
   EXPECT_EQ(a.height(), 120);
   a.setWidth(std::string_view("12.5"));  // rounds half to even
   EXPECT_EQ(a.width(), 12);
-  EXPECT_EQ(ErrorNumberOf([&] { a.setWidth(std::string_view("50%")); }), err::TypeMismatch);
-  EXPECT_EQ(ErrorNumberOf([&] { a.setWidth(std::string_view("")); }), err::TypeMismatch);
+  EXPECT_EQ(RaisedNumber([&] { a.setWidth(std::string_view("50%")); }), err::TypeMismatch);
+  EXPECT_EQ(RaisedNumber([&] { a.setWidth(std::string_view("")); }), err::TypeMismatch);
 
   a.style().setWidth("");  // removes the property, keeps the others
   EXPECT_EQ(a.style().cssText(), "height: 120px; background: url(x;y.png)");
@@ -118,8 +113,8 @@ TEST(HtmlDocument, OuterHtmlReplacementTakesAnyMarkup) {
   p.setOuterHTML("");
   EXPECT_EQ(doc.body().innerHTML(), "text <i>two</i> nodes");
 
-  EXPECT_EQ(ErrorNumberOf([&] { doc.documentElement().setOuterHTML("<p>x</p>"); }), 600);
-  EXPECT_EQ(ErrorNumberOf([&] { div.setOuterHTML("<p>x</p>"); }), 600);  // detached
+  EXPECT_EQ(RaisedNumber([&] { doc.documentElement().setOuterHTML("<p>x</p>"); }), 600);
+  EXPECT_EQ(RaisedNumber([&] { div.setOuterHTML("<p>x</p>"); }), 600);  // detached
 }
 
 TEST(HtmlDocument, DocumentMarkupKeepsNamesAndAddsNoWhitespace) {
@@ -145,8 +140,8 @@ TEST(HtmlDocument, ChildNodesCountTextNodes) {
   Node empty = doc.getElementsByTagName("p").item(1);
   EXPECT_FALSE(empty.hasChildNodes());
   EXPECT_TRUE(empty.firstChild().isNothing());
-  EXPECT_EQ(ErrorNumberOf([&] { (void)empty.firstChild().tagName(); }), err::ObjectNotSet);
-  EXPECT_EQ(ErrorNumberOf([&] { (void)children[0].outerHTML(); }), 438);
+  EXPECT_EQ(RaisedNumber([&] { (void)empty.firstChild().tagName(); }), err::ObjectNotSet);
+  EXPECT_EQ(RaisedNumber([&] { (void)children[0].outerHTML(); }), 438);
 }
 
 TEST(HtmlDocument, MalformedAndEmptyPagesParseLeniently) {
@@ -179,7 +174,16 @@ TEST(HtmlDocument, BodyInnerHtmlWriteAndCreateElement) {
   Node e = doc.createElement("Span");
   e.setAttribute("title", "say \"hi\" & <go>");
   EXPECT_EQ(e.outerHTML(), "<span title=\"say &quot;hi&quot; &amp; <go>\"></span>");
-  EXPECT_EQ(ErrorNumberOf([&] { doc.createElement("<img src=x>"); }), err::InvalidProcedureCall);
+  EXPECT_EQ(RaisedNumber([&] { doc.createElement("<img src=x>"); }), err::InvalidProcedureCall);
+}
+
+TEST(HtmlDocument, FileHonoursItsCharsetDeclaration) {
+  environment::TempEnvironment env;
+  std::ofstream(env.environment().HostPath("C:\\page.htm"), std::ios::binary)
+      << "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=windows-1252\"></head>"
+         "<body>caf\xE9 \x80</body></html>";
+  EXPECT_EQ(Document::FromFile("C:\\PAGE.HTM").body().innerHTML(), "caf\xC3\xA9 \xE2\x82\xAC");
+  EXPECT_EQ(RaisedNumber([] { Document::FromFile("C:\\none.htm"); }), err::FileNotFound);
 }
 
 }  // namespace
