@@ -74,7 +74,7 @@ void ScriptedOperator::Act(Form& form) {
   }
   std::string line = std::move(queue->front());
   queue->pop_front();
-  transcript_.push_back({TranscriptEntry::Kind::Action, form.Name(), form.Caption(), line});
+  transcript_.push_back({TranscriptEntry::Kind::Action, form.Name(), form.Caption(), line, Render(form)});
   Perform(form, line);
 }
 

@@ -21,9 +21,10 @@ namespace platform::forms {
 struct TranscriptEntry {
   enum class Kind { Shown, Action, Closed, MessageBox };
   Kind kind = Kind::Shown;
-  std::string form;       // the form's name ("" for a message box)
-  std::string caption;    // the form's caption, or the message box title
-  std::string text;       // Shown: the rendering; Action: the command; MessageBox: the prompt
+  std::string form{};     // the form's name ("" for a message box)
+  std::string caption{};  // the form's caption, or the message box title
+  std::string text{};     // Shown: the rendering; Action: the command; MessageBox: the prompt
+  std::string before{};   // Action: the rendering of the form just before the action
   bool modal = false;     // Shown
   int buttons = 0;        // MessageBox
 };

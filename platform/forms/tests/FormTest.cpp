@@ -323,6 +323,9 @@ TEST(Form, ListSelectionAndDoubleClick) {
   // Choosing the entry that is already selected changes nothing and raises nothing.
   EXPECT_EQ(form.clicked, (std::vector<std::string>{"Report", "Budget", "Report", "Agenda"}));
   EXPECT_EQ(form.opened, "Agenda");
+  const forms::TranscriptEntry& last = op.Transcript()[op.Transcript().size() - 2];  // before "closed"
+  EXPECT_EQ(last.text, "close");
+  EXPECT_NE(last.before.find("> 0  Agenda"), std::string::npos) << last.before;
 }
 
 TEST(Form, ListKeepsItsSelectionOnItsEntry) {
