@@ -40,6 +40,13 @@ TEST(HtmlDocument, PrefixedElementsAnswerToTheirLocalName) {
   Node img = doc.getElementsByTagName("img").item(0);
   EXPECT_EQ(img.tagName(), "IMG");
   EXPECT_TRUE(shapes.item(3).isNothing());
+
+  // Line breaks between the tags are text nodes of their own.
+  Document lines = Document::FromText("<body><p><v:shape>\n  <v:imagedata src=\"a.png\"/>\n</v:shape> x</p></body>");
+  NodeList children = lines.getElementsByTagName("shape").item(0).childNodes();
+  ASSERT_EQ(children.size(), 3u);
+  EXPECT_EQ(children[0].nodeType(), TEXT_NODE);
+  EXPECT_EQ(children[1].tagName(), "imagedata");
 }
 
 // Replacing each picture in turn, stepping back after a replacement as the image pass does:
