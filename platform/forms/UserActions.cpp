@@ -145,6 +145,7 @@ void Clear(TextBox& box) {
 
 void Key(Control& control, int keyAscii) {
   RequireReachable(control);
+  if (!control.Focusable()) Refuse(control, "cannot take the focus, so it gets no keys");
   if (!FocusFirst(control)) return;
   Press(control, keyAscii);
 }

@@ -224,6 +224,13 @@ struct Declaration {
   std::string name, value;
 };
 
+std::string TrimWhitespace(std::string_view s) {
+  constexpr std::string_view kWhitespace = " \t\r\n\f";
+  size_t b = s.find_first_not_of(kWhitespace);
+  if (b == std::string_view::npos) return {};
+  return std::string(s.substr(b, s.find_last_not_of(kWhitespace) - b + 1));
+}
+
 // Splits "a: b; c: url(x;y)" into declarations, minding quotes and parentheses.
 std::vector<Declaration> ParseDeclarations(std::string_view css) {
   std::vector<Declaration> out;
@@ -233,9 +240,8 @@ std::vector<Declaration> ParseDeclarations(std::string_view css) {
   auto flush = [&] {
     size_t colon = current.find(':');
     if (colon != std::string::npos) {
-      std::string name = text::LCase(text::Trim(current.substr(0, colon)));
-      std::string value = text::Trim(current.substr(colon + 1));
-      while (!name.empty() && (name.back() == '\t' || name.back() == '\n' || name.back() == '\r')) name.pop_back();
+      std::string name = text::LCase(TrimWhitespace(current.substr(0, colon)));
+      std::string value = TrimWhitespace(current.substr(colon + 1));
       if (!name.empty()) out.push_back({name, value});
     }
     current.clear();
@@ -281,7 +287,7 @@ void Style::setProperty(std::string_view name, std::string_view value) {
   std::vector<Declaration> decls = ParseDeclarations(element_.getAttribute("style"));
   std::vector<Declaration> kept;
   bool placed = false;
-  std::string v = text::Trim(value);
+  std::string v = TrimWhitespace(value);
   for (auto& d : decls) {
     if (!text::EqualsText(d.name, name)) {
       kept.push_back(std::move(d));

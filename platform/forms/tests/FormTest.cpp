@@ -168,6 +168,7 @@ TEST(Form, ActionsOnUnreachableControlsAreRefused) {
   EXPECT_EQ(refusal("check Label1"), "Label Label1 on frmLogin cannot be used with \"check Label1\"");
   EXPECT_EQ(refusal("click nothing"), "The form frmLogin has no control \"nothing\"");
   EXPECT_EQ(refusal("focus Label1"), "Label Label1 on frmLogin cannot take the focus");
+  EXPECT_EQ(refusal("key Label1 13"), "Label Label1 on frmLogin cannot take the focus, so it gets no keys");
   form.Unload();
   EXPECT_EQ(refusal("click Command2"), "The form frmLogin is not shown");
 }

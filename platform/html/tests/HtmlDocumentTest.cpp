@@ -86,7 +86,7 @@ TEST(HtmlDocument, LiveCollectionShrinksAsShapesAreReplaced) {
 
 TEST(HtmlDocument, StyleSizesAndSizeAttributes) {
   Document doc = Document::FromText(
-      "<body><img id=a style=\"HEIGHT: 120px; width:50%; background:url(x;y.png)\"><img id=b></body>");
+      "<body><img id=a style=\"HEIGHT: 120px;\n\twidth:50%; background:url(x;y.png)\"><img id=b></body>");
   Node a = doc.getElementsByTagName("img").item(0);
   EXPECT_EQ(a.style().height(), "120px");
   EXPECT_EQ(a.style().width(), "50%");
