@@ -53,14 +53,14 @@ TimePoint MakeLocalTime(int year, int month, int day, int hour, int minute, int 
 }
 
 std::string FormatLogTimestamp(const std::tm& t) {
-  char buf[32];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min, t.tm_sec);
   return buf;
 }
 
 std::string FormatLogHeaderTime(const std::tm& t) {
-  char buf[48];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "%.3s %.3s %04d %02d:%02d:%02d", kDayNames[t.tm_wday % 7], kMonthNames[t.tm_mon % 12],
                 t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
   return buf;
@@ -74,13 +74,13 @@ std::string FormatMapLocalTime(const std::tm& t) {
 }
 
 std::string FormatHhNnSs(const std::tm& t) {
-  char buf[16];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
   return buf;
 }
 
 std::string FormatHhMmSs(const std::tm& t) {
-  char buf[16];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%02d%02d%02d", t.tm_hour, t.tm_min, t.tm_sec);
   return buf;
 }

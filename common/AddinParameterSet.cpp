@@ -1,0 +1,111 @@
+#include "common/AddinParameterSet.h"
+
+namespace tavo {
+namespace {
+
+constexpr std::string_view kWriterDocListKeys[] = {
+    "gfrmdoclist_label9", "gfrmdoclist_label11", "gfrmdoclist_Label12",
+    "gfrmdoclist_label13", "gfrmdoclist_open", "gfrmdoclist_cancel",
+};
+
+constexpr std::string_view kSheetDocListKeys[] = {
+    "gfrmdoclist_label1", "gfrmdoclist_label2", "gfrmdoclist_Label3",
+    "gfrmdoclist_open", "gfrmdoclist_cancel",
+};
+
+constexpr std::string_view kWriterSettingsKey = "Software\\tavo\\tavo writer Word Plugin\\reg";
+constexpr std::string_view kSheetSettingsKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
+constexpr std::string_view kAccountsUrl = "https://accounts.tavo.example/";
+constexpr std::string_view kRegistrationUrl = "http://accounts.tavo.example/register";
+
+}  // namespace
+
+const AddinParameterSet kWriterParameters{
+    .name = "writer",
+    .pluginSettingsKey = kWriterSettingsKey,
+    .otherPluginSettingsKey = kSheetSettingsKey,
+    .ownStatusValue = "wordstatus",
+    .otherStatusValue = "excelstatus",
+    .webUrlValue = "tavowriterurl",
+    .apiUrlValue = "tavowriterapiurl",
+    .defaultWebUrl = "http://writer.tavo.example",
+    .defaultApiUrl = "http://writer.tavo.example/api",
+    .defaultAccountsUrl = kAccountsUrl,
+    .privateApiBaseUrl = "http://writer.tavo.example/api/",
+    .registrationUrl = kRegistrationUrl,
+    .homePageUrl = "http://www.tavo.example/",
+    .credentialsRereadLanguage = true,
+    .saveCredentialsFailureKey = "gMsg30",
+    .signInServiceOrder = {"TavoWriter", "TavoSheet"},
+    .ticketAnswerIndex = 0,
+    .signInFirstFailureText = "",
+    .signInProgressOnStatusBar = false,
+    .signInStoredProgressKey = "gMsg48",
+    .signOutSendsUserAgent = false,
+    .folderWord = "tavowriter",
+    .logFileName = "tavowriter.log",
+    .logHeaderTitle = " Tavo Writer Word Addin Log - ",
+    .logInitialisedLine = false,
+    .mapFileName = "maptavoword.xml",
+    .credentialsFileName = "maptavoworddet.xml",
+    .initUserFilesFailureKey = "gMsg28",
+    .defaultDocumentExtension = ".doc",
+    .languageSectionPrefix = "WRITER_",
+    .docListLoaderName = "LoadDocListStrings",
+    .docListKeys = kWriterDocListKeys,
+    .messageLoaderName = "LoadMessageStrings",
+    .messageCount = 50,
+    .lowVersionDefaults = {"Newer Copy", "Sign &In", "Sign &Out"},
+    .singleMessageDialog = false,
+    .messageBoxTitle = "TavoWriter Word Addin",
+    .statusWindowTitle = "Tavo Writer(Word Addin)",
+    .configLoadStatusText = "",
+    .configCloseShowsHint = true,
+    .configLabel4SetsPointer = false,
+};
+
+const AddinParameterSet kSheetParameters{
+    .name = "sheet",
+    .pluginSettingsKey = kSheetSettingsKey,
+    .otherPluginSettingsKey = kWriterSettingsKey,
+    .ownStatusValue = "excelstatus",
+    .otherStatusValue = "wordstatus",
+    .webUrlValue = "tavosheeturl",
+    .apiUrlValue = "tavosheetapiurl",
+    .defaultWebUrl = "http://sheet.tavo.example/",
+    .defaultApiUrl = "http://sheet.tavo.example/api/xml",
+    .defaultAccountsUrl = kAccountsUrl,
+    .privateApiBaseUrl = "http://sheet.tavo.example/api/",
+    .registrationUrl = kRegistrationUrl,
+    .homePageUrl = "",  // probes its own web base setting instead
+    .credentialsRereadLanguage = false,
+    .saveCredentialsFailureKey = "gMsg71",
+    .signInServiceOrder = {"TavoSheet", "TavoWriter"},
+    .ticketAnswerIndex = 1,
+    .signInFirstFailureText = "An Error occurred while contacting Tavo. Please try again in a few minutes.",
+    .signInProgressOnStatusBar = true,
+    .signInStoredProgressKey = "gMsg49",
+    .signOutSendsUserAgent = true,
+    .folderWord = "tavosheet",
+    .logFileName = "tavosheet.log",
+    .logHeaderTitle = " Tavo Sheet Excel Addin Log - ",
+    .logInitialisedLine = true,
+    .mapFileName = "maptavoexcel.xml",
+    .credentialsFileName = "maptavoexceldet.xml",
+    .initUserFilesFailureKey = "gMsg24",
+    .defaultDocumentExtension = ".xls",
+    .languageSectionPrefix = "SHEET_",
+    .docListLoaderName = "LoadWorkbookListStrings",
+    .docListKeys = kSheetDocListKeys,
+    .messageLoaderName = "LoadSheetMessageStrings",
+    .messageCount = 71,
+    .lowVersionDefaults = {"", "", ""},
+    .singleMessageDialog = true,
+    .messageBoxTitle = "TavoWriter Word Addin",
+    .statusWindowTitle = "Tavo Web Sheet(Excel Addin)",
+    .configLoadStatusText = "Fill in the Login Informations...",
+    .configCloseShowsHint = false,
+    .configLabel4SetsPointer = true,
+};
+
+}  // namespace tavo

@@ -1,0 +1,77 @@
+#pragma once
+// The values in which the spreadsheet add-in's copy of the shared core differs from the word
+// processor's. Code takes them from the parameter set of its state and never asks which add-in
+// it is running in.
+#include <array>
+#include <span>
+#include <string_view>
+
+namespace tavo {
+
+// Both add-ins call the service with the same key and announce the same version.
+inline constexpr std::string_view kApiKey = "7c0e9a5b31f84d62a09e3b7f5c18d24e";
+inline constexpr std::string_view kPluginVersion = "2.0.0";
+inline constexpr std::string_view kUserAgent = "Tavo Office Plugin-2.0.0";
+
+struct AddinParameterSet {
+  std::string_view name;  // "writer" / "sheet", for diagnostics only
+
+  // Registry.
+  std::string_view pluginSettingsKey;       // this add-in's settings key under HKCU
+  std::string_view otherPluginSettingsKey;  // the other add-in's (sign-in and sign-out write both)
+  std::string_view ownStatusValue;          // "wordstatus" / "excelstatus" in the shared key
+  std::string_view otherStatusValue;
+  std::string_view webUrlValue;             // "tavowriterurl" / "tavosheeturl"
+  std::string_view apiUrlValue;             // "tavowriterapiurl" / "tavosheetapiurl"
+
+  // Service addresses used when the settings key holds none.
+  std::string_view defaultWebUrl;
+  std::string_view defaultApiUrl;
+  std::string_view defaultAccountsUrl;
+  std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable
+  std::string_view registrationUrl;    // the sign-up link of the sign-in dialogs
+  std::string_view homePageUrl;        // probed before signing in; "" = the web base setting
+
+  // Start-up: whether LoadSavedCredentials reads the language code once more.
+  bool credentialsRereadLanguage;
+  std::string_view saveCredentialsFailureKey;  // message shown when storing the credentials fails
+
+  // Sign-in with the accounts service.
+  std::array<std::string_view, 2> signInServiceOrder;  // service names, in sending order
+  std::size_t ticketAnswerIndex;                         // which of the two answers holds the ticket
+  std::string_view signInFirstFailureText;  // literal failure text before the first answer; "" = gMsg26
+  bool signInProgressOnStatusBar;           // gMsg47 on the status bar, gMsg48 on both
+  std::string_view signInStoredProgressKey;  // progress label once the ticket is stored
+  bool signOutSendsUserAgent;
+
+  // Per-user folders, log, map and credentials files.
+  std::string_view folderWord;      // "tavowriter" / "tavosheet"
+  std::string_view logFileName;     // "tavowriter.log"
+  std::string_view logHeaderTitle;  // " Tavo Writer Word Addin Log - "
+  bool logInitialisedLine;          // InitLogFile's third Info line
+  std::string_view mapFileName;
+  std::string_view credentialsFileName;
+  std::string_view initUserFilesFailureKey;
+  std::string_view defaultDocumentExtension;
+
+  // Language files.
+  std::string_view languageSectionPrefix;  // "WRITER_" / "SHEET_"
+  std::string_view docListLoaderName;      // "LoadDocListStrings" / "LoadWorkbookListStrings"
+  std::span<const std::string_view> docListKeys;
+  std::string_view messageLoaderName;  // "LoadMessageStrings" / "LoadSheetMessageStrings"
+  int messageCount;                    // gMsg01 .. gMsgNN
+  std::array<std::string_view, 3> lowVersionDefaults;  // label1, command1, command2
+
+  // Dialogs and messages.
+  bool singleMessageDialog;                  // one dialog for every message kind, kind ignored
+  std::string_view messageBoxTitle;          // title of the kind-2 message box
+  std::string_view statusWindowTitle;        // the sliding notification window
+  std::string_view configLoadStatusText;     // status text once the sign-in dialog has loaded
+  bool configCloseShowsHint;                 // closing the sign-in dialog blank shows gMsg03
+  bool configLabel4SetsPointer;              // clicking Label4 sets the custom mouse pointer
+};
+
+extern const AddinParameterSet kWriterParameters;
+extern const AddinParameterSet kSheetParameters;
+
+}  // namespace tavo

@@ -1,0 +1,79 @@
+#pragma once
+// Everything one loaded add-in remembers between calls: its settings, the current sign-in, the
+// per-user folders, the language texts and the lists the dialogs work on. One state per loaded
+// add-in, passed by reference to every procedure; two add-ins in one process never share one.
+#include <string>
+#include <vector>
+
+#include "common/AddinParameterSet.h"
+#include "common/LanguageStrings.h"
+#include "platform/xml/XmlDocument.h"
+
+namespace tavo {
+
+class AddinHost;
+
+// A message handed to the message dialogs, as the dialog would show it.
+struct ShownMessage {
+  int kind = 0;
+  std::string label;
+};
+
+struct AddinState {
+  explicit AddinState(const AddinParameterSet& parameters, AddinHost* addinHost = nullptr);
+  AddinState(const AddinState&) = delete;
+  AddinState& operator=(const AddinState&) = delete;
+
+  const AddinParameterSet& params;
+  AddinHost* host;  // may be null (tests without a host)
+
+  // Sign-in.
+  std::string gTicket;
+  std::string gLoginUser;
+  std::string gLoginPassword;
+  int gConfigMode = 0;        // 1 sign in, 2 settings
+  std::string gConfigResult;  // "TRUE", "FALSE", "" before first use
+  std::string gEncodedUser;
+  std::string gEncodedPassword;
+
+  // Settings.
+  std::string gApplicationPath;
+  std::string gLanguageCode;
+  std::string gLanguageFile;
+  std::string gLanguageName;  // "english", "chinese", "japanese" or ""
+  std::string gWriterUrl;
+  std::string gWriterApiUrl;
+  std::string gWriterApiBaseUrl;
+  std::string gAccountsUrl;
+  std::string gLogLevel;
+  std::string gRememberFlag;
+  std::string gSaveLocalFlag;
+
+  // Per-user folders and the log.
+  std::string gAppDataRoot;
+  std::string gDocsRoot;
+  std::string gUserDataFolder;  // ends in "\"
+  std::string gUserDocsFolder;
+  std::string gLogFile;  // "" = no log
+
+  // Documents.
+  std::string gDocumentExtension;
+  std::string gDocumentNameUrl;
+  std::string gPendingDocName;
+  std::string gPendingDocId;
+  std::string gPendingDocVersion;
+  int gLocalVersionAnswer = 0;
+  platform::xml::Node gDocListRoot;
+  platform::xml::Node gDocListFullRoot;
+  // Downloads of this run that keep no local copy, deleted at shut-down. It grows as needed.
+  std::vector<std::string> gTempFiles;
+  int gTempFileIndex = 0;
+  int gTempFileCount = 0;
+
+  LanguageStrings strings;
+
+  // Messages handed to the message dialogs, in order (see MessageDialogStub.cpp).
+  std::vector<ShownMessage> shownMessages;
+};
+
+}  // namespace tavo

@@ -1,0 +1,56 @@
+#pragma once
+// The per-user map file that ties every online document (word processor) or workbook
+// (spreadsheet) brought to this computer to its local copy: <mapxml> holding one record per
+// online item, in the order of first appending. Readers address a record's children by
+// position, so the order of the children is part of the format.
+#include <string>
+#include <string_view>
+
+#include "platform/xml/XmlDocument.h"
+
+namespace tavo {
+
+struct AddinState;
+
+// The fields of a word-processor record, element "document".
+struct DocumentMapRecord {
+  std::string id;
+  std::string name;
+  std::string nameUrl;  // file-name form of the name, also the record's "filename"
+  std::string version;
+  std::string location;  // full path of the local copy
+};
+
+// The fields of a spreadsheet record, element "workbook".
+struct WorkbookMapRecord {
+  std::string id;
+  std::string name;
+  std::string createdTime;
+  std::string modifiedTime;
+  std::string updateLock;
+  std::string path;  // full local path, also the record's "filename"
+};
+
+// trimmed(gUserDataFolder + the add-in's map file name)
+std::string MapFilePath(const AddinState& state);
+
+// Makes sure a loadable map file exists at the path: a missing one is created empty; one that is
+// not well-formed is first kept beside it as <name>.damaged-<YYYYMMDDHHMMSS> (logged), then
+// replaced by an empty map.
+void EnsureMapFile(AddinState& state, std::string_view path);
+
+// Creates the element, appends it to the parent and sets its text (the password child is
+// logged as "***").
+void AddChildElement(AddinState& state, const platform::xml::Document& doc, platform::xml::Node& parent,
+                     std::string_view name, std::string_view text);
+
+bool AppendIntoMapXml(AddinState& state, const DocumentMapRecord& record);
+bool ReplaceNodeInMapXml(AddinState& state, const DocumentMapRecord& record);
+// Replaces the record with the same id, in place, or appends a new one.
+bool UpdateMapXml(AddinState& state, const DocumentMapRecord& record);
+
+bool AppendWorkbookIntoMapXml(AddinState& state, const WorkbookMapRecord& record);
+bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& record);
+bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record);
+
+}  // namespace tavo

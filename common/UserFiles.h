@@ -1,0 +1,31 @@
+#pragma once
+// The two folder trees of the signed-in account (named after the account, not the Windows user):
+//   <AppData>\tavo\<svc>\users\<user>\     the log, the map file, the credentials file
+//   <Documents>\tavo\<svc>\users\<user>\   local copies and temporary files
+// and the preparation of the user's files at every sign-in.
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+struct AddinState;
+
+// A shell folder (CSIDL_APPDATA, CSIDL_PERSONAL) as a Windows path.
+std::string GetSpecialFolderPath(int csidl);
+
+// Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
+// gAppDataRoot and gUserDataFolder, and return the log file's path.
+std::string CreateUserDataFolder(AddinState& state, std::string_view user);
+// Create the documents tree, set gDocsRoot and gUserDocsFolder, and return the user documents
+// folder with every doubled "\" reduced.
+std::string CreateUserDocumentsFolder(AddinState& state, std::string_view user);
+
+// Folders, the log header block and the first Info lines. False (after logging why) when the
+// user is "" or a folder cannot be made.
+bool InitLogFile(AddinState& state, std::string_view user);
+
+// InitLogFile, then make sure the map file exists and rewrite the credentials file. A failure
+// shows the add-in's message for it; what was done before stays.
+void InitUserFiles(AddinState& state, std::string_view user);
+
+}  // namespace tavo

@@ -1,0 +1,43 @@
+#pragma once
+// What the tests of the shared core share: a fresh Windows-like environment in a temporary
+// folder, a virtual clock standing at a fixed local time, and a host that records the status bar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/AddinHost.h"
+#include "common/AddinParameterSet.h"
+#include "platform/core/Clock.h"
+#include "platform/environment/TestSupport.h"
+#include "platform/files/Files.h"
+
+namespace tavo::test {
+
+using platform::environment::RaisedNumber;
+using platform::environment::TempEnvironment;
+
+// Tuesday, June 02, 2009, 13:05:07 local time.
+inline platform::TimePoint FixedTime() { return platform::MakeLocalTime(2009, 6, 2, 13, 5, 7); }
+
+class RecordingHost : public AddinHost {
+ public:
+  void SetStatusBarText(const std::string& text) override { statusTexts.push_back(text); }
+  std::vector<std::string> statusTexts;
+};
+
+// Names the cases of a test run for both add-ins.
+inline std::string AddinName(const ::testing::TestParamInfo<const AddinParameterSet*>& param) {
+  return std::string(param.param->name);
+}
+
+// A test with its own environment and the clock standing at FixedTime().
+class CoreTest : public ::testing::Test {
+ protected:
+  std::string Read(const std::string& windowsPath) { return platform::files::ReadAllBytes(windowsPath); }
+
+  TempEnvironment env_;
+  platform::ScopedVirtualClock clock_{FixedTime()};
+};
+
+}  // namespace tavo::test

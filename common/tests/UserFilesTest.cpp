@@ -1,0 +1,140 @@
+#include "common/UserFiles.h"
+
+#include <gtest/gtest.h>
+
+#include "common/AddinState.h"
+#include "common/Log.h"
+#include "common/StoredSecret.h"
+#include "common/tests/TestEnvironment.h"
+#include "platform/files/Files.h"
+
+namespace tavo {
+namespace {
+
+const std::string kRule(85, '-');
+constexpr const char* kAppData = "C:\\Users\\tavo\\AppData\\Roaming";
+constexpr const char* kDocuments = "C:\\Users\\tavo\\Documents";
+
+class UserFilesTest : public test::CoreTest, public ::testing::WithParamInterface<const AddinParameterSet*> {
+ protected:
+  UserFilesTest() : state(*GetParam()) {
+    state.gLogLevel = "Info";
+    state.gLoginUser = "ann@tavo.example";
+    state.gLoginPassword = "hunter22";
+  }
+  std::string Svc() { return std::string(state.params.folderWord); }
+  std::string Header(const std::string& user) {
+    return kRule + "\r\n" + std::string(state.params.logHeaderTitle) + user + " - Tue Jun 2009 13:05:07\r\n" +
+           " Version - 2.0.0\r\n" + kRule + "\r\n\r\n";
+  }
+  std::string Line(const std::string& level, const std::string& message) {
+    return "[2009-06-02 13:05:07] -- [" + level + "] -- " + message + "\r\n";
+  }
+
+  AddinState state;
+};
+
+TEST_P(UserFilesTest, SignInPreparesFoldersLogMapAndCredentials) {
+  state.gLoginUser = "  ann@tavo.example ";  // the trees use the trimmed name
+  InitUserFiles(state, "ann@tavo.example");
+  const std::string dataFolder = std::string(kAppData) + "\\tavo\\" + Svc() + "\\users\\ann@tavo.example\\";
+  const std::string docsFolder = std::string(kDocuments) + "\\tavo\\" + Svc() + "\\users\\ann@tavo.example\\";
+  EXPECT_EQ(state.gAppDataRoot, std::string(kAppData) + "\\tavo\\" + Svc());
+  EXPECT_EQ(state.gUserDataFolder, dataFolder);
+  EXPECT_EQ(state.gDocsRoot, std::string(kDocuments) + "\\tavo\\" + Svc());
+  EXPECT_EQ(state.gUserDocsFolder, docsFolder);
+  EXPECT_TRUE(platform::files::FolderExists(docsFolder));
+  EXPECT_EQ(state.gLogFile, dataFolder + std::string(state.params.logFileName));
+
+  std::string expectedLog = Header("ann@tavo.example") + Line("Info", "The Current User Folder is " + docsFolder) +
+                            Line("Info", "The Current User Log File is " + dataFolder +
+                                             std::string(state.params.logFileName));
+  if (state.params.logInitialisedLine) expectedLog += Line("Info", "Log File Initialised Sucessfully");
+  EXPECT_EQ(Read(state.gLogFile), expectedLog);
+
+  EXPECT_EQ(Read(dataFolder + std::string(state.params.mapFileName)), "<mapxml></mapxml>");
+  EXPECT_EQ(state.gEncodedUser, EncodeBase64("  ann@tavo.example "));
+  EXPECT_EQ(state.gEncodedPassword, "aAB1AG4AdABlAHIAMgAyAAA=");
+  EXPECT_EQ(Read(dataFolder + std::string(state.params.credentialsFileName)),
+            "<xml><username>" + state.gEncodedUser + "</username><password>aAB1AG4AdABlAHIAMgAyAAA=</password></xml>");
+  EXPECT_TRUE(state.shownMessages.empty());
+
+  // A second sign-in appends a second header block and keeps the map.
+  platform::files::WriteAllBytes(dataFolder + std::string(state.params.mapFileName), "<mapxml><x/></mapxml>");
+  InitUserFiles(state, "ann@tavo.example");
+  const std::string log = Read(state.gLogFile);
+  EXPECT_EQ(log.substr(0, expectedLog.size()), expectedLog);
+  EXPECT_EQ(log.substr(expectedLog.size(), Header("ann@tavo.example").size()), Header("ann@tavo.example"));
+  EXPECT_EQ(Read(dataFolder + std::string(state.params.mapFileName)), "<mapxml><x/></mapxml>");
+}
+
+TEST_P(UserFilesTest, EmptyUserFailsTheLogButNotTheMap) {
+  state.gLogFile = "";
+  EXPECT_FALSE(InitLogFile(state, ""));
+  EXPECT_EQ(state.gLogFile, "");
+  EXPECT_FALSE(platform::files::FolderExists(std::string(kAppData) + "\\tavo"));
+}
+
+TEST_P(UserFilesTest, FolderThatCannotBeMadeShowsTheAddinsMessage) {
+  state.strings.Set(std::string(state.params.initUserFilesFailureKey), "Files could not be prepared");
+  state.gLanguageName = "english";
+  // A file where the users folder belongs.
+  platform::files::CreateFolder(std::string(kAppData) + "\\tavo");
+  platform::files::CreateFolder(std::string(kAppData) + "\\tavo\\" + Svc());
+  platform::files::WriteAllBytes(std::string(kAppData) + "\\tavo\\" + Svc() + "\\users", "in the way");
+  EXPECT_FALSE(InitLogFile(state, "ann@tavo.example"));
+  InitUserFiles(state, "ann@tavo.example");
+  ASSERT_EQ(state.shownMessages.size(), 1u);
+  EXPECT_EQ(state.shownMessages[0].label, "Files could not be prepared");
+}
+
+TEST_P(UserFilesTest, LogLevels) {
+  InitUserFiles(state, "ann@tavo.example");
+  struct Case {
+    std::string configured, level;
+    bool written;
+  };
+  const Case cases[] = {
+      {"Info", "Info", true},   {"Info", "Error", true},   {"Info", "", true},     {"Error", "Error", true},
+      {"Error", "Info", false}, {"info", "Info", false},   {"info", "info", true}, {" ", "Error", false},
+      {"Error", "error", false},
+  };
+  for (const Case& c : cases) {
+    platform::files::WriteAllBytes(state.gLogFile, "");
+    state.gLogLevel = c.configured;
+    WriteLog(state, "message", c.level);
+    EXPECT_EQ(Read(state.gLogFile), c.written ? Line(c.level, "message") : "") << c.configured << "/" << c.level;
+  }
+  platform::files::WriteAllBytes(state.gLogFile, "");
+  state.gLogLevel = "Info";
+  WriteLog(state, "", "Info");
+  EXPECT_EQ(Read(state.gLogFile), "");
+  state.gLogFile = "C:\\no\\such\\folder\\x.log";
+  WriteLog(state, "lost", "Info");  // an unwritable log is skipped quietly
+  state.gLogFile = "";
+  WriteLog(state, "lost", "Info");
+}
+
+TEST_P(UserFilesTest, LogLinesCarryNoSecrets) {
+  InitUserFiles(state, "ann@tavo.example");
+  state.gTicket = "TICKET-1234";
+  platform::files::WriteAllBytes(state.gLogFile, "");
+  WriteLog(state, "Request ?apikey=7c0e9a5b31f84d62a09e3b7f5c18d24e&ticket=TICKET-1234 for hunter22 as " +
+                      EncodeBase64("hunter22"),
+           "Info");
+  EXPECT_EQ(Read(state.gLogFile), Line("Info", "Request ?apikey=***&ticket=*** for *** as ***"));
+
+  // A one-letter password cannot blank out the fixed texts.
+  state.gLoginPassword = "e";
+  state.gEncodedPassword = EncodeBase64("e");
+  state.gTicket = "";
+  platform::files::WriteAllBytes(state.gLogFile, "");
+  WriteLog(state, "Sucessfully Appended into Mapxml  ", "Info");
+  EXPECT_EQ(Read(state.gLogFile), Line("Info", "Sucessfully Appended into Mapxml  "));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothAddins, UserFilesTest, ::testing::Values(&kWriterParameters, &kSheetParameters),
+                         test::AddinName);
+
+}  // namespace
+}  // namespace tavo
