@@ -2,22 +2,17 @@
 
 #include <atomic>
 
+#include "host/common/PromptDialog.h"
+
 namespace host {
 namespace {
 
-// Without an operator nobody can answer: every question is cancelled.
-class NobodyPrompter final : public Prompter {
- public:
-  Answer AskYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
-  std::optional<std::string> AskText(std::string_view, std::string_view, bool) override { return std::nullopt; }
-};
-
-NobodyPrompter g_nobody;
-std::atomic<Prompter*> g_prompter{&g_nobody};
+DialogPrompter g_dialogs;
+std::atomic<Prompter*> g_prompter{&g_dialogs};
 
 }  // namespace
 
 Prompter& CurrentPrompter() { return *g_prompter.load(); }
-Prompter* SetPrompter(Prompter* prompter) { return g_prompter.exchange(prompter ? prompter : &g_nobody); }
+Prompter* SetPrompter(Prompter* prompter) { return g_prompter.exchange(prompter ? prompter : &g_dialogs); }
 
 }  // namespace host

@@ -1,8 +1,8 @@
 #pragma once
 // The questions the emulated applications themselves ask the user (save changes?, replace the
-// file?, the open password). They go to the installed Prompter; the host installs one that
-// shows them as modal dialogs through the Operator, so that a person or a script answers them
-// like any other dialog.
+// file?, the open password). They go to the installed Prompter: by default modal
+// dialogs shown through the forms Operator (PromptDialog.h), so that a person, a script or a
+// test answers them like any other dialog.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -2,6 +2,9 @@
 
 #include <sstream>
 
+#include "platform/forms/Form.h"
+#include "platform/forms/Render.h"
+
 namespace host {
 namespace {
 
@@ -101,6 +104,9 @@ std::string RenderScreen(OfficeSession& session) {
   }
   out << "Status bar: " << session.application()->StatusBar() << "\n";
   out << Documents(session) << "\n" << Preview(session);
+  // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
+  for (const auto* form : platform::forms::LoadedForms())
+    if (form->IsVisible()) out << platform::forms::Render(*form);
   return out.str();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The text screen of the emulated application that the terminal and script operator print:
 // the add-ins' toolbars with their controls and enabled states, their menus, the status bar,
-// and the open documents or workbooks.
+// the open documents or workbooks, and the dialogs shown.
 #include <string>
 
 #include "host/OfficeSession.h"

@@ -2,8 +2,15 @@
 
 #include "host/console/Screen.h"
 #include "platform/shell/Shell.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+#include "platform/forms/Commands.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Render.h"
 
 namespace host {
+namespace forms = platform::forms;
+namespace text = platform::text;
 
 std::optional<std::string> CommandReader::Next() {
   std::string line;
@@ -18,11 +25,14 @@ TerminalOperator::TerminalOperator(OfficeSession& session, std::istream& in, std
       out_(out),
       reader_(in, out),
       interpreter_(session, out),
-      prompter_(reader_, out, [this] { PrintScreen(); }) {
+      previous_(forms::SetCurrentOperator(this)) {
   InstallShellHandler();
 }
 
-TerminalOperator::~TerminalOperator() { platform::shell::SetShellExecuteHandler(nullptr); }
+TerminalOperator::~TerminalOperator() {
+  platform::shell::SetShellExecuteHandler(nullptr);
+  forms::SetCurrentOperator(previous_);
+}
 
 // No browser runs here: what an add-in opens in "the browser" is printed instead.
 void TerminalOperator::InstallShellHandler() {
@@ -34,7 +44,6 @@ void TerminalOperator::InstallShellHandler() {
 void TerminalOperator::PrintScreen() { out_ << RenderScreen(session_) << std::flush; }
 
 int TerminalOperator::Run() {
-  int status = 0;
   PrintScreen();
   while (!session_.quit()) {
     auto line = reader_.Next();
@@ -44,12 +53,70 @@ int TerminalOperator::Run() {
       break;
     }
     auto result = interpreter_.Execute(*line);
-    if (result == CommandInterpreter::Result::Failed || result == CommandInterpreter::Result::Unknown) status = 1;
+    if (result == CommandInterpreter::Result::Failed || result == CommandInterpreter::Result::Unknown) status_ = 1;
     if (result == CommandInterpreter::Result::Quit) break;
     PrintScreen();
   }
   out_ << "Bye.\n";
-  return status;
+  return status_;
+}
+
+std::string TerminalOperator::NextDialogCommand(std::string_view what) {
+  while (true) {
+    auto line = reader_.Next();
+    if (!line) throw forms::OperatorError("End of input while " + std::string(what) + " is shown");
+    std::string trimmed = text::Trim(*line);
+    if (trimmed.empty() || trimmed[0] == '#') continue;
+    if (text::EqualsText(trimmed, "screen")) return {};
+    return trimmed;
+  }
+}
+
+void TerminalOperator::Act(forms::Form& form) {
+  PrintScreen();
+  std::string command = NextDialogCommand("the dialog \"" + form.Caption() + "\"");
+  if (command.empty()) return;
+  try {
+    forms::Perform(form, command);
+  } catch (const forms::OperatorError& e) {
+    status_ = 1;
+    out_ << "Error: " << e.what() << "\n";
+  } catch (const platform::RuntimeError& e) {
+    // An error no handler of the dialog trapped: shown, and the dialog goes on.
+    status_ = 1;
+    out_ << "Run-time error " << e.number() << ": " << e.description() << "\n";
+  }
+}
+
+int TerminalOperator::MessageBox(const forms::MessageBoxRequest& box) {
+  struct Button {
+    const char* caption;
+    int answer;
+  };
+  const int set = box.buttons & 7;
+  std::vector<Button> buttons;
+  if (set == forms::vbYesNo) buttons = {{"Yes", forms::vbYes}, {"No", forms::vbNo}};
+  else if (set == forms::vbOKCancel) buttons = {{"OK", forms::vbOK}, {"Cancel", forms::vbCancel}};
+  else buttons = {{"OK", forms::vbOK}};
+  while (true) {
+    PrintScreen();
+    out_ << forms::Render(box) << std::flush;
+    std::string command = NextDialogCommand("the message box \"" + box.title + "\"");
+    if (command.empty()) continue;
+    try {
+      forms::Action action = forms::ParseAction(command);
+      if (action.verb == forms::Action::Verb::Close && set != forms::vbYesNo)
+        return set == forms::vbOKCancel ? forms::vbCancel : forms::vbOK;
+      if (action.verb == forms::Action::Verb::Click) {
+        for (const auto& b : buttons)
+          if (platform::office::CaptionKey(action.target) == platform::office::CaptionKey(b.caption)) return b.answer;
+      }
+      out_ << "Error: the message box takes \"click <button>\" for one of its buttons.\n";
+    } catch (const forms::OperatorError& e) {
+      out_ << "Error: " << e.what() << "\n";
+    }
+    status_ = 1;
+  }
 }
 
 }  // namespace host

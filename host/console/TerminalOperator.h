@@ -1,7 +1,9 @@
 #pragma once
 // The operator of `tavo-office`: reads commands from a script or the terminal, echoes each,
-// runs it and prints the screen after it. Everything that waits for the user (the top level,
-// and every dialog and question shown meanwhile) reads from the same command reader.
+// runs it and prints the screen after it. Everything that waits for the user reads from the
+// same command reader: the top level (the commands of Commands.h), and every modal dialog an
+// add-in or the application shows meanwhile, message boxes included, which take the dialog
+// commands of the forms layer ("click Command1", "type tavoemailid ...", "close").
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -9,7 +11,7 @@
 
 #include "host/OfficeSession.h"
 #include "host/console/Commands.h"
-#include "host/console/ConsolePrompter.h"
+#include "platform/forms/Operator.h"
 
 namespace host {
 
@@ -24,23 +26,30 @@ class CommandReader {
   std::ostream& out_;
 };
 
-class TerminalOperator {
+class TerminalOperator final : public platform::forms::Operator {
  public:
+  // Installs itself as the current operator for its lifetime.
   TerminalOperator(OfficeSession& session, std::istream& in, std::ostream& out);
-  ~TerminalOperator();
+  ~TerminalOperator() override;
   // Runs commands until "quit" or the end of the input (which quits too, discarding unsaved
   // changes). Returns the exit status: 0, or 1 when any command failed.
   int Run();
-
   void PrintScreen();
+
+  void Act(platform::forms::Form& form) override;
+  int MessageBox(const platform::forms::MessageBoxRequest& box) override;
 
  private:
   void InstallShellHandler();
+  // The next dialog command; throws OperatorError at the end of the input.
+  std::string NextDialogCommand(std::string_view what);
+
   OfficeSession& session_;
   std::ostream& out_;
   CommandReader reader_;
   CommandInterpreter interpreter_;
-  ConsolePrompter prompter_;
+  platform::forms::Operator* previous_;
+  int status_ = 0;
 };
 
 }  // namespace host

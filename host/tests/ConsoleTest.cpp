@@ -38,16 +38,24 @@ TEST(TerminalOperator, RunsAScriptWithTheAddinsToolbarAndErrors) {
                                  "type Hello\n"
                                  "click &Hello\n"
                                  "click Later\n"
+                                 "click &Ask\n"
+                                 "type Nobody x\n"
+                                 "type Text1 Ann\n"
+                                 "click OK\n"
+                                 "click Yes\n"
+                                 "click Cancel\n"
                                  "bogus\n"
                                  "saveas a.doc\n"
                                  "quit\n",
                                  &status);
-  EXPECT_EQ(status, 1);  // two commands failed
-  ExpectShown(screen, {"> new\n", "Toolbar \"Test Bar\": [&Test v]\n", "Menu \"&Test\":\n  &Hello\n  &Later (disabled)\n",
+  EXPECT_EQ(status, 1);  // four commands failed
+  ExpectShown(screen, {"> new\n", "[frmAsk] \"Ask\" (modal)\n", "Error: ", "Thanks Ann",
+                       "Error: the message box takes \"click <button>\"", "Toolbar \"Test Bar\": [&Test v]\n", "Menu \"&Test\":\n  &Hello\n  &Ask\n  &Later (disabled)\n",
                        "Status bar: Hello from tavotest.wordaddin\n", "Documents: *Document1 (modified)\nText: Hello\xc2\xb6\n",
                        "The control \"&Later\" is disabled", "Unknown command \"bogus\"",
                        "Documents: *C:\\Users\\tavo\\Documents\\a.doc\n", "> quit\n", "Bye.\n"});
   EXPECT_TRUE(word.quit());
+  EXPECT_NE(platform::files::ReadAllBytes("C:\\addin-events.log").find("Asked Ann answer=2\n"), std::string::npos);
 }
 
 TEST(TerminalOperator, AnswersTheApplicationsQuestionsFromTheSameScript) {
@@ -70,8 +78,8 @@ TEST(TerminalOperator, AnswersTheApplicationsQuestionsFromTheSameScript) {
                                  "click Yes\n",
                                  &status);
   EXPECT_EQ(status, 1);  // the first quit was cancelled
-  ExpectShown(screen, {"Sheet Sheet1: B2=twelve\n", "Dialog \"Password\" (modal):\n",
-                       "  TextBox Text1: \"**\"\n", "Workbooks: *C:\\Users\\tavo\\Documents\\book.xls (password)\n",
+  ExpectShown(screen, {"Sheet Sheet1: B2=twelve\n", "[frmPrompt] \"Password\" (modal)\n",
+                       "Text1     \"**\"  <focus>\n", "Workbooks: *C:\\Users\\tavo\\Documents\\book.xls (password)\n",
                        "Do you want to save the changes you made to 'book.xls'?", "Quit cancelled.\n", "Bye.\n"});
   EXPECT_NE(platform::files::ReadAllBytes("C:\\Users\\tavo\\Documents\\book.xls").find("A1: changed"),
             std::string::npos);

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "platform/files/Files.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Operator.h"
 #include "platform/office/AddinLibrary.h"
 #include "platform/office/AddinRegistration.h"
 #include "platform/office/CommandBars.h"
@@ -27,6 +30,25 @@ office::AddinRegistration Registration(const char* progId, const char* host, con
           .localMachineKey = std::string("SOFTWARE\\Microsoft\\Office\\") + host + "\\Addins\\" + progId};
 }
 
+// A dialog of the add-in: a text box and OK, which thanks the user in a message box.
+class frmAsk final : public platform::forms::Form {
+ public:
+  frmAsk() : Form("frmAsk") { Command1.onClick = [this] { Command1_Click(); }; }
+  platform::forms::Label Label1{*this, "Label1", "Your name:"};
+  platform::forms::TextBox Text1{*this, "Text1"};
+  platform::forms::CommandButton Command1{*this, "Command1", "OK"};
+
+ protected:
+  void Design() override { SetCaption("Ask"); }
+
+ private:
+  void Command1_Click() {
+    int answer = platform::forms::MsgBox("Thanks " + Text1.Text(), platform::forms::vbOKCancel, "Test");
+    Record("Asked " + Text1.Text() + " answer=" + std::to_string(answer));
+    Unload();
+  }
+};
+
 class TestConnection final : public office::AddinConnection {
  public:
   explicit TestConnection(std::string progId) : progId_(std::move(progId)) {}
@@ -41,6 +63,9 @@ class TestConnection final : public office::AddinConnection {
     auto item = popup->Controls().Add({.type = office::control_type::Button, .temporary = true});
     item->SetCaption("&Hello");
     item->SetTag("hello-tag");
+    auto ask = popup->Controls().Add({.type = office::control_type::Button, .temporary = true});
+    ask->SetCaption("&Ask");
+    ask_ = ask;
     auto off = popup->Controls().Add({.type = office::control_type::Button, .temporary = true});
     off->SetCaption("&Later");
     off->SetEnabled(false);
@@ -53,6 +78,7 @@ class TestConnection final : public office::AddinConnection {
   void OnDisconnection(int removeMode, office::Custom&) override {
     Record("OnDisconnection mode=" + std::to_string(removeMode));
     hello_.Release();
+    ask_.Release();
     app_.Reset();
   }
   void OnAddInsUpdate(office::Custom&) override { Record("OnAddInsUpdate"); }
@@ -65,6 +91,10 @@ class TestConnection final : public office::AddinConnection {
   office::ControlEvents hello_{[this](const office::Ref<office::CommandBarControl>& control, bool&) {
     Record("Click " + control->Caption());
     app_->SetStatusBar("Hello from " + progId_);
+  }};
+  frmAsk ask;
+  office::ControlEvents ask_{[this](const office::Ref<office::CommandBarControl>&, bool&) {
+    ask.Show(platform::forms::ShowMode::Modal);
   }};
   office::EventConnection quit_;
 };
