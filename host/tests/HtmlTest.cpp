@@ -6,6 +6,7 @@
 
 #include "host/tests/TestSupport.h"
 #include "platform/codepage/CodePage.h"
+#include "platform/html/HtmlDocument.h"
 
 using namespace host::word;
 
@@ -47,6 +48,22 @@ TEST(HtmlExport, PicturesBecomeShapesWithOneImagedataAndNumberedFiles) {
   EXPECT_EQ(names, (std::vector<std::string>{"image001.png", "image002.emz", "image003.gif", "image004.jpg"}));
   EXPECT_EQ(out.files[2].second.substr(0, 6), "GIF89a");
   EXPECT_NE(out.html.find("<p></p>"), std::string::npos);
+}
+
+// What the add-in's picture pass sees of the export: every shape holds exactly one imagedata.
+TEST(HtmlExport, EachShapeHoldsExactlyOneImagedataForTheAddins) {
+  auto out = ExportHtml(Sample(), "tavoupload");
+  auto doc = platform::html::Document::FromText(out.html);
+  auto shapes = doc.getElementsByTagName("shape");
+  ASSERT_EQ(shapes.length(), 3u);
+  for (size_t i = 0; i < shapes.length(); ++i) {
+    auto shape = shapes.item(i);
+    ASSERT_EQ(shape.childNodes().size(), 1u) << shape.outerHTML();
+    EXPECT_EQ(shape.firstChild().tagName(), "imagedata");
+    EXPECT_EQ(shape.style().height(), "7px");
+  }
+  EXPECT_EQ(shapes.item(1).firstChild().src(), "./tavoupload_files/image002.emz");
+  EXPECT_EQ(doc.getElementsByTagName("IMG").length(), 1u);
 }
 
 TEST(HtmlImport, ExportReadsBackWithoutLoss) {

@@ -1,49 +1,22 @@
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
 #include <algorithm>
 #include <set>
 
 #include "host/word/Html.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/Text.h"
+#include "platform/html/HtmlDocument.h"
 
 namespace host::word {
 namespace text = platform::text;
+namespace html = platform::html;
 
 namespace {
 
-std::string LocalName(const xmlNode* node) {
-  std::string name = text::LCase(reinterpret_cast<const char*>(node->name));
-  if (auto colon = name.find(':'); colon != std::string::npos) name = name.substr(colon + 1);
-  return name;
-}
+std::string NameOf(const html::Node& node) { return text::LCase(node.tagName()); }
 
-std::string Attribute(const xmlNode* node, const char* name) {
-  for (const xmlAttr* a = node->properties; a; a = a->next) {
-    if (!text::EqualsText(reinterpret_cast<const char*>(a->name), name)) continue;
-    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-    std::string out = value ? reinterpret_cast<const char*>(value) : "";
-    xmlFree(value);
-    return out;
-  }
-  return {};
-}
-
-// The value of one property of a style attribute ("width:120px;height:80px").
-std::string StyleProperty(std::string_view style, std::string_view property) {
-  for (const auto& declaration : text::Split(style, ";")) {
-    auto colon = declaration.find(':');
-    if (colon == std::string::npos) continue;
-    std::string name = text::Trim(declaration.substr(0, colon));
-    if (text::EqualsText(name, property)) return text::Trim(declaration.substr(colon + 1));
-  }
-  return {};
-}
-
-std::string Length(const xmlNode* sized, const char* property) {
-  std::string value = StyleProperty(Attribute(sized, "style"), property);
-  if (value.empty()) value = text::Trim(Attribute(sized, property));
+std::string Length(const html::Node& sized, const char* property) {
+  std::string value = sized.style().getPropertyValue(property);
+  if (value.empty()) value = text::Trim(sized.getAttribute(property));
   if (value.empty()) return "100px";
   bool bare = std::all_of(value.begin(), value.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
   if (bare) value += "px";
@@ -69,46 +42,46 @@ class Importer {
  public:
   explicit Importer(const PictureReader& reader) : reader_(reader) {}
 
-  Items Run(const xmlNode* body) {
-    Walk(body->children, false);
+  Items Run(const html::Node& body) {
+    Walk(body, false);
     EndParagraph(false);
     if (items_.empty()) items_.push_back(Item::Mark());
     return std::move(items_);
   }
 
  private:
-  void Walk(const xmlNode* node, bool preformatted) {
-    for (; node; node = node->next) {
-      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-        AddText(reinterpret_cast<const char*>(node->content ? node->content : BAD_CAST ""), preformatted);
+  void Walk(const html::Node& parent, bool preformatted) {
+    for (const auto& node : parent.childNodes()) {
+      if (node.nodeType() == html::TEXT_NODE) {
+        AddText(node.innerText(), preformatted);
         continue;
       }
-      if (node->type != XML_ELEMENT_NODE) continue;
-      std::string name = LocalName(node);
+      if (node.nodeType() != html::ELEMENT_NODE) continue;
+      std::string name = NameOf(node);
       if (name == "script" || name == "style" || name == "head" || name == "title") continue;
       if (name == "br") {
         EndParagraph(true);
       } else if (name == "img") {
-        AddPicture(Attribute(node, "src"), node);
+        AddPicture(node.src(), node);
       } else if (name == "shape") {
-        const xmlNode* data = FirstElement(node->children, "imagedata");
-        if (data) AddPicture(Attribute(data, "src"), node);
-        else Walk(node->children, preformatted);
+        html::Node data = FirstElement(node, "imagedata");
+        if (data) AddPicture(data.src(), node);
+        else Walk(node, preformatted);
       } else if (IsBlock(name)) {
         EndParagraph(false);
         size_t before = paragraphs_;
-        Walk(node->children, preformatted || name == "pre");
+        Walk(node, preformatted || name == "pre");
         if (!current_.empty() || paragraphs_ == before) EndParagraph(true);
       } else {
-        Walk(node->children, preformatted);
+        Walk(node, preformatted);
       }
     }
   }
 
-  static const xmlNode* FirstElement(const xmlNode* node, const char* name) {
-    for (; node; node = node->next)
-      if (node->type == XML_ELEMENT_NODE && LocalName(node) == name) return node;
-    return nullptr;
+  static html::Node FirstElement(const html::Node& parent, const char* name) {
+    for (const auto& node : parent.childNodes())
+      if (node.nodeType() == html::ELEMENT_NODE && NameOf(node) == name) return node;
+    return {};
   }
 
   void AddText(std::string_view s, bool preformatted) {
@@ -133,7 +106,7 @@ class Importer {
     current_.push_back(std::move(item));
   }
 
-  void AddPicture(const std::string& src, const xmlNode* sized) {
+  void AddPicture(const std::string& src, const html::Node& sized) {
     auto picture = std::make_shared<Picture>();
     picture->width = Length(sized, "width");
     picture->height = Length(sized, "height");
@@ -192,29 +165,14 @@ bool IsRemoteAddress(std::string_view src) {
 }
 
 Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
-  // A declared charset wins; otherwise UTF-8 when the bytes are, else the system's ANSI code
-  // page, in which the add-ins write the files they hand to Word.
-  std::string head = text::LCase(bytes.substr(0, 2048));
-  const char* encoding = nullptr;
+  // Text that is not UTF-8 is in the system's ANSI code page, in which the add-ins write the
+  // files they hand to Word.
   std::string converted;
-  if (head.find("charset") == std::string::npos) {
-    encoding = "UTF-8";
-    if (!ValidUtf8(bytes)) {
-      converted = platform::codepage::AnsiToUtf8(bytes);
-      bytes = converted;
-    }
+  if (!ValidUtf8(bytes)) {
+    converted = platform::codepage::AnsiToUtf8(bytes);
+    bytes = converted;
   }
-  htmlDocPtr doc = htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
-                                  HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
-  Items items;
-  if (doc) {
-    const xmlNode* root = xmlDocGetRootElement(doc);
-    const xmlNode* body = nullptr;
-    for (const xmlNode* n = root ? root->children : nullptr; n && !body; n = n->next)
-      if (n->type == XML_ELEMENT_NODE && LocalName(n) == "body") body = n;
-    if (body) items = Importer(readPicture).Run(body);
-    xmlFreeDoc(doc);
-  }
+  Items items = Importer(readPicture).Run(html::Document::FromText(bytes).body());
   if (items.empty()) items.push_back(Item::Mark());
   return items;
 }
