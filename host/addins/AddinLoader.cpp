@@ -79,43 +79,31 @@ int AddinLoader::LoadRegistered() {
   return loaded;
 }
 
-void AddinLoader::StartupComplete() {
+void AddinLoader::Notify(const std::vector<std::unique_ptr<LoadedAddin>>& addins, const char* event,
+                         const std::function<void(office::AddinConnection&, office::Custom&)>& call) const {
   office::Custom custom;
-  for (auto& a : addins_) {
-    if (!a->Connect()) continue;
+  for (const auto& a : addins) {
     try {
-      a->connection().OnStartupComplete(custom);
+      call(a->connection(), custom);
     } catch (const std::exception& e) {
-      Tell(*a, "OnStartupComplete", e);
+      Tell(*a, event, e);
     }
   }
+}
+
+void AddinLoader::StartupComplete() {
+  Notify(addins_, "OnStartupComplete", [](auto& c, auto& custom) { c.OnStartupComplete(custom); });
 }
 
 void AddinLoader::BeginShutdown() {
-  office::Custom custom;
-  for (auto& a : addins_) {
-    if (!a->Connect()) continue;
-    try {
-      a->connection().OnBeginShutdown(custom);
-    } catch (const std::exception& e) {
-      Tell(*a, "OnBeginShutdown", e);
-    }
-  }
+  Notify(addins_, "OnBeginShutdown", [](auto& c, auto& custom) { c.OnBeginShutdown(custom); });
 }
 
 void AddinLoader::Disconnect(int removeMode) {
-  office::Custom custom;
   auto addins = std::move(addins_);
   addins_.clear();
-  for (auto& a : addins) {
-    if (!a->Connect()) continue;
-    a->SetConnected(false);
-    try {
-      a->connection().OnDisconnection(removeMode, custom);
-    } catch (const std::exception& e) {
-      Tell(*a, "OnDisconnection", e);
-    }
-  }
+  for (auto& a : addins) a->SetConnected(false);
+  Notify(addins, "OnDisconnection", [removeMode](auto& c, auto& custom) { c.OnDisconnection(removeMode, custom); });
 }
 
 namespace {

@@ -67,6 +67,9 @@ class AddinLoader {
 
  private:
   void Tell(const LoadedAddin& addin, const char* event, const std::exception& e) const;
+  // Calls an event handler of each add-in; what one lets out is reported.
+  void Notify(const std::vector<std::unique_ptr<LoadedAddin>>& addins, const char* event,
+              const std::function<void(office::AddinConnection&, office::Custom&)>& call) const;
 
   office::Ref<office::Application> application_;
   LoadReport report_;

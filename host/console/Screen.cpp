@@ -67,29 +67,22 @@ std::string Preview(OfficeSession& session) {
   return "Sheet " + sheet->data().name + ":" + preview + "\n";
 }
 
-std::string Documents(OfficeSession& session) {
+template <class List, class Active>
+std::string FileList(const char* label, const List& files, const Active& active) {
   std::ostringstream out;
-  if (auto word = session.word()) {
-    auto active = word->activeDocument();
-    out << "Documents:";
-    if (word->documents().empty()) out << " (none)";
-    for (const auto& d : word->documents()) {
-      out << (d == active ? " *" : " ") << d->FullName();
-      if (!d->Saved()) out << " (modified)";
-      if (d->protectedByPassword()) out << " (password)";
-    }
-  } else {
-    auto excel = session.excel();
-    auto active = excel->activeWorkbook();
-    out << "Workbooks:";
-    if (excel->workbookList().empty()) out << " (none)";
-    for (const auto& b : excel->workbookList()) {
-      out << (b == active ? " *" : " ") << b->FullName();
-      if (!b->Saved()) out << " (modified)";
-      if (b->protectedByPassword()) out << " (password)";
-    }
+  out << label << ":";
+  if (files.empty()) out << " (none)";
+  for (const auto& f : files) {
+    out << (f == active ? " *" : " ") << f->FullName();
+    if (!f->Saved()) out << " (modified)";
+    if (f->protectedByPassword()) out << " (password)";
   }
   return out.str();
+}
+
+std::string Documents(OfficeSession& session) {
+  if (auto word = session.word()) return FileList("Documents", word->documents(), word->activeDocument());
+  return FileList("Workbooks", session.excel()->workbookList(), session.excel()->activeWorkbook());
 }
 
 }  // namespace

@@ -11,13 +11,11 @@ namespace files = platform::files;
 using platform::Raise;
 using platform::RuntimeError;
 
-namespace {
-[[noreturn]] void Fail(const std::string& description) { Raise(oe::err::Failed, description); }
-}  // namespace
+void Fail(const std::string& description) { Raise(oe::err::Failed, description); }
 
 // ---- Workbooks ----
 
-int ExcelWorkbooks::Count() const { return static_cast<int>(app_.workbooks_.size()); }
+int ExcelWorkbooks::Count() const { return static_cast<int>(app_.open_.items().size()); }
 
 std::shared_ptr<ExcelWorkbook> ExcelWorkbooks::Add() {
   return app_.NewWorkbook("Book" + std::to_string(app_.nextNumber_++));
@@ -25,19 +23,19 @@ std::shared_ptr<ExcelWorkbook> ExcelWorkbooks::Add() {
 
 Ref<oe::Workbook> ExcelWorkbooks::Item(int index) {
   if (index < 1 || index > Count()) Raise(oe::err::SubscriptOutOfRange);
-  return app_.workbooks_[index - 1];
+  return app_.open_.items()[index - 1];
 }
 
 Ref<oe::Workbook> ExcelWorkbooks::Item(std::string_view name) {
-  for (const auto& b : app_.workbooks_)
+  for (const auto& b : app_.open_.items())
     if (platform::text::EqualsText(b->name_, name)) return b;
   Raise(oe::err::SubscriptOutOfRange);
 }
 
-std::vector<Ref<oe::Workbook>> ExcelWorkbooks::List() { return {app_.workbooks_.begin(), app_.workbooks_.end()}; }
+std::vector<Ref<oe::Workbook>> ExcelWorkbooks::List() { return {app_.open_.items().begin(), app_.open_.items().end()}; }
 
 void ExcelWorkbooks::Close() {
-  auto open = app_.workbooks_;
+  auto open = app_.open_.items();
   for (auto& b : open) {
     b->Close();
     if (!b->closed()) return;  // the user cancelled: the rest stay open too
@@ -46,12 +44,12 @@ void ExcelWorkbooks::Close() {
 
 Ref<oe::Workbook> ExcelWorkbooks::Open(const oe::OpenOptions& options) {
   const std::string path = NormalizeWindowsPath(options.filename);
-  if (auto open = app_.FindOpen(path)) {
-    app_.Activate(open);
+  if (auto open = app_.open_.Find(path)) {
+    app_.open_.Activate(open);
     return open;
   }
   const std::string name = SplitPath(path).name;
-  for (const auto& b : app_.workbooks_)
+  for (const auto& b : app_.open_.items())
     if (platform::text::EqualsText(b->name_, name))
       Fail("A workbook named '" + name + "' is already open. Two workbooks of the same name cannot be open at once.");
   std::string bytes;
@@ -89,52 +87,37 @@ std::shared_ptr<ExcelApplication> ExcelApplication::Create() {
 }
 
 ExcelApplication::~ExcelApplication() {
-  for (auto& b : workbooks_) b->Release();
+  for (auto& b : open_.items()) b->Release();
   Revoke();
 }
 
 void ExcelApplication::Revoke() { platform::office::RevokeActiveObject(oe::kClassName, this); }
 
-Ref<oe::Workbook> ExcelApplication::ActiveWorkbook() { return active_.lock(); }
+Ref<oe::Workbook> ExcelApplication::ActiveWorkbook() { return open_.active(); }
 
 Ref<oe::Worksheet> ExcelApplication::ActiveSheet() {
-  auto book = active_.lock();
+  auto book = open_.active();
   return book ? Ref<oe::Worksheet>(book->activeSheet()) : nullptr;
 }
 
 Ref<oe::Window> ExcelApplication::ActiveWindow() {
-  auto book = active_.lock();
+  auto book = open_.active();
   return book ? Ref<oe::Window>(book->window()) : nullptr;
 }
 
 std::shared_ptr<ExcelWorkbook> ExcelApplication::NewWorkbook(std::string name) {
   auto book = std::make_shared<ExcelWorkbook>(*this, std::move(name));
-  workbooks_.push_back(book);
-  active_ = book;
+  open_.Add(book);
   return book;
-}
-
-std::shared_ptr<ExcelWorkbook> ExcelApplication::FindOpen(std::string_view fullName) const {
-  for (const auto& b : workbooks_)
-    if (!b->fullName_.empty() && platform::text::EqualsText(b->fullName_, fullName)) return b;
-  return nullptr;
-}
-
-void ExcelApplication::Activate(const std::shared_ptr<ExcelWorkbook>& book) { active_ = book; }
-
-void ExcelApplication::Remove(ExcelWorkbook* book) {
-  std::erase_if(workbooks_, [book](const auto& b) { return b.get() == book; });
-  if (active_.expired() || active_.lock().get() == book)
-    active_ = workbooks_.empty() ? std::weak_ptr<ExcelWorkbook>() : workbooks_.back();
 }
 
 bool ExcelApplication::CloseAllWorkbooks(bool discardChanges) {
   if (discardChanges) {
-    for (auto& b : std::vector(workbooks_)) b->Close({.saveChanges = false});
+    for (auto& b : std::vector(open_.items())) b->Close({.saveChanges = false});
   } else {
     workbooksCollection_.Close();
   }
-  return workbooks_.empty();
+  return open_.items().empty();
 }
 
 }  // namespace host::excel

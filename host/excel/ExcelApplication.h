@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/commandbars/CommandBarSet.h"
+#include "host/common/OpenList.h"
 #include "host/excel/WorkbookFile.h"
 #include "platform/files/Files.h"
 #include "platform/office/Excel.h"
@@ -18,6 +19,9 @@ using platform::office::Ref;
 
 class ExcelApplication;
 class ExcelWorkbook;
+
+// Excel's own failures: run-time error 1004 with a description of the case.
+[[noreturn]] void Fail(const std::string& description);
 
 class ExcelWorksheet final : public oe::Worksheet {
  public:
@@ -60,6 +64,7 @@ class ExcelWorkbook final : public oe::Workbook, public std::enable_shared_from_
 
   bool closed() const { return closed_; }
   bool protectedByPassword() const { return !passwordHash_.empty(); }
+  const std::string& fileName() const { return fullName_; }
   const std::vector<std::shared_ptr<ExcelWorksheet>>& sheets() const { return sheets_; }
   std::shared_ptr<ExcelWorksheet> activeSheet() const { return sheets_[activeSheet_]; }
   void ActivateSheet(const ExcelWorksheet* sheet);
@@ -124,8 +129,8 @@ class ExcelApplication final : public oe::Application, public std::enable_shared
 
   CommandBarSet& bars() { return bars_; }
   ExcelWorkbooks& workbooks() { return workbooksCollection_; }
-  const std::vector<std::shared_ptr<ExcelWorkbook>>& workbookList() const { return workbooks_; }
-  std::shared_ptr<ExcelWorkbook> activeWorkbook() const { return active_.lock(); }
+  const std::vector<std::shared_ptr<ExcelWorkbook>>& workbookList() const { return open_.items(); }
+  std::shared_ptr<ExcelWorkbook> activeWorkbook() const { return open_.active(); }
 
   // Closes every workbook as Excel does when it quits, asking about modified ones (unless
   // alerts are off, or discardChanges). False, with the rest left open, when the user cancels.
@@ -138,16 +143,12 @@ class ExcelApplication final : public oe::Application, public std::enable_shared
   friend class ExcelWorkbooks;
   ExcelApplication();
   std::shared_ptr<ExcelWorkbook> NewWorkbook(std::string name);
-  std::shared_ptr<ExcelWorkbook> FindOpen(std::string_view fullName) const;
-  void Activate(const std::shared_ptr<ExcelWorkbook>& book);
-  void Remove(ExcelWorkbook* book);
 
   CommandBarSet bars_;
   std::string statusBar_;
   bool displayAlerts_ = true;
   ExcelWorkbooks workbooksCollection_{*this};
-  std::vector<std::shared_ptr<ExcelWorkbook>> workbooks_;
-  std::weak_ptr<ExcelWorkbook> active_;
+  OpenList<ExcelWorkbook> open_;
   int nextNumber_ = 1;
 };
 

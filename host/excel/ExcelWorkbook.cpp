@@ -10,9 +10,6 @@ namespace files = platform::files;
 using platform::Raise;
 using platform::RuntimeError;
 
-namespace {
-[[noreturn]] void Fail(const std::string& description) { Raise(oe::err::Failed, description); }
-}  // namespace
 
 std::string ExcelWorksheet::Name() const {
   Checked();
@@ -65,7 +62,7 @@ bool ExcelWorkbook::Saved() const {
 
 void ExcelWorkbook::Activate() {
   Check();
-  app_.Activate(shared_from_this());
+  app_.open_.Activate(shared_from_this());
 }
 
 void ExcelWorkbook::ActivateSheet(const ExcelWorksheet* sheet) {
@@ -156,7 +153,7 @@ void ExcelWorkbook::SaveAs(const oe::SaveAsOptions& options) {
   const std::string path = NormalizeWindowsPath(options.filename);
   const bool same = !fullName_.empty() && platform::text::EqualsText(path, fullName_);
   if (!same) {
-    if (auto other = app_.FindOpen(path))
+    if (auto other = app_.open_.Find(path))
       Fail("Cannot save '" + path + "' with the same name as another open workbook.");
     files::FileLock probe;
     if (files::FileExists(path) && !files::TryLockExclusive(path, &probe)) Fail("Cannot access '" + path + "'.");
@@ -189,7 +186,7 @@ void ExcelWorkbook::Close(const oe::CloseOptions& options) {
   if (save && !saved_) Save();
   auto self = shared_from_this();
   Release();
-  app_.Remove(this);
+  app_.open_.Remove(this);
 }
 
 void ExcelWorkbook::Release() {

@@ -1,7 +1,6 @@
 #include "host/word/WordApplication.h"
 
 #include "platform/core/RuntimeError.h"
-#include "platform/core/Text.h"
 
 namespace host::word {
 using platform::Raise;
@@ -16,12 +15,12 @@ std::shared_ptr<WordApplication> WordApplication::Create() {
 }
 
 WordApplication::~WordApplication() {
-  for (auto& d : documents_) d->Release();
+  for (auto& d : open_.items()) d->Release();
   platform::office::RevokeActiveObject(ow::kClassName, this);
 }
 
 Ref<ow::Document> WordApplication::ActiveDocument() {
-  auto document = active_.lock();
+  auto document = open_.active();
   if (!document) Raise(ow::err::NoDocumentOpen, "This command is not available because no document is open.");
   return document;
 }
@@ -34,27 +33,12 @@ platform::office::EventConnection WordApplication::ConnectQuit(std::function<voi
 
 std::shared_ptr<WordDocument> WordApplication::NewDocument(std::string name) {
   auto document = std::make_shared<WordDocument>(*this, std::move(name));
-  documents_.push_back(document);
-  active_ = document;
+  open_.Add(document);
   return document;
 }
 
-std::shared_ptr<WordDocument> WordApplication::FindOpen(std::string_view fullName) const {
-  for (const auto& d : documents_)
-    if (!d->fullName_.empty() && platform::text::EqualsText(d->fullName_, fullName)) return d;
-  return nullptr;
-}
-
-void WordApplication::Activate(const std::shared_ptr<WordDocument>& document) { active_ = document; }
-
-void WordApplication::Remove(WordDocument* document) {
-  std::erase_if(documents_, [document](const auto& d) { return d.get() == document; });
-  if (active_.expired() || active_.lock().get() == document)
-    active_ = documents_.empty() ? std::weak_ptr<WordDocument>() : documents_.back();
-}
-
 bool WordApplication::CloseAllDocuments(bool discardChanges) {
-  auto open = documents_;
+  auto open = open_.items();
   for (auto& d : open) {
     try {
       d->Close({.saveChanges = discardChanges ? ow::save_changes::DoNotSave : ow::save_changes::Prompt});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/commandbars/CommandBarSet.h"
+#include "host/common/OpenList.h"
 #include "host/word/Story.h"
 #include "platform/files/Files.h"
 #include "platform/office/Word.h"
@@ -64,6 +65,7 @@ class WordDocument final : public ow::Document, public std::enable_shared_from_t
   void Save();
   bool closed() const { return closed_; }
   bool protectedByPassword() const { return !passwordHash_.empty(); }
+  const std::string& fileName() const { return fullName_; }
 
   // The story and its selection (anchor and active end, as positions).
   const Items& items() const { return items_; }
@@ -166,8 +168,8 @@ class WordApplication final : public ow::Application, public std::enable_shared_
   platform::office::EventConnection ConnectQuit(std::function<void()> handler) override;
 
   CommandBarSet& bars() { return bars_; }
-  const std::vector<std::shared_ptr<WordDocument>>& documents() const { return documents_; }
-  std::shared_ptr<WordDocument> activeDocument() const { return active_.lock(); }
+  const std::vector<std::shared_ptr<WordDocument>>& documents() const { return open_.items(); }
+  std::shared_ptr<WordDocument> activeDocument() const { return open_.active(); }
 
   // The first half of quitting: every document is closed, a modified one after asking whether
   // to save it (unless discardChanges). False (nothing more closed) when the user cancels.
@@ -180,9 +182,6 @@ class WordApplication final : public ow::Application, public std::enable_shared_
   friend class WordDocuments;
   WordApplication();
   std::shared_ptr<WordDocument> NewDocument(std::string name);
-  std::shared_ptr<WordDocument> FindOpen(std::string_view fullName) const;
-  void Activate(const std::shared_ptr<WordDocument>& document);
-  void Remove(WordDocument* document);
 
   CommandBarSet bars_;
   std::string statusBar_;
@@ -190,8 +189,7 @@ class WordApplication final : public ow::Application, public std::enable_shared_
   WordTemplate normalTemplate_;
   WordDocuments documentsCollection_{*this};
   WordSelection selection_{*this};
-  std::vector<std::shared_ptr<WordDocument>> documents_;
-  std::weak_ptr<WordDocument> active_;
+  OpenList<WordDocument> open_;
   int nextNumber_ = 1;
   platform::office::EventSource<> quit_;
 };

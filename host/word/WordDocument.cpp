@@ -64,7 +64,7 @@ bool WordDocument::Saved() const {
 
 void WordDocument::Activate() {
   Check();
-  app_.Activate(shared_from_this());
+  app_.open_.Activate(shared_from_this());
 }
 
 Ref<ow::Window> WordDocument::ActiveWindow() {
@@ -101,7 +101,7 @@ void WordDocument::WriteTo(const std::string& fullName, int format) {
 
   const bool same = !fullName_.empty() && platform::text::EqualsText(fullName, fullName_);
   if (!same) {
-    if (app_.FindOpen(fullName)) Raise(ow::err::FileInUse, "The file is open in another window.\n(" + fullName + ")");
+    if (app_.open_.Find(fullName)) Raise(ow::err::FileInUse, "The file is open in another window.\n(" + fullName + ")");
     files::FileLock probe;
     if (files::FileExists(fullName) && !files::TryLockExclusive(fullName, &probe))
       Raise(ow::err::FileInUse, "The file is in use by another application or user.\n(" + fullName + ")");
@@ -162,7 +162,7 @@ void WordDocument::Close(const ow::CloseOptions& options) {
   if (mode == ow::save_changes::Save && !saved_) Save();
   auto self = shared_from_this();
   Release();
-  app_.Remove(this);
+  app_.open_.Remove(this);
 }
 
 void WordDocument::Release() {
@@ -209,7 +209,7 @@ void WordDocument::InsertPicture(std::string_view windowsPath) {
 
 // ---- the collection ----
 
-int WordDocuments::Count() const { return static_cast<int>(app_.documents_.size()); }
+int WordDocuments::Count() const { return static_cast<int>(app_.open_.items().size()); }
 
 Ref<ow::Document> WordDocuments::Add(const ow::AddOptions&) {
   auto document = app_.NewDocument("Document" + std::to_string(app_.nextNumber_++));
@@ -218,23 +218,23 @@ Ref<ow::Document> WordDocuments::Add(const ow::AddOptions&) {
 
 Ref<ow::Document> WordDocuments::Item(int index) {
   if (index < 1 || index > Count()) Raise(ow::err::NoSuchMember, "The requested member of the collection does not exist.");
-  return app_.documents_[index - 1];
+  return app_.open_.items()[index - 1];
 }
 
 Ref<ow::Document> WordDocuments::Item(std::string_view name) {
-  for (const auto& d : app_.documents_)
+  for (const auto& d : app_.open_.items())
     if (platform::text::EqualsText(d->Name(), name) || platform::text::EqualsText(d->FullName(), name)) return d;
   Raise(ow::err::NoSuchMember, "The requested member of the collection does not exist.");
 }
 
 std::vector<Ref<ow::Document>> WordDocuments::List() {
-  return {app_.documents_.begin(), app_.documents_.end()};
+  return {app_.open_.items().begin(), app_.open_.items().end()};
 }
 
 Ref<ow::Document> WordDocuments::Open(const ow::OpenOptions& options) {
   const std::string path = NormalizeWindowsPath(options.fileName);
-  if (auto open = app_.FindOpen(path)) {
-    app_.Activate(open);
+  if (auto open = app_.open_.Find(path)) {
+    app_.open_.Activate(open);
     return open;
   }
   std::string bytes;
