@@ -57,12 +57,17 @@ enum class FaultKind {
 };
 
 struct Fault {
+  Fault(std::string matching = {}, FaultKind faultKind = FaultKind::ErrorCode, int times = 1, std::string errorCode = {})
+      : match(std::move(matching)), kind(faultKind), count(times), code(std::move(errorCode)) {}
+  Fault& WithSize(size_t bytes) { return size = bytes, *this; }
+  Fault& WithDelay(std::chrono::milliseconds wait) { return delay = wait, *this; }
+
   // What a request must be to be affected: "" any request; a path ("/api/xml"; one ending
   // in "/" covers every path below it); or a method name, whole ("writer.saveDocument") or
   // its last part ("saveWorkbook").
   std::string match;
-  FaultKind kind = FaultKind::ErrorCode;
-  int count = 1;  // how many matching requests; negative: every one
+  FaultKind kind;
+  int count;  // how many matching requests; negative: every one
   std::string code;
   size_t size = 0;
   std::chrono::milliseconds delay{0};
