@@ -1,7 +1,7 @@
 #include "platform/xml/Parse.h"
 
 #include <cctype>
-#include <unordered_set>
+#include <cstring>
 
 namespace platform::xml {
 namespace {
@@ -36,7 +36,23 @@ size_t ReferenceLength(std::string_view text, size_t i, bool anyEntity) {
   return end - i + 1;
 }
 
+// A set of bytes to look for, as a table: the library's find_first_of compares each byte
+// with each character, which costs more than the parse itself on a large file.
+struct ByteSet {
+  bool has[256] = {};
+  explicit ByteSet(std::string_view chars) {
+    for (char c : chars) has[static_cast<unsigned char>(c)] = true;
+  }
+  size_t FindIn(std::string_view text, size_t from) const {
+    for (size_t i = from; i < text.size(); ++i) {
+      if (has[static_cast<unsigned char>(text[i])]) return i;
+    }
+    return std::string_view::npos;
+  }
+};
+
 // Checks references and attribute values over the raw text; the library checks the rest.
+// Jumps from one character of interest to the next, so a large file costs little.
 bool CheckText(std::string_view text, std::string* error) {
   bool anyEntity = false;
   size_t i = 0;
@@ -44,48 +60,46 @@ bool CheckText(std::string_view text, std::string* error) {
     size_t end = text.find(close, i);
     i = end == std::string_view::npos ? text.size() : end + close.size();
   };
-  char quote = 0;   // inside an attribute value
+  char quote = 0;  // inside an attribute value
   bool inTag = false;
-  while (i < text.size()) {
+  while (true) {
+    static const ByteSet inText("<&"), inTagSet("\"'>"), inDoubleQuotes("\"<&"), inSingleQuotes("'<&");
+    const ByteSet& wanted = !inTag ? inText : !quote ? inTagSet : quote == '"' ? inDoubleQuotes : inSingleQuotes;
+    i = wanted.FindIn(text, i);
+    if (i == std::string_view::npos) return true;
     char c = text[i];
-    if (!inTag && c == '<') {
+    if (c == '&') {
+      size_t length = ReferenceLength(text, i, anyEntity);
+      if (length == 0) return *error = "Whitespace or a name was expected after '&' (an undefined entity or bare '&').", false;
+      i += length;
+    } else if (inTag) {
+      if (!quote && c == '>') inTag = false;
+      else if (!quote) quote = c;
+      else if (c == quote) quote = 0;
+      else return *error = "The character '<' cannot be used in an attribute value.", false;
+      ++i;
+    } else {
       std::string_view rest = text.substr(i);
-      if (rest.substr(0, 4) == "<!--") { skipPast("-->"); continue; }
-      if (rest.substr(0, 9) == "<![CDATA[") { skipPast("]]>"); continue; }
-      if (rest.substr(0, 2) == "<?") { skipPast("?>"); continue; }
-      if (rest.substr(0, 9) == "<!DOCTYPE") {
+      if (rest.substr(0, 4) == "<!--") {
+        skipPast("-->");
+      } else if (rest.substr(0, 9) == "<![CDATA[") {
+        skipPast("]]>");
+      } else if (rest.substr(0, 2) == "<?") {
+        skipPast("?>");
+      } else if (rest.substr(0, 9) == "<!DOCTYPE") {
         size_t open = text.find('[', i), close = text.find('>', i);
         if (open != std::string_view::npos && open < close) {
-          size_t subsetEnd = text.find("]", open);
+          size_t subsetEnd = text.find(']', open);
           anyEntity = text.substr(open, subsetEnd - open).find("<!ENTITY") != std::string_view::npos;
           i = subsetEnd == std::string_view::npos ? text.size() : subsetEnd;
         }
         skipPast(">");
-        continue;
-      }
-      inTag = true;
-      ++i;
-      continue;
-    }
-    if (inTag) {
-      if (quote) {
-        if (c == quote) quote = 0;
-        else if (c == '<') return *error = "The character '<' cannot be used in an attribute value.", false;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
-        inTag = false;
+      } else {
+        inTag = true;
+        ++i;
       }
     }
-    if (c == '&' && (!inTag || quote)) {
-      size_t length = ReferenceLength(text, i, anyEntity);
-      if (length == 0) return *error = "Whitespace or a name was expected after '&' (an undefined entity or bare '&').", false;
-      i += length;
-      continue;
-    }
-    ++i;
   }
-  return true;
 }
 
 bool CheckTree(const pugi::xml_document& doc, std::string* error) {
@@ -102,12 +116,13 @@ bool CheckTree(const pugi::xml_document& doc, std::string* error) {
     std::string* error;
     bool ok = true;
     bool for_each(pugi::xml_node& node) override {
-      if (!node.first_attribute() || !node.first_attribute().next_attribute()) return true;
-      std::unordered_set<std::string_view> names;
-      for (pugi::xml_attribute a : node.attributes()) {
-        if (!names.insert(a.name()).second) {
-          *error = std::string("Duplicate attribute '") + a.name() + "'.";
-          return ok = false;
+      // Elements have few attributes: comparing each pair is cheaper than any set.
+      for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
+          if (std::strcmp(a.name(), b.name()) == 0) {
+            *error = std::string("Duplicate attribute '") + a.name() + "'.";
+            return ok = false;
+          }
         }
       }
       return true;

@@ -9,8 +9,6 @@ namespace {
 
 using NodePtr = pugi::xml_node_struct*;
 
-constexpr unsigned kFormat = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags;
-
 // Visits `top` and its descendants in document order; `visit` gets each node.
 template <class F>
 void Walk(pugi::xml_node top, F visit) {
@@ -133,12 +131,15 @@ bool IsChild(pugi::xml_node node) {
 }
 
 pugi::xml_node ChildAt(DocumentState& doc, pugi::xml_node parent, std::size_t index) {
-  auto& c = doc.cursor;
+  DocumentState::Cursor* cursor = nullptr;
+  for (auto& c : doc.cursors) {
+    if (c.parent == parent.internal_object() && c.version == doc.version) cursor = &c;
+  }
   pugi::xml_node n;
   std::size_t at = 0;
-  if (c.parent == parent.internal_object() && c.version == doc.version && c.index <= index) {
-    n = pugi::xml_node(c.node);
-    at = c.index;
+  if (cursor && cursor->index <= index) {
+    n = pugi::xml_node(cursor->node);
+    at = cursor->index;
   } else {
     for (n = parent.first_child(); n && !IsChild(n); n = n.next_sibling()) {
     }
@@ -148,7 +149,14 @@ pugi::xml_node ChildAt(DocumentState& doc, pugi::xml_node parent, std::size_t in
     while (n && !IsChild(n));
     ++at;
   }
-  if (n) c = {parent.internal_object(), doc.version, index, n.internal_object()};
+  if (!n) return n;
+  if (!cursor) {
+    cursor = &doc.cursors[0];
+    for (auto& c : doc.cursors) {
+      if (c.lastUse < cursor->lastUse) cursor = &c;
+    }
+  }
+  *cursor = {parent.internal_object(), doc.version, index, n.internal_object(), ++doc.cursorUses};
   return n;
 }
 
@@ -206,12 +214,133 @@ void Discard(const std::shared_ptr<DocumentState>& doc, pugi::xml_node node) {
   ++doc->version;
 }
 
+namespace {
+
+// What a character turns into in text (or, with `inAttribute`, in a value in double quotes);
+// nullptr when it stays as it is. Line breaks and tabs in values, and carriage returns
+// anywhere, are written as references so that reading the markup gives them back unchanged.
+const char* EscapeOf(unsigned char c, bool inAttribute) {
+  static const char* const kControls[32] = {
+      "&#0;",  "&#1;",  "&#2;",  "&#3;",  "&#4;",  "&#5;",  "&#6;",  "&#7;",  "&#8;",  "&#9;",  "&#10;",
+      "&#11;", "&#12;", "&#13;", "&#14;", "&#15;", "&#16;", "&#17;", "&#18;", "&#19;", "&#20;", "&#21;",
+      "&#22;", "&#23;", "&#24;", "&#25;", "&#26;", "&#27;", "&#28;", "&#29;", "&#30;", "&#31;"};
+  switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return inAttribute ? nullptr : "&gt;";
+    case '"': return inAttribute ? "&quot;" : nullptr;
+    case '\t':
+    case '\n': return inAttribute ? kControls[c] : nullptr;
+    default: return c < 32 ? kControls[c] : nullptr;
+  }
+}
+
+struct EscapeTable {
+  const char* of[256];
+  explicit EscapeTable(bool inAttribute) {
+    for (int c = 0; c < 256; ++c) of[c] = EscapeOf(static_cast<unsigned char>(c), inAttribute);
+  }
+};
+
+void AppendEscaped(std::string& out, const char* text, bool inAttribute) {
+  static const EscapeTable kText(false), kAttribute(true);
+  const EscapeTable& table = inAttribute ? kAttribute : kText;
+  const char* run = text;
+  const char* p = text;
+  for (; *p; ++p) {
+    if (const char* escape = table.of[static_cast<unsigned char>(*p)]) {
+      out.append(run, p);
+      out += escape;
+      run = p + 1;
+    }
+  }
+  out.append(run, p);
+}
+
+void AppendCdata(std::string& out, std::string_view value) {
+  // "]]>" cannot stand inside a section: it is split over two.
+  size_t start = 0;
+  out += "<![CDATA[";
+  for (size_t end; (end = value.find("]]>", start)) != std::string_view::npos; start = end + 2) {
+    out.append(value.substr(start, end + 2 - start));
+    out += "]]><![CDATA[";
+  }
+  out.append(value.substr(start));
+  out += "]]>";
+}
+
+void AppendOpen(std::string& out, pugi::xml_node element) {
+  out += '<';
+  out += element.name();
+  for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
+    out += ' ';
+    out += a.name();
+    out += "=\"";
+    AppendEscaped(out, a.value(), true);
+    out += '"';
+  }
+  out += '>';
+}
+
+void AppendClose(std::string& out, pugi::xml_node element) {
+  out += "</";
+  out += element.name();
+  out += '>';
+}
+
+}  // namespace
+
+// The markup by our own walk: slower than the library's printer, but it writes a carriage
+// return in text as a reference, where the printer writes it raw and a reader would turn it
+// into a line feed.
+std::string MarkupKeepingCarriageReturns(pugi::xml_node node) {
+  std::string out;
+  auto open = [&](pugi::xml_node n, pugi::xml_node_type type) {
+    if (type == pugi::node_element) AppendOpen(out, n);
+    else if (type == pugi::node_pcdata) AppendEscaped(out, n.value(), false);
+    else if (type == pugi::node_cdata) AppendCdata(out, n.value());
+    // comments and instructions are not kept on load
+  };
+  pugi::xml_node_type topType = node.type();
+  if (topType != pugi::node_element && topType != pugi::node_document) {
+    open(node, topType);
+    return out;
+  }
+  if (topType == pugi::node_element) AppendOpen(out, node);
+  pugi::xml_node n = node.first_child();
+  while (n) {
+    pugi::xml_node_type type = n.type();
+    open(n, type);
+    if (type == pugi::node_element) {
+      if (pugi::xml_node child = n.first_child()) {
+        n = child;
+        continue;
+      }
+      AppendClose(out, n);
+    }
+    // Close elements on the way up until a sibling follows.
+    pugi::xml_node next = n.next_sibling();
+    while (!next) {
+      n = n.parent();
+      if (n == node) break;
+      AppendClose(out, n);
+      next = n.next_sibling();
+    }
+    n = next;
+  }
+  if (topType == pugi::node_element) AppendClose(out, node);
+  return out;
+}
+
 std::string Markup(pugi::xml_node node) {
   struct Writer : pugi::xml_writer {
     std::string out;
     void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
   } writer;
-  node.print(writer, "", kFormat, pugi::encoding_utf8);
+  // No indentation, no declaration, and an empty element as a start and an end tag.
+  node.print(writer, "", pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags,
+             pugi::encoding_utf8);
+  if (writer.out.find('\r') != std::string::npos) return MarkupKeepingCarriageReturns(node);
   return std::move(writer.out);
 }
 

@@ -29,13 +29,17 @@ struct DocumentState {
   // Bumped by every change of the tree's structure; invalidates the position caches below.
   std::uint64_t version = 0;
 
-  // Reading children by position in a loop stays linear: the last position read is kept.
+  // Reading children by position in a loop stays linear: the last position read under each
+  // of a few parents is kept (loops nest: records, then the children of each record).
   struct Cursor {
     pugi::xml_node_struct* parent = nullptr;
     std::uint64_t version = ~std::uint64_t(0);
     std::size_t index = 0;
     pugi::xml_node_struct* node = nullptr;
-  } cursor;
+    std::uint64_t lastUse = 0;
+  };
+  Cursor cursors[4];  // the least recently used one is replaced
+  std::uint64_t cursorUses = 0;
   struct Count {
     pugi::xml_node_struct* parent = nullptr;
     std::uint64_t version = ~std::uint64_t(0);

@@ -66,6 +66,22 @@ TEST(Xml, ACreatedMapFileReadsExactlyAsWritten) {
   EXPECT_TRUE(read.documentElement().isNothing());
 }
 
+TEST(Xml, AwkwardCharactersSurviveWritingAndReading) {
+  const std::string text = "line one\r\nline two\ttab ]]> & <x>";
+  const std::string value = "a\tb\nc\r\"d\" 'e' <f> &g";
+  Document doc;
+  ASSERT_TRUE(doc.loadXML("<r><c><![CDATA[keep ]]]]><![CDATA[> raw]]></c></r>"));
+  Node element = doc.createElement("e");
+  doc.documentElement().appendChild(element);
+  element.setText(text);
+  element.setAttribute("v", value);
+  Document back;
+  ASSERT_TRUE(back.loadXML(doc.xml())) << doc.xml();
+  EXPECT_EQ(back.selectSingleNode("//e").text(), text);
+  EXPECT_EQ(back.selectSingleNode("//e").getAttribute("v"), value);
+  EXPECT_EQ(back.selectSingleNode("//c").text(), "keep ]]> raw");
+}
+
 TEST(Xml, TextThatIsNotWellFormedLeavesAnEmptyDocument) {
   for (const char* bad : {"", "abc", "<a>", "<a><b></a>", "<a/><b/>", "text<a/>", "<a/>tail", "<a>x & y</a>",
                           "<a>&foo;</a>", "<a b='<'/>", "<a b='1' b='2'/>", "<DECODER>ab<cd</DECODER>"}) {
