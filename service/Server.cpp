@@ -175,15 +175,18 @@ void Server::Start() {
     return std::make_pair(std::move(listener), port);
   };
 
-  std::tie(http_, port_) = open(std::make_unique<httplib::Server>(), options_.port, false);
+  std::tie(http_, port_) = open(std::make_unique<httplib::Server>(), port_ != 0 ? port_ : options_.port, false);
   if (options_.tls == TlsMode::Off) return;
-  TlsMaterial material = options_.certificateFile.empty()
-                             ? MakeTlsMaterial(options_.tls)
-                             : LoadTlsMaterial(options_.certificateFile, options_.keyFile, options_.caFile);
-  auto ssl = std::make_unique<httplib::SSLServer>(material.certificate.get(), material.key.get());
+  if (!tls_) {
+    tls_ = std::make_unique<TlsMaterial>(
+        options_.certificateFile.empty()
+            ? MakeTlsMaterial(options_.tls)
+            : LoadTlsMaterial(options_.certificateFile, options_.keyFile, options_.caFile));
+    caPem_ = tls_->caPem;
+  }
+  auto ssl = std::make_unique<httplib::SSLServer>(tls_->certificate.get(), tls_->key.get());
   if (!ssl->is_valid()) throw std::runtime_error("tavo-service: the TLS certificate was refused");
-  caPem_ = material.caPem;
-  std::tie(https_, tlsPort_) = open(std::move(ssl), options_.tlsPort, true);
+  std::tie(https_, tlsPort_) = open(std::move(ssl), tlsPort_ != 0 ? tlsPort_ : options_.tlsPort, true);
   if (!options_.caOut.empty()) WriteCaFile(options_.caOut);
 }
 

@@ -95,6 +95,8 @@ class Server {
   Server& operator=(const Server&) = delete;
 
   // Binds and starts serving; throws std::runtime_error when a port cannot be bound.
+  // Started again after a Stop, it listens on the same ports with the same certificate, so
+  // a client sees its connections refused in between and then served again.
   void Start();
   // Ends held and delayed answers and stops listening. The state is kept.
   void Stop();
@@ -160,6 +162,7 @@ class Server {
   int port_ = 0;
   int tlsPort_ = 0;
   std::string caPem_;
+  std::unique_ptr<TlsMaterial> tls_;
 
   mutable std::mutex mutex_;  // requests_, faults_, stopping_
   std::condition_variable stopCv_;

@@ -104,6 +104,14 @@ TEST_F(FaultTest, BrokenConnectionsRaiseTransportErrors) {
   EXPECT_EQ(server_->FindDocument(id)->version, 2);
 }
 
+TEST_F(FaultTest, AStoppedServiceRefusesConnectionsUntilStartedAgain) {
+  const std::string id = server_->AddDocument(kUser, "Report", "<p/>");
+  server_->Stop();
+  EXPECT_EQ(RaisedNumber([&] { List(); }), http::err::ResourceNotFound);
+  server_->Start();
+  EXPECT_EQ(Text(List().responseText(), "//document_id"), id);
+}
+
 TEST_F(FaultTest, SlowAnswersMeetTheClientsTimeout) {
   http::SetTimeouts({std::chrono::milliseconds(5000), std::chrono::milliseconds(300)});
   server_->InjectFault({"/api", FaultKind::Hang});
