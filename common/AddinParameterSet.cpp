@@ -34,6 +34,7 @@ const AddinParameterSet kWriterParameters{
     .privateApiBaseUrl = "http://writer.tavo.example/api/",
     .registrationUrl = kRegistrationUrl,
     .homePageUrl = "http://www.tavo.example/",
+    .makePublicFlags = "&showcomment=true&allowcomment=true&issocial=true",
     .credentialsRereadLanguage = true,
     .saveCredentialsFailureKey = "gMsg30",
     .signInServiceOrder = {"TavoWriter", "TavoSheet"},
@@ -78,6 +79,7 @@ const AddinParameterSet kSheetParameters{
     .privateApiBaseUrl = "http://sheet.tavo.example/api/",
     .registrationUrl = kRegistrationUrl,
     .homePageUrl = "",  // probes its own web base setting instead
+    .makePublicFlags = "&showcomment=true&allowcomment=true&external=true",
     .credentialsRereadLanguage = false,
     .saveCredentialsFailureKey = "gMsg71",
     .signInServiceOrder = {"TavoSheet", "TavoWriter"},

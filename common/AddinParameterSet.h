@@ -31,6 +31,7 @@ struct AddinParameterSet {
   std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable
   std::string_view registrationUrl;    // the sign-up link of the sign-in dialogs
   std::string_view homePageUrl;        // probed before signing in; "" = the web base setting
+  std::string_view makePublicFlags;    // the query's end in the make-public call
 
   // Start-up: whether LoadSavedCredentials reads the language code once more.
   bool credentialsRereadLanguage;

@@ -19,6 +19,11 @@ class Prompter {
   virtual std::optional<std::string> AskText(std::string_view title, std::string_view prompt, bool secret) = 0;
 };
 
+// The open password check of a protected file: `given` is the password the caller passed;
+// when it is "" the user is asked (with `prompt`). No password stored accepts anything.
+enum class PasswordCheck { Accepted, Cancelled, Refused };
+PasswordCheck CheckOpenPassword(std::string_view storedHash, std::string_view given, std::string_view prompt);
+
 Prompter& CurrentPrompter();
 // Installs `prompter` for the process (nullptr restores the default). Returns the previous one.
 Prompter* SetPrompter(Prompter* prompter);

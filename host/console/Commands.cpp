@@ -1,9 +1,12 @@
 #include "host/console/Commands.h"
 
+#include <charconv>
+
 #include "host/common/WinPath.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/environment/Environment.h"
+#include "platform/forms/Timer.h"
 
 namespace host {
 namespace text = platform::text;
@@ -32,7 +35,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 
 std::string CommandInterpreter::Help() {
   return "Commands: open <file> [password], new, type <text>, paragraph, picture <file>, cell <ref> <value>,\n"
-         "  save, saveas <file> [password], close [name], activate <name>, click <caption>, screen, quit.\n"
+         "  save, saveas <file> [password], close [name], activate <name>, click <caption>, wait <ms>, screen,\n"
+         "  quit.\n"
          "While a dialog is shown, the dialog commands apply (click, type, key, select, check, close, ...).\n";
 }
 
@@ -121,6 +125,13 @@ CommandInterpreter::Result CommandInterpreter::Run(const std::vector<std::string
     need(1, 1, "activate <name>");
     if (word) word->Documents().Item(words[1])->Activate();
     else excel->Workbooks().Item(words[1])->Activate();
+  } else if (command == "wait") {
+    need(1, 1, "wait <milliseconds>");
+    long ms = -1;
+    auto [end, ec] = std::from_chars(words[1].data(), words[1].data() + words[1].size(), ms);
+    if (ec != std::errc() || end != words[1].data() + words[1].size() || ms < 0)
+      Raise(platform::err::InvalidProcedureCall, "Usage: wait <milliseconds>");
+    platform::forms::Wait(platform::Milliseconds(ms));
   } else if (command == "click") {
     if (args == 0) Raise(platform::err::InvalidProcedureCall, "Usage: click <caption>");
     session_.Click(rest);

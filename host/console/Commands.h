@@ -8,6 +8,7 @@
 //   cell <ref> <value>         set a cell of the active workbook, e.g. "cell B2 12" (Excel)
 //   save | saveas <file> [password] | close [name] | activate <name>
 //   click <caption>            click a toolbar button or menu item ("&" ignored)
+//   wait <ms>                  let time pass (timers of the dialogs on the screen run)
 //   screen                     print the screen again
 //   quit
 // Files are Windows paths; a bare name is taken from the user's Documents folder. An argument

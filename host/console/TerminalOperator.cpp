@@ -7,6 +7,7 @@
 #include "platform/forms/Commands.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Render.h"
+#include "platform/forms/Timer.h"
 
 namespace host {
 namespace forms = platform::forms;
@@ -55,6 +56,7 @@ int TerminalOperator::Run() {
     auto result = interpreter_.Execute(*line);
     if (result == CommandInterpreter::Result::Failed || result == CommandInterpreter::Result::Unknown) status_ = 1;
     if (result == CommandInterpreter::Result::Quit) break;
+    forms::DoEvents();  // what fell due meanwhile (timers, pages that arrived) happens now
     PrintScreen();
   }
   out_ << "Bye.\n";

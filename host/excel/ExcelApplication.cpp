@@ -1,6 +1,5 @@
 #include "host/excel/ExcelApplication.h"
 
-#include "host/common/PasswordHash.h"
 #include "host/common/Prompts.h"
 #include "host/common/WinPath.h"
 #include "platform/core/RuntimeError.h"
@@ -62,14 +61,10 @@ Ref<oe::Workbook> ExcelWorkbooks::Open(const oe::OpenOptions& options) {
   if (!files::TryLockExclusive(path, &lock)) Fail("'" + path + "' is locked for editing by another user.");
   auto file = ReadWorkbookFile(bytes);
   if (!file) Fail("The file format or file extension of '" + path + "' is not valid.");
-  if (!file->passwordHash.empty()) {
-    std::string password = options.password;
-    if (password.empty()) {
-      auto typed = CurrentPrompter().AskText("Password", "'" + name + "' is protected. Password:", true);
-      if (!typed) Fail("The password prompt for '" + path + "' was cancelled.");
-      password = *typed;
-    }
-    if (!PasswordMatches(file->passwordHash, password)) Fail("The password you supplied is not correct.");
+  switch (CheckOpenPassword(file->passwordHash, options.password, "'" + name + "' is protected. Password:")) {
+    case PasswordCheck::Accepted: break;
+    case PasswordCheck::Cancelled: Fail("The password prompt for '" + path + "' was cancelled.");
+    case PasswordCheck::Refused: Fail("The password you supplied is not correct.");
   }
   auto book = app_.NewWorkbook(name);
   book->LoadFrom(path, std::move(*file), std::move(lock));

@@ -45,14 +45,16 @@ TEST(TerminalOperator, RunsAScriptWithTheAddinsToolbarAndErrors) {
                                  "click Yes\n"
                                  "click Cancel\n"
                                  "bogus\n"
+                                 "wait soon\n"
+                                 "wait 1\n"
                                  "saveas a.doc\n"
                                  "quit\n",
                                  &status);
-  EXPECT_EQ(status, 1);  // four commands failed
+  EXPECT_EQ(status, 1);  // five commands failed
   ExpectShown(screen, {"> new\n", "[frmAsk] \"Ask\" (modal)\n", "Error: ", "Thanks Ann",
                        "Error: the message box takes \"click <button>\"", "Toolbar \"Test Bar\": [&Test v]\n", "Menu \"&Test\":\n  &Hello\n  &Ask\n  &Later (disabled)\n",
                        "Status bar: Hello from tavotest.wordaddin\n", "Documents: *Document1 (modified)\nText: Hello\xc2\xb6\n",
-                       "The control \"&Later\" is disabled", "Unknown command \"bogus\"",
+                       "The control \"&Later\" is disabled", "Unknown command \"bogus\"", "Usage: wait <milliseconds>",
                        "Documents: *C:\\Users\\tavo\\Documents\\a.doc\n", "> quit\n", "Bye.\n"});
   EXPECT_TRUE(word.quit());
   EXPECT_NE(platform::files::ReadAllBytes("C:\\addin-events.log").find("Asked Ann answer=2\n"), std::string::npos);

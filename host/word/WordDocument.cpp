@@ -255,14 +255,10 @@ Ref<ow::Document> WordDocuments::Open(const ow::OpenOptions& options) {
   if (LooksLikeDocumentFile(bytes)) {
     auto file = ReadDocumentFile(bytes);
     if (!file) Raise(ow::err::NotADocument, "The file is damaged and cannot be opened.\n(" + path + ")");
-    if (!file->passwordHash.empty()) {
-      std::string password = options.passwordDocument;
-      if (password.empty()) {
-        auto typed = CurrentPrompter().AskText("Password", "Enter password to open file\n" + path, true);
-        if (!typed) Raise(ow::err::CommandFailed, "The password prompt was cancelled.");
-        password = *typed;
-      }
-      if (!PasswordMatches(file->passwordHash, password))
+    switch (CheckOpenPassword(file->passwordHash, options.passwordDocument, "Enter password to open file\n" + path)) {
+      case PasswordCheck::Accepted: break;
+      case PasswordCheck::Cancelled: Raise(ow::err::CommandFailed, "The password prompt was cancelled.");
+      case PasswordCheck::Refused:
         Raise(ow::err::WrongPassword, "The password is incorrect. Word cannot open the document.\n(" + path + ")");
     }
     items = std::move(file->items);

@@ -28,6 +28,7 @@ inline constexpr long InvalidUrl = -2147012891;
 inline constexpr long UnrecognizedScheme = -2147012890;
 inline constexpr long ConnectionAborted = -2147012866;  // reset, closed early, body cut short
 inline constexpr long CertificateHostName = -2147012858;
+inline constexpr long CertificateDate = -2147012859;
 inline constexpr long CertificateAuthority = -2147012851;
 inline constexpr long SecureChannel = -2147012739;
 inline constexpr long PathNotFound = -2147024893;       // download target folder missing

@@ -34,6 +34,7 @@ std::string ErrorDescription(long number) {
     case err::ConnectionAborted: return "The connection with the server was terminated abnormally";
     case err::CertificateHostName: return "The host name in the certificate is invalid or does not match";
     case err::CertificateAuthority: return "The certificate authority is invalid or incorrect";
+    case err::CertificateDate: return "The date in the certificate is invalid or has expired";
     case err::SecureChannel: return "An error occurred in the secure channel support";
     case err::PathNotFound: return "The system cannot find the path specified";
     case err::Aborted: return "Operation aborted";
@@ -159,10 +160,23 @@ long ErrorNumber(CURLcode code, CURL* curl) {
     case CURLE_UNSUPPORTED_PROTOCOL:
       return err::UnrecognizedScheme;
     case CURLE_PEER_FAILED_VERIFICATION: {
-      // The chain verified but curl's own name check failed when OpenSSL reports no error.
+      // OpenSSL's verdict on the chain; when the chain was fine, curl's own name check
+      // failed (it then leaves no result or an unspecified one).
       long result = 0;
       curl_easy_getinfo(curl, CURLINFO_SSL_VERIFYRESULT, &result);
-      return result == X509_V_OK ? err::CertificateHostName : err::CertificateAuthority;
+      switch (result) {
+        case X509_V_OK:
+        case X509_V_ERR_UNSPECIFIED:
+        case X509_V_ERR_APPLICATION_VERIFICATION:
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+          return err::CertificateHostName;
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+          return err::CertificateDate;
+        default:
+          return err::CertificateAuthority;
+      }
     }
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
