@@ -5,6 +5,7 @@
 // whose state changes also keep a time-stamped tag, by which code finds them again.
 #include <string>
 
+#include "WordAddin/writerPlugin/source/WriterForms.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/AddinState.h"
 #include "platform/office/CommandBars.h"
@@ -23,7 +24,7 @@ inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
 
 class ClassInit {
  public:
-  ClassInit(AddinState& state, WriterOperations& operations);
+  ClassInit(AddinState& state, WriterForms& forms, WriterOperations& operations);
   ClassInit(const ClassInit&) = delete;
   ClassInit& operator=(const ClassInit&) = delete;
 
@@ -82,10 +83,12 @@ class ClassInit {
   void BindFileMenuItem();
   void ReleaseReferences();
 
-  // The sign-in command's parts.
-  bool WaitForHomePage(std::string& failureMessage);
+  // The sign-in command's wait for the suite's home page, with the progress bar climbing while
+  // it loads; a run-time error when it has not loaded within the time limit.
+  void WaitForHomePage();
 
   AddinState& state_;
+  WriterForms& forms_;
   WriterOperations& operations_;
 
   office::Ref<office::CommandBar> toolbar_;

@@ -16,7 +16,7 @@ service::service() : state_(kWriterParameters, &host_) {}
 service::~service() = default;
 
 ClassInit& service::m_ClassInit() {
-  if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, operations_);
+  if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, forms_, operations_);
   return *classInit_;
 }
 
@@ -39,6 +39,10 @@ bool service::StartUp(const office::Ref<office::Application>& application, offic
     return false;
   if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty())
     ShowStatus(state_, state_.strings["gMsg03"]);
+  // The sign-in dialog, loaded but hidden, starts from the remembered choices.
+  forms_.frmConfig.tavoemailid.SetText(state_.gLoginUser);
+  forms_.frmConfig.tavopassword.SetText(state_.gLoginPassword);
+  if (state_.gSaveLocalFlag == "1") forms_.frmConfig.localsave.SetValue(1);
   const std::string progId = addInInst.ProgId();
   if (!m_ClassInit().IntiCmdBar(application, progId)) return false;
   return m_ClassInit().RefreshCmdBar();
