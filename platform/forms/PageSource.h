@@ -3,7 +3,8 @@
 // asks it for its ready state on every read of ReadyState:
 //   1 the request is out, 2 the headers have arrived, 3 the body is arriving, 4 done (also when
 //   it failed).
-// The process has one page source: the network, unless a test installs a scripted one.
+// The process has one page source: the network (background GETs of platform/http), unless a
+// test installs a scripted one.
 #include <map>
 #include <memory>
 #include <string>
