@@ -83,6 +83,7 @@ void ScriptedPages::Add(std::string url, std::vector<int> states, std::string bo
 std::unique_ptr<PageLoad> ScriptedPages::Start(const std::string& url) {
   requests_.push_back(url);
   auto it = pages_.find(url);
+  if (it == pages_.end()) it = pages_.find("*");
   if (it == pages_.end())
     return std::make_unique<SteppedLoad>(std::vector<int>{4}, std::string(), false, "no page is scripted for " + url);
   const Page& page = it->second;

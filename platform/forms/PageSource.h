@@ -49,7 +49,7 @@ class ScriptedPages final : public PageSource {
   ScriptedPages& operator=(const ScriptedPages&) = delete;
 
   // A page that loads through `states` (ending in 4), with `body`; `succeeds` false makes it
-  // fail when it reaches 4.
+  // fail when it reaches 4. The URL "*" stands for every URL without a page of its own.
   void Add(std::string url, std::vector<int> states, std::string body = {}, bool succeeds = true);
   // The URLs navigated to, in order.
   const std::vector<std::string>& Requests() const { return requests_; }

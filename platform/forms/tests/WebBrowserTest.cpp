@@ -65,6 +65,12 @@ TEST_F(WebBrowserTest, FailedNavigationNeverPassesForAnEmptyPage) {
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Document(); }), platform::err::Automation);
   EXPECT_EQ(pages.Requests(), (std::vector<std::string>{"http://www.tavo.example/"}));
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Navigate(""); }), platform::err::InvalidProcedureCall);
+
+  pages.Add("*", {1, 4}, "any");
+  form.utilsBrowser.Navigate("https://other.example/x");
+  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_LOADING);
+  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(form.utilsBrowser.Document().body().innerHTML(), "any");
 }
 
 // The sign-in probe: the bar climbs one step per pass while the page loads, capped by stage.
