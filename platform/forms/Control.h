@@ -51,29 +51,23 @@ class Designed final : public DesignedState {
 
 // Colour values are BGR: 0x0000FF is red, 0xFF0000 blue.
 using Color = long;
-namespace colors {
-inline constexpr Color Black = 0x000000;
-inline constexpr Color Blue = 0xFF0000;
-inline constexpr Color Red = 0x0000FF;
-inline constexpr Color White = 0xFFFFFF;
-}  // namespace colors
+inline constexpr Color vbBlack = 0x000000;
+inline constexpr Color vbBlue = 0xFF0000;
+inline constexpr Color vbRed = 0x0000FF;
+inline constexpr Color vbWhite = 0xFFFFFF;
+inline constexpr Color vbButtonText = 0x80000012;  // the system colour of control text
 
-// Mouse pointers.
-namespace pointer {
-inline constexpr int Default = 0;
-inline constexpr int Arrow = 1;
-inline constexpr int Hourglass = 11;
-inline constexpr int Custom = 99;  // the picture the control or form supplies
-}  // namespace pointer
+inline constexpr int vbDefault = 0;  // mouse pointers
+inline constexpr int vbArrow = 1;
+inline constexpr int vbHourglass = 11;
+inline constexpr int vbCustom = 99;
 
-// Codes of KeyPress.
-namespace key {
-inline constexpr int Backspace = 8;
-inline constexpr int Tab = 9;
-inline constexpr int Enter = 13;
-inline constexpr int Escape = 27;
-inline constexpr int Space = 32;
-}  // namespace key
+// Key codes of KeyPress.
+inline constexpr int vbKeyBack = 8;
+inline constexpr int vbKeyTab = 9;
+inline constexpr int vbKeyReturn = 13;
+inline constexpr int vbKeyEscape = 27;
+inline constexpr int vbKeySpace = 32;
 
 // Run-time error numbers that property assignments raise.
 namespace err {
@@ -182,11 +176,11 @@ class Control {
   struct Common {
     float left = 0, top = 0, width = 1215, height = 495;
     bool enabled = true, visible = true;
-    Color foreColor = colors::Black, backColor = colors::White;
+    Color foreColor = vbButtonText, backColor = 0x8000000F;
     std::string fontName = "MS Sans Serif";
     bool fontBold = false, fontUnderline = false;
     float fontSize = 8.25f;
-    int mousePointer = pointer::Default;
+    int mousePointer = vbDefault;
     std::string toolTipText;
     bool tabStop = true;
   };

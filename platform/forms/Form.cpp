@@ -149,9 +149,9 @@ void Form::Hide() {
   if (Operator* op = CurrentOperator()) op->Closed(*this);
 }
 
-void Form::Unload() { UnloadWith(unload::Code); }
+void Form::Unload() { UnloadWith(vbFormCode); }
 
-void Form::CloseBox() { UnloadWith(unload::CloseBox); }
+void Form::CloseBox() { UnloadWith(vbFormControlMenu); }
 
 bool Form::UnloadWith(int unloadMode) {
   if (state_ != State::Loaded || unloading_) return false;

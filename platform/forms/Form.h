@@ -40,10 +40,8 @@ namespace platform::forms {
 enum class ShowMode { Modeless = 0, Modal = 1 };
 
 // Why a form is being unloaded (Form_QueryUnload).
-namespace unload {
-inline constexpr int CloseBox = 0;  // the window's close box
-inline constexpr int Code = 1;      // Unload in code
-}  // namespace unload
+inline constexpr int vbFormControlMenu = 0;  // the window's close box
+inline constexpr int vbFormCode = 1;         // Unload in code
 
 class Form {
  public:
@@ -78,7 +76,7 @@ class Form {
   void Hide();
   // Unload in code; does nothing when the form is not loaded.
   void Unload();
-  // The window's close box: Form_QueryUnload (unload::CloseBox), then Form_Unload.
+  // The window's close box: Form_QueryUnload (vbFormControlMenu), then Form_Unload.
   void CloseBox();
 
   // State, read without loading the form.
@@ -123,7 +121,7 @@ class Form {
     std::string caption;
     float left = 0, top = 0, width = 4800, height = 3600;
     std::string picture;
-    int mousePointer = pointer::Default;
+    int mousePointer = vbDefault;
     bool keyPreview = false;
   };
   void Touch() const;

@@ -13,10 +13,10 @@ Operator* SetCurrentOperator(Operator* op) {
   return previous;
 }
 
-int MsgBox(std::string_view prompt, int style, std::string_view title) {
+int MsgBox(std::string_view prompt, int buttons, std::string_view title) {
   Operator* op = CurrentOperator();
   if (!op) throw OperatorError("No operator is installed to answer the message box \"" + std::string(prompt) + "\"");
-  return op->MessageBox({std::string(prompt), style, std::string(title)});
+  return op->MessageBox({std::string(prompt), buttons, std::string(title)});
 }
 
 }  // namespace platform::forms

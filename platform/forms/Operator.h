@@ -20,34 +20,22 @@ class OperatorError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Message box styles: one button set plus one icon.
-namespace buttons {
-inline constexpr int Ok = 0;
-inline constexpr int OkCancel = 1;
-inline constexpr int AbortRetryIgnore = 2;
-inline constexpr int YesNoCancel = 3;
-inline constexpr int YesNo = 4;
-inline constexpr int RetryCancel = 5;
-inline constexpr int Critical = 16;
-inline constexpr int Question = 32;
-inline constexpr int Exclamation = 48;
-inline constexpr int Information = 64;
-}  // namespace buttons
-
-// What a message box answers.
-namespace answer {
-inline constexpr int Ok = 1;
-inline constexpr int Cancel = 2;
-inline constexpr int Abort = 3;
-inline constexpr int Retry = 4;
-inline constexpr int Ignore = 5;
-inline constexpr int Yes = 6;
-inline constexpr int No = 7;
-}  // namespace answer
+// Message box styles and answers.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbOKCancel = 1;
+inline constexpr int vbYesNo = 4;
+inline constexpr int vbCritical = 16;
+inline constexpr int vbQuestion = 32;
+inline constexpr int vbExclamation = 48;
+inline constexpr int vbInformation = 64;
+inline constexpr int vbOK = 1;
+inline constexpr int vbCancel = 2;
+inline constexpr int vbYes = 6;
+inline constexpr int vbNo = 7;
 
 struct MessageBoxRequest {
   std::string prompt;
-  int buttons = buttons::Ok;  // a button set plus an icon, e.g. buttons::Ok + buttons::Exclamation
+  int buttons = vbOKOnly;  // button set plus icon, e.g. vbOKOnly + vbExclamation
   std::string title;
 };
 
@@ -62,7 +50,7 @@ class Operator {
   virtual void Shown(Form& form, bool modal) { (void)form, (void)modal; }
   // A visible form was hidden or unloaded.
   virtual void Closed(Form& form) { (void)form; }
-  // A message box; returns the answer (answer::Ok, answer::Yes, ...).
+  // A message box; returns the answer (vbOK, vbYes, ...).
   virtual int MessageBox(const MessageBoxRequest& box) = 0;
 };
 
@@ -83,6 +71,6 @@ class ScopedOperator {
 };
 
 // The standard message box; returns the operator's answer. OperatorError without an operator.
-int MsgBox(std::string_view prompt, int style = buttons::Ok, std::string_view title = {});
+int MsgBox(std::string_view prompt, int buttons = vbOKOnly, std::string_view title = {});
 
 }  // namespace platform::forms

@@ -92,11 +92,11 @@ std::string Render(const Form& form) {
 std::string Render(const MessageBoxRequest& box) {
   std::string out = "[MsgBox] " + Quote(box.title) + "\n  " + Quote(box.prompt) + "\n  ";
   switch (box.buttons & 7) {
-    case buttons::OkCancel: out += "[OK] [Cancel]"; break;
-    case buttons::AbortRetryIgnore: out += "[Abort] [Retry] [Ignore]"; break;
-    case buttons::YesNoCancel: out += "[Yes] [No] [Cancel]"; break;
-    case buttons::YesNo: out += "[Yes] [No]"; break;
-    case buttons::RetryCancel: out += "[Retry] [Cancel]"; break;
+    case vbOKCancel: out += "[OK] [Cancel]"; break;
+    case 2: out += "[Abort] [Retry] [Ignore]"; break;
+    case 3: out += "[Yes] [No] [Cancel]"; break;
+    case vbYesNo: out += "[Yes] [No]"; break;
+    case 5: out += "[Retry] [Cancel]"; break;
     default: out += "[OK]"; break;
   }
   return out + "\n";

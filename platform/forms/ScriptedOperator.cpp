@@ -20,13 +20,13 @@ bool Names(std::string_view key, std::string_view name, std::string_view caption
 }
 
 // The first button of the set: what pressing Enter at once would answer.
-int FirstButton(int style) {
-  switch (style & 7) {
-    case buttons::AbortRetryIgnore: return answer::Abort;
-    case buttons::YesNoCancel:
-    case buttons::YesNo: return answer::Yes;
-    case buttons::RetryCancel: return answer::Retry;
-    default: return answer::Ok;
+int FirstButton(int buttons) {
+  switch (buttons & 7) {
+    case 2: return 3;  // Abort
+    case 3:
+    case vbYesNo: return vbYes;
+    case 5: return 4;  // Retry
+    default: return vbOK;
   }
 }
 

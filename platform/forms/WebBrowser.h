@@ -18,14 +18,11 @@ namespace platform::forms {
 
 class PageLoad;
 
-// Ready states.
-namespace ready {
-inline constexpr int Uninitialized = 0;
-inline constexpr int Loading = 1;
-inline constexpr int Loaded = 2;
-inline constexpr int Interactive = 3;
-inline constexpr int Complete = 4;
-}  // namespace ready
+inline constexpr int READYSTATE_UNINITIALIZED = 0;
+inline constexpr int READYSTATE_LOADING = 1;
+inline constexpr int READYSTATE_LOADED = 2;
+inline constexpr int READYSTATE_INTERACTIVE = 3;
+inline constexpr int READYSTATE_COMPLETE = 4;
 
 class WebBrowser final : public Control {
  public:
@@ -65,7 +62,7 @@ class WebBrowser final : public Control {
   std::unique_ptr<html::Document> document_;
   bool failed_ = false;
   std::string error_;
-  int state_ = ready::Uninitialized;
+  int state_ = READYSTATE_UNINITIALIZED;
 };
 
 }  // namespace platform::forms

@@ -72,7 +72,7 @@ class frmLogin : public forms::Form {
   }
   void Command1_Click() {
     if (tavoemailid.Text().empty()) {
-      forms::MsgBox("Fill in the name", forms::buttons::Ok + forms::buttons::Exclamation, "Login");
+      forms::MsgBox("Fill in the name", forms::vbOKOnly + forms::vbExclamation, "Login");
       return;
     }
     Accept();
@@ -267,20 +267,20 @@ TEST(Form, CloseBoxCanBeRefused) {
   forms::ScriptedOperator op;
   op.On("frmOuter", {"close", "close"});
   outer.Show(forms::ShowMode::Modal);
-  EXPECT_EQ(outer.queryModes, (std::vector<int>{forms::unload::CloseBox, forms::unload::CloseBox}));
+  EXPECT_EQ(outer.queryModes, (std::vector<int>{forms::vbFormControlMenu, forms::vbFormControlMenu}));
   outer.Show();
   outer.Unload();
-  EXPECT_EQ(outer.queryModes.back(), forms::unload::Code);
+  EXPECT_EQ(outer.queryModes.back(), forms::vbFormCode);
 }
 
 TEST(Form, MessageBoxesGoToTheOperator) {
   forms::ScriptedOperator op;
-  op.AnswerMessageBoxes({forms::answer::No});
-  EXPECT_EQ(forms::MsgBox("Delete?", forms::buttons::YesNo, "Confirm"), forms::answer::No);
-  EXPECT_EQ(forms::MsgBox("Saved", forms::buttons::Ok + forms::buttons::Exclamation, "TavoWriter Word Addin"), forms::answer::Ok);
+  op.AnswerMessageBoxes({forms::vbNo});
+  EXPECT_EQ(forms::MsgBox("Delete?", forms::vbYesNo, "Confirm"), forms::vbNo);
+  EXPECT_EQ(forms::MsgBox("Saved", forms::vbOKOnly + forms::vbExclamation, "TavoWriter Word Addin"), forms::vbOK);
   EXPECT_EQ(op.MessageBoxes(), (std::vector<std::string>{"Delete?", "Saved"}));
   EXPECT_EQ(op.Transcript().back().caption, "TavoWriter Word Addin");
-  EXPECT_EQ(forms::Render(forms::MessageBoxRequest{"Saved", forms::buttons::Exclamation, "T"}), "[MsgBox] \"T\"\n  \"Saved\"\n  [OK]\n");
+  EXPECT_EQ(forms::Render(forms::MessageBoxRequest{"Saved", forms::vbExclamation, "T"}), "[MsgBox] \"T\"\n  \"Saved\"\n  [OK]\n");
 }
 
 TEST(Form, NoOperatorMeansNoModalShow) {
