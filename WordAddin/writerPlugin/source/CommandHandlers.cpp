@@ -2,6 +2,7 @@
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 #include "common/Messages.h"
 #include "common/RegistryStrings.h"
+#include "common/dialogs/Dialogs.h"
 #include "common/signin/Accounts.h"
 
 namespace tavo::writer {
@@ -14,6 +15,8 @@ void SetShared(std::string_view name, std::string_view value) {
 }
 
 }  // namespace
+
+void ClassInit::oAboutCmdBar_Click() { Dialogs(state_).frmAboutUs.Show(platform::forms::ShowMode::Modal); }
 
 // The settings only change the stored choices; nothing follows when the dialog closes.
 void ClassInit::oConfCmdBar_Click() {

@@ -11,7 +11,7 @@ namespace tavo::writer {
 
 using platform::text::Trim;
 
-service::service() : state_(kWriterParameters, &host_) {}
+service::service() : state_(kWriterParameters, &host_) { host_.operations = &operations_; }
 
 service::~service() = default;
 

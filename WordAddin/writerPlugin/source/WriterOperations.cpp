@@ -35,6 +35,18 @@ void WriterOperations::GetDocuments() { NotAvailable("GetDocuments", "The docume
 void WriterOperations::SaveInWriter() { NotAvailable("SaveInWriter", "Saving in Tavo Writer"); }
 void WriterOperations::SaveInShare() { NotAvailable("SaveInShare", "Publishing in Tavo Share"); }
 void WriterOperations::AddToWriter() { NotAvailable("AddToWriter", "Adding to Tavo Writer"); }
+void WriterOperations::LoadSelectedDocument() { NotAvailable("LoadSelectedDocument", "Opening online documents"); }
+void WriterOperations::SearchDocuments(const std::string&) { NotAvailable("SearchDocuments", "Searching the list"); }
+void WriterOperations::loadlocaldocument() { NotAvailable("loadlocaldocument", "Opening local copies"); }
+void WriterOperations::DeleteLocalDocument() { NotAvailable("DeleteLocalDocument", "Deleting local copies"); }
+void WriterOperations::AddActiveDocument() { NotAvailable("AddActiveDocument", "Adding to Tavo Writer"); }
+void WriterOperations::OverwriteActiveDocument() {
+  NotAvailable("OverwriteActiveDocument", "Saving in Tavo Writer");
+}
+bool WriterOperations::PublishActiveDocument(const std::string&, const std::string&, const std::string&) {
+  NotAvailable("PublishActiveDocument", "Publishing in Tavo Share");
+  return true;
+}
 void WriterOperations::localsavepath() { WriteLog(state_, "localsavepath: no temporary copies to delete", "Info"); }
 void WriterOperations::nonlocalsavedeletedocument() {
   WriteLog(state_, "nonlocalsavedeletedocument: no temporary records to remove", "Info");

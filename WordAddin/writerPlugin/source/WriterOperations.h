@@ -1,7 +1,9 @@
 #pragma once
-// The document operations of the Word add-in, as the command handlers call them: the online
-// document list, the save, publish and add commands, the clean-up when Word quits, and the
-// per-user folder roots that every command works in.
+// The document operations of the Word add-in, as the command handlers and the shared dialogs
+// call them: the online document list, the save, publish and add commands, the local copies,
+// the clean-up when Word quits, and the per-user folder roots that every command works in.
+#include <string>
+
 #include "common/AddinState.h"
 
 namespace tavo::writer {
@@ -20,6 +22,24 @@ class WriterOperations {
   void SaveInShare();
   // Creates a new online document from the active document.
   void AddToWriter();
+
+  // The shared dialogs' operations (see common/AddinHost.h).
+  // Downloads and opens the online document selected in the document list.
+  void LoadSelectedDocument();
+  // Refills the document list with the entries whose name holds the text.
+  void SearchDocuments(const std::string& text);
+  // Opens the local copy selected in the local copies dialog, with its recorded password.
+  void loadlocaldocument();
+  // Deletes the selected local copy and its map record.
+  void DeleteLocalDocument();
+  // The add question's Yes: creates the active document online.
+  void AddActiveDocument();
+  // The overwrite question's Yes: saves the active document over the newer online version.
+  void OverwriteActiveDocument();
+  // The licence picker's Upload: creates the active document online, public, with the licence.
+  // False when it was not published and the user has not been told.
+  bool PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
+                             const std::string& licenceImage);
 
   // When Word quits: deletes the copies downloaded in this run only for temporary use ...
   void localsavepath();

@@ -14,7 +14,9 @@ namespace {
 namespace forms = platform::forms;
 using namespace std::chrono_literals;
 
-constexpr const char* kNotSignedIn = "You are not signed in to Tavo. Use Login to sign in.";
+constexpr const char* kNotSignedIn = "You are not signed in to Tavo. Use Login to sign in.";  // gMsg03
+constexpr const char* kUnreachable = "Could not contact Tavo. Please check your connection and try again.";  // gMsg26
+constexpr const char* kRefused = "Sign-in failed. Please check your Tavo ID and password.";  // gMsg27
 
 class SignInTest : public ServiceTest {
  protected:
@@ -85,10 +87,11 @@ TEST_F(SignInTest, CancellingTheDialogChangesNothing) {
 TEST_F(SignInTest, ARefusedSignInLeavesTheCommandsSignedOutAndAsksAgain) {
   RememberCredentials(kUser, "wrong", /*saveLocal=*/false);
   StartWord();
+  WillReadMessage();
   Login();
   EXPECT_FALSE(user_.Saw("frmConfig"));
   EXPECT_EQ(RequestsTo("/login"), 2u);
-  EXPECT_EQ(Status(), "Sign-in failed. Please check your Tavo ID and password.");  // gMsg27
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: " + std::string(kRefused)});
   // Signed out, with Local Documents enabled whatever the keep-local choice.
   EXPECT_EQ(EnabledStates(), kSignedOut);
   EXPECT_EQ(Shared("wordstatus"), "");
@@ -178,8 +181,9 @@ TEST_F(SignInTest, AFailedServerSignOutIsReported) {
   StartWord();
   Login();
   server_->Stop();
+  WillReadMessage();
   word().Click("Lo&gout");
-  EXPECT_EQ(Status(), "Could not contact Tavo. Please check your connection and try again.");  // gMsg26
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: " + std::string(kUnreachable)});
   EXPECT_EQ(Shared("wordstatus"), "0");
   EXPECT_EQ(EnabledStates(), kSignedOut);
 }
@@ -308,6 +312,7 @@ TEST_F(SignInTest, ARefusedSignInClosesTheProgressAtSeventyFive) {
   ProgressWatcher watcher(user_);
   RememberCredentials(kUser, "wrong");
   StartWord();
+  WillReadMessage();
   Login();
   EXPECT_EQ(watcher.closedAt, 75);
 }
@@ -319,11 +324,12 @@ TEST_F(SignInTest, AHomePageThatNeverLoadsEndsTheSignIn) {
   RememberCredentials(kUser, kPassword);
   StartWord();
   const platform::TimePoint before = platform::Now();
+  WillReadMessage();
   Login();
   EXPECT_EQ(platform::Now() - before, 31s);  // the first second, then the limit
   EXPECT_EQ(pages.values.back(), 24);
   EXPECT_EQ(RequestsTo("/login"), 0u);
-  EXPECT_EQ(Status(), "Could not contact Tavo. Please check your connection and try again.");  // gMsg26
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: " + std::string(kUnreachable)});
   EXPECT_EQ(EnabledStates(), kSignedOut);
   EXPECT_EQ(Shared("wordstatus"), "");
 }

@@ -11,6 +11,7 @@
 
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
+#include "common/dialogs/TestSupport.h"
 #include "host/OfficeSession.h"
 #include "platform/core/Clock.h"
 #include "platform/environment/TestSupport.h"
@@ -98,6 +99,15 @@ class WriterTest : public ::testing::Test {
     std::string states;
     for (const auto& c : Controls()) states += c->Enabled() ? '1' : '0';
     return states;
+  }
+
+  // The user closes the next information message (or error message) with OK.
+  void WillReadMessage(const char* dialog = "frmMsgInfo") { user_.On(dialog, {"click Command1"}); }
+  // The messages shown so far, each as "<dialog>: <text>".
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& m : tavo::test::SeenMessages(user_)) texts.push_back(m.dialog + ": " + m.text);
+    return texts;
   }
 
   std::string LogText(const std::string& user) {
