@@ -11,7 +11,6 @@
 namespace tavo::writer::test {
 namespace {
 
-namespace forms = platform::forms;
 using namespace std::chrono_literals;
 
 constexpr const char* kNotSignedIn = "You are not signed in to Tavo. Use Login to sign in.";  // gMsg03
@@ -241,8 +240,8 @@ class TimedPages final : public forms::PageSource {
   void Note() {
     for (forms::Form* form : forms::LoadedForms()) {
       if (form->Name() != "frmProgress") continue;
-      auto* bar = dynamic_cast<forms::ProgressBar*>(form->FindControl("ProgressBar1"));
-      if (bar && (values.empty() || values.back() != bar->Value())) values.push_back(bar->Value());
+      const long value = ControlOf<forms::ProgressBar>(*form, "ProgressBar1").Value();
+      if (values.empty() || values.back() != value) values.push_back(value);
     }
   }
 
@@ -251,23 +250,15 @@ class TimedPages final : public forms::PageSource {
   forms::PageSource* previous_;
 };
 
-// Passes everything to the scripted operator, noting the bar's value when the window closes.
-class ProgressWatcher final : public forms::Operator {
- public:
-  explicit ProgressWatcher(forms::ScriptedOperator& inner) : inner_(inner), scoped_(*this) {}
-  void Act(forms::Form& form) override { inner_.Act(form); }
-  void Shown(forms::Form& form, bool modal) override { inner_.Shown(form, modal); }
-  void Closed(forms::Form& form) override {
-    if (form.Name() == "frmProgress")
-      closedAt = dynamic_cast<forms::ProgressBar*>(form.FindControl("ProgressBar1"))->Value();
-    inner_.Closed(form);
+// The bar's value when the progress window closes.
+struct ProgressAtClose {
+  explicit ProgressAtClose(forms::ScriptedOperator& user) : watcher(user) {
+    watcher.onClosed = [this](forms::Form& form) {
+      if (form.Name() == "frmProgress") value = ControlOf<forms::ProgressBar>(form, "ProgressBar1").Value();
+    };
   }
-  int MessageBox(const forms::MessageBoxRequest& box) override { return inner_.MessageBox(box); }
-  long closedAt = -1;
-
- private:
-  forms::ScriptedOperator& inner_;
-  forms::ScopedOperator scoped_;
+  FormWatcher watcher;
+  long value = -1;
 };
 
 std::vector<long> Range(long from, long to) {
@@ -295,12 +286,12 @@ TEST_F(SignInTest, TheProgressBarFollowsTheHomePage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TimedPages pages(c.phases);
-    ProgressWatcher watcher(user_);
+    ProgressAtClose closed(user_);
     RememberCredentials(kUser, kPassword);
     StartWord();
     Login();
     EXPECT_EQ(pages.values, c.seen);
-    EXPECT_EQ(watcher.closedAt, 100);
+    EXPECT_EQ(closed.value, 100);
     EXPECT_EQ(EnabledStates(), kSignedInWithoutCopies);
     QuitWord();
   }
@@ -309,12 +300,12 @@ TEST_F(SignInTest, TheProgressBarFollowsTheHomePage) {
 // A refused sign-in closes the progress window where the wait left it.
 TEST_F(SignInTest, ARefusedSignInClosesTheProgressAtSeventyFive) {
   TimedPages pages({});
-  ProgressWatcher watcher(user_);
+  ProgressAtClose closed(user_);
   RememberCredentials(kUser, "wrong");
   StartWord();
   WillReadMessage();
   Login();
-  EXPECT_EQ(watcher.closedAt, 75);
+  EXPECT_EQ(closed.value, 75);
 }
 
 // A home page that never completes: after 30 s of the platform clock the sign-in gives up,
