@@ -9,6 +9,7 @@
 #include "common/requests/WriterApiRequest.h"
 #include "common/requests/tests/StandIn.h"
 #include "platform/http/Http.h"
+#include "service/Defaults.h"
 
 namespace tavo {
 namespace {
@@ -18,6 +19,25 @@ using service::FaultKind;
 using test::RaisedNumber;
 
 constexpr std::string_view kKey = "7c0e9a5b31f84d62a09e3b7f5c18d24e";
+
+TEST(ServiceAddresses, TheAddinsDefaultsAreTheStandInsNames) {
+  namespace d = service::defaults;
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {kWriterParameters.defaultWebUrl, d::kWriterUrl},
+      {kWriterParameters.defaultApiUrl, d::kWriterApiUrl},
+      {kWriterParameters.privateApiBaseUrl, d::kWriterApiBaseUrl},
+      {kSheetParameters.defaultWebUrl, d::kSheetUrl},
+      {kSheetParameters.defaultApiUrl, d::kSheetApiUrl},
+      {kSheetParameters.privateApiBaseUrl, d::kSheetApiBaseUrl},
+      {kWriterParameters.defaultAccountsUrl, d::kAccountsUrl},
+      {kSheetParameters.defaultAccountsUrl, d::kAccountsUrl},
+      {kWriterParameters.registrationUrl, d::kRegisterUrl},
+      {kSheetParameters.registrationUrl, d::kRegisterUrl},
+      {kWriterParameters.homePageUrl, d::kHomeUrl},
+      {kApiKey, d::kApiKey},
+  };
+  for (const auto& [addin, service] : cases) EXPECT_EQ(addin, service);
+}
 
 class WriterExchangeTest : public test::StandInTest {
  protected:
@@ -194,6 +214,18 @@ TEST_F(SheetExchangeTest, ListAddAndSaveAgainstTheService) {
     EXPECT_EQ(request.path, "/api/xml");
     EXPECT_EQ(request.Header("User-Agent"), "Tavo Office Plugin-2.0.0");
     EXPECT_EQ(request.Header("Content-Type"), "");
+  }
+}
+
+TEST_F(SheetExchangeTest, SilentAndMalformedAnswers) {
+  ShortTimeouts();
+  server_->InjectFault(Fault("saveWorkbook", FaultKind::Hang));
+  EXPECT_EQ(RaisedNumber([&] { SendSheetRequest(SaveWorkbookUrl(state_), SaveWorkbookBody("1", "L", "AA==", false)); }),
+            platform::http::err::Timeout);
+  for (FaultKind kind : {FaultKind::NotXml, FaultKind::Html500}) {
+    server_->InjectFault(Fault("getWorkbooks", kind));
+    platform::xml::Document doc;
+    EXPECT_FALSE(doc.loadXML(SendSheetRequest(ApiUrl(state_), GetWorkbooksBody()))) << static_cast<int>(kind);
   }
 }
 

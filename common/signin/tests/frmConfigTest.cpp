@@ -125,7 +125,8 @@ TEST_P(frmConfigTest, OkErasesWhatWasRememberedAndEnterKeepsIt) {
 }
 
 TEST_P(frmConfigTest, RememberMeStoresTheCredentials) {
-  Show({"type tavoemailid ann", "type tavopassword pw", "check rememberme", "check localsave", "click Command1"});
+  Show({"type tavoemailid ann", "type tavopassword pw", "check rememberme", "click Image1", "check localsave",
+        "click Command1"});
   EXPECT_EQ(state_.gRememberFlag, "remember");
   EXPECT_EQ(state_.gSaveLocalFlag, "1");
   EXPECT_EQ(DecodeStoredSecret(Setting("tavousername")), "ann");
@@ -199,11 +200,14 @@ TEST_P(frmConfigTest, FocusHintsSelectTheWholeText) {
 TEST_P(frmConfigTest, ExpanderTwiceReturnsToTheFirstHeight) {
   const std::filesystem::path images = platform::environment::HostPath(AddinFolder() + "\\images");
   dialog_.Show();
+  EXPECT_FALSE(dialog_.localsave.Visible());
   user::Click(dialog_.Image1);
   EXPECT_EQ(dialog_.Height(), frmConfig::kExpandedHeight);
+  EXPECT_TRUE(dialog_.localsave.Visible() && dialog_.Label4.Visible() && dialog_.Label5.Visible());
   EXPECT_EQ(dialog_.Picture(), "");  // no picture file: the background stays
   user::Click(dialog_.Image1);
   EXPECT_EQ(dialog_.Height(), frmConfig::kCollapsedHeight);
+  EXPECT_FALSE(dialog_.localsave.Visible() || dialog_.Label4.Visible() || dialog_.Label5.Visible());
 
   // With the pictures installed beside the add-in, each height shows its own.
   const bool hadImages = std::filesystem::exists(images);
@@ -240,6 +244,7 @@ TEST_P(frmConfigTest, SignUpLink) {
 
 TEST_P(frmConfigTest, Label4SetsThePointerOnlyInTheSpreadsheet) {
   dialog_.Show();
+  user::Click(dialog_.Image1);
   user::Click(dialog_.Label4);
   EXPECT_EQ(dialog_.MousePointer(), params().configLabel4SetsPointer ? forms::vbCustom : forms::vbDefault);
 }
