@@ -31,9 +31,9 @@ class DialogTest : public CoreTest {
   // A new state of the add-in, with the interface language of the code ("eng_us", "chi_ch").
   void Use(const AddinParameterSet& params, const std::string& languageCode = "eng_us") {
     state_ = std::make_unique<AddinState>(params, &host);
-    const char* stage = std::getenv("TAVO_STAGE_DIR");
-    state_->gApplicationPath =
-        platform::environment::Current().WindowsPath(std::filesystem::path(stage ? stage : "stage") / "bin");
+    const char* stage = std::getenv("TAVO_STAGE_DIR");  // set by ctest
+    ASSERT_NE(stage, nullptr) << "TAVO_STAGE_DIR names the installed language files";
+    state_->gApplicationPath = platform::environment::Current().WindowsPath(std::filesystem::path(stage) / "bin");
     state_->gLanguageCode = languageCode;
     ASSERT_TRUE(LoadLanguage(*state_));
     state_->gLoginUser = "ann@tavo.example";
