@@ -2,6 +2,7 @@
 // Everything one loaded add-in remembers between calls: its settings, the current sign-in, the
 // per-user folders, the language texts and the lists the dialogs work on. One state per loaded
 // add-in, passed by reference to every procedure; two add-ins in one process never share one.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,7 @@
 namespace tavo {
 
 class AddinHost;
-
-// A message handed to the message dialogs, as the dialog would show it.
-struct ShownMessage {
-  int kind = 0;
-  std::string label;
-};
+struct AddinDialogs;
 
 struct AddinState {
   explicit AddinState(const AddinParameterSet& parameters, AddinHost* addinHost = nullptr);
@@ -72,8 +68,9 @@ struct AddinState {
 
   LanguageStrings strings;
 
-  // Messages handed to the message dialogs, in order (see MessageDialogStub.cpp).
-  std::vector<ShownMessage> shownMessages;
+  // The add-in's dialogs, made on first use (Dialogs() in common/dialogs/Dialogs.h). Last, so
+  // that they go before the state they refer to.
+  std::shared_ptr<AddinDialogs> dialogs;
 };
 
 }  // namespace tavo
