@@ -13,7 +13,10 @@ OkDialog::OkDialog(AddinState& state, std::string name, std::string caption)
   Command1.onKeyPress = [this](int& key) { Command1_KeyPress(key); };
 }
 
-void OkDialog::Design() { SetWidth(5400), SetHeight(2400); }
+void OkDialog::Design() {
+  SetWidth(5400), SetHeight(2400);
+  Command1.SetTabIndex(static_cast<int>(Controls().size()) - 1);  // below the text it answers
+}
 
 void OkDialog::Form_Load() {
   TranslateCaptions({{&Command1, "gfrmAboutus_command1"}});

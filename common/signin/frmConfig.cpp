@@ -66,6 +66,13 @@ void frmConfig::Design() {
   Label5.Move(360, 4320, 4560, 495);
   WBrowser.Move(0, 0, 15, 15);
   WBrowser.SetVisible(false);
+  ShowLowerPart(false);
+}
+
+void frmConfig::ShowLowerPart(bool shown) {
+  localsave.SetVisible(shown);
+  Label4.SetVisible(shown);
+  Label5.SetVisible(shown);
 }
 
 void frmConfig::Form_Load() {
@@ -167,9 +174,11 @@ void frmConfig::ClearStatus() { ShowStatus(state_, ""); }
 void frmConfig::Image1_Click() {
   if (Height() != kExpandedHeight) {
     SetHeight(kExpandedHeight);
+    ShowLowerPart(true);
     ShowBackground("dividesign-in.jpg");
   } else {
     SetHeight(kCollapsedHeight);
+    ShowLowerPart(false);
     ShowBackground("dividesign-in-hide.jpg");
   }
 }

@@ -62,6 +62,8 @@ class frmConfig : public platform::forms::Form {
   void Confirm(std::string_view statusKey);
   void Cancel();
   void ShowBackground(std::string_view pictureName);
+  // The lower part (keep-local-copy) lies below the collapsed window's edge.
+  void ShowLowerPart(bool shown);
   void StatusText(std::string_view key);
 
   AddinState& state_;
