@@ -1,5 +1,6 @@
 // The library's exports: its registration for Word, and its connection objects.
 #include "WordAddin/writerPlugin/source/Service.h"
+#include "common/RegistryStrings.h"
 #include "platform/core/Text.h"
 #include "platform/office/AddinLibrary.h"
 #include "platform/office/AddinRegistration.h"
@@ -22,8 +23,13 @@ office::AddinRegistration Registration(const char* libraryPath) {
 
 }  // namespace
 
+// As the installer does, registration also chooses English for the interface where no
+// language is chosen yet (a machine key that refuses the write leaves it to the add-in).
 TAVO_ADDIN_EXPORT long DllRegisterServer(const char* libraryPath) {
-  return office::RegisterAddin(Registration(libraryPath));
+  if (long rc = office::RegisterAddin(Registration(libraryPath))) return rc;
+  if (platform::text::Trim(tavo::GetRegistryString(tavo::HKEY_LOCAL_MACHINE, tavo::kLanguageKey, "Language")).empty())
+    tavo::SetRegistryString(tavo::HKEY_LOCAL_MACHINE, tavo::kLanguageKey, "Language", "eng_us");
+  return 0;
 }
 
 TAVO_ADDIN_EXPORT long DllUnregisterServer(const char* libraryPath) {

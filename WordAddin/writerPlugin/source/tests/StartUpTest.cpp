@@ -58,6 +58,11 @@ TEST_F(StartUpTest, RegistrationNamesTheConnectionClassForWord) {
   EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, machineKey, "LoadBehavior"), 3u);
   EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, machineKey, "CommandLineSafe"), 0u);
   EXPECT_TRUE(office::RegisteredAddins("Excel").empty());
+  // The interface language starts as English; a language chosen before stays.
+  EXPECT_EQ(GetRegistryString(HKEY_LOCAL_MACHINE, kLanguageKey, "Language"), "eng_us");
+  SetLanguage("jap_ja");
+  ASSERT_EQ(host::RegisterLibrary(TAVO_WRITER_LIBRARY), 0);
+  EXPECT_EQ(GetRegistryString(HKEY_LOCAL_MACHINE, kLanguageKey, "Language"), "jap_ja");
 }
 
 TEST_F(StartUpTest, AFreshProfileGetsItsSettingsAndTheSignedOutToolbar) {
