@@ -1,6 +1,6 @@
 #include "platform/forms/PageSource.h"
 
-#include "platform/core/Text.h"
+#include "platform/http/AsyncGet.h"
 
 namespace platform::forms {
 namespace {
@@ -29,13 +29,30 @@ class SteppedLoad final : public PageLoad {
   std::string error_;
 };
 
-// Until the network layer offers background requests, http(s) pages fail at once.
-class NoNetwork final : public PageSource {
+// A page fetched by a background GET of the network layer; its stage is the ready state.
+class NetworkLoad final : public PageLoad {
  public:
-  std::unique_ptr<PageLoad> Start(const std::string& url) override {
-    return std::make_unique<SteppedLoad>(std::vector<int>{4}, std::string(), false,
-                                         "no network access for " + url);
+  explicit NetworkLoad(const std::string& url) : get_(url) {}
+  int ReadyState() override {
+    switch (get_.stage()) {
+      case http::GetStage::RequestOut: return 1;
+      case http::GetStage::HeadersReceived: return 2;
+      case http::GetStage::ReceivingBody: return 3;
+      default: return 4;
+    }
   }
+  // An answer with an error status is still a page, as a browser shows it.
+  bool Succeeded() const override { return get_.stage() == http::GetStage::Complete; }
+  std::string Body() const override { return get_.text(); }
+  std::string Error() const override { return get_.errorDescription(); }
+
+ private:
+  http::AsyncGet get_;
+};
+
+class Network final : public PageSource {
+ public:
+  std::unique_ptr<PageLoad> Start(const std::string& url) override { return std::make_unique<NetworkLoad>(url); }
 };
 
 PageSource* g_source = nullptr;
@@ -43,7 +60,7 @@ PageSource* g_source = nullptr;
 }  // namespace
 
 PageSource& CurrentPageSource() {
-  static NoNetwork network;
+  static Network network;
   return g_source ? *g_source : network;
 }
 
@@ -66,6 +83,7 @@ void ScriptedPages::Add(std::string url, std::vector<int> states, std::string bo
 std::unique_ptr<PageLoad> ScriptedPages::Start(const std::string& url) {
   requests_.push_back(url);
   auto it = pages_.find(url);
+  if (it == pages_.end()) it = pages_.find("*");
   if (it == pages_.end())
     return std::make_unique<SteppedLoad>(std::vector<int>{4}, std::string(), false, "no page is scripted for " + url);
   const Page& page = it->second;

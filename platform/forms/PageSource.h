@@ -3,7 +3,8 @@
 // asks it for its ready state on every read of ReadyState:
 //   1 the request is out, 2 the headers have arrived, 3 the body is arriving, 4 done (also when
 //   it failed).
-// The process has one page source: the network, unless a test installs a scripted one.
+// The process has one page source: the network (background GETs of platform/http), unless a
+// test installs a scripted one.
 #include <map>
 #include <memory>
 #include <string>
@@ -48,7 +49,7 @@ class ScriptedPages final : public PageSource {
   ScriptedPages& operator=(const ScriptedPages&) = delete;
 
   // A page that loads through `states` (ending in 4), with `body`; `succeeds` false makes it
-  // fail when it reaches 4.
+  // fail when it reaches 4. The URL "*" stands for every URL without a page of its own.
   void Add(std::string url, std::vector<int> states, std::string body = {}, bool succeeds = true);
   // The URLs navigated to, in order.
   const std::vector<std::string>& Requests() const { return requests_; }

@@ -148,6 +148,16 @@ void Write(std::string& out, xmlNodePtr node) {
 htmlDocPtr ParsePage(std::string_view html, const char* encoding, const char* url) {
   EnsureLibrary();
   int options = kParseOptions | (encoding ? HTML_PARSE_IGNORE_ENC : 0);
+  // The parser puts text that comes before any tag into a paragraph of its own; a browser puts
+  // it straight into the body. Opening the body first does the same (not before a byte-order
+  // mark, which must stay first).
+  std::string opened;
+  size_t first = html.find_first_not_of(" \t\r\n");
+  auto lead = first == std::string_view::npos ? 0 : static_cast<unsigned char>(html[first]);
+  if (lead && lead != '<' && lead != 0xEF && lead != 0xFE && lead != 0xFF) {
+    opened.append("<body>").append(html);
+    html = opened;
+  }
   htmlDocPtr doc = nullptr;
   if (!html.empty()) {
     htmlParserCtxtPtr ctxt = htmlNewParserCtxt();

@@ -98,6 +98,12 @@ TEST_F(WebBrowserTest, ScriptedReadyStatesDriveTheProbe) {
   EXPECT_EQ(bar.Value(), 74);  // 24 while loading, 3 more while loaded, up to 74 while interactive
   EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);  // stays complete
   EXPECT_EQ(browser.Document().body().innerHTML(), "home");
+
+  pages.Add("*", {1, 4}, "any");  // every other address
+  browser.Navigate("https://other.example/x");
+  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_LOADING);
+  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(browser.Document().body().innerHTML(), "any");
 }
 
 TEST_F(WebBrowserTest, UnloadingTheFormForgetsThePage) {

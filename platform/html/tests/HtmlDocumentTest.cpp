@@ -157,6 +157,7 @@ TEST(HtmlDocument, MalformedAndEmptyPagesParseLeniently) {
     const char* body;
   } cases[] = {
       {"", "<body></body>"},
+      {"plain text", "<body>plain text</body>"},
       {"<p>open <b>bold</p>", "<body><p>open <b>bold</b></p></body>"},
       {"<html><head><title>x</title></head></html>", "<body></body>"},
       {"</div><p>stray end</p></span>", "<body><p>stray end</p></body>"},
