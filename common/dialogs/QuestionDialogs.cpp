@@ -2,6 +2,7 @@
 
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
+#include "common/LanguageText.h"
 #include "common/Messages.h"
 
 namespace tavo {
@@ -43,9 +44,18 @@ frmLowVersion::frmLowVersion(AddinState& state)
                      "You are trying to save a lower Version Online. Do you want to overwrite the changes?") {}
 
 void frmLowVersion::Form_Load() {
-  TranslateCaptions({{&Label1, "gfrmlowversion_label1"},
-                     {&Command1, "gfrmlowversion_command1"},
-                     {&Command2, "gfrmlowversion_command2"}});
+  if (Translated()) {
+    // A language file without this section leaves the keys at their built-in defaults, which
+    // are plain English texts: they are shown as they are, not decoded.
+    const std::pair<forms::CaptionedControl*, std::string_view> captions[] = {
+        {&Label1, "gfrmlowversion_label1"}, {&Command1, "gfrmlowversion_command1"}, {&Command2, "gfrmlowversion_command2"}};
+    for (std::size_t i = 0; i < std::size(captions); ++i) {
+      const auto& [control, key] = captions[i];
+      const std::string_view fallback = state_.params.lowVersionDefaults[i];
+      const std::string& value = Text(key);
+      control->SetCaption(!fallback.empty() && value == fallback ? value : LanguageText(state_, key));
+    }
+  }
   CenterForm(*this);
 }
 
