@@ -18,7 +18,8 @@ AddinDialogs::AddinDialogs(AddinState& state)
       frmAboutUs(state),
       frmStatus(state),
       frmLicense(state),
-      frmResource(state) {}
+      frmResource(state),
+      frmConfig(state) {}
 
 AddinDialogs& Dialogs(AddinState& state) {
   if (!state.dialogs) state.dialogs = std::make_shared<AddinDialogs>(state);

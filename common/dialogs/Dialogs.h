@@ -13,6 +13,8 @@
 #include "common/dialogs/frmResource.h"
 #include "common/dialogs/frmStatus.h"
 #include "common/dialogs/frmconfiglocal.h"
+#include "common/signin/frmConfig.h"
+#include "common/signin/frmProgress.h"
 
 namespace tavo {
 
@@ -35,6 +37,8 @@ struct AddinDialogs {
   tavo::frmStatus frmStatus;
   tavo::frmLicense frmLicense;
   tavo::frmResource frmResource;
+  tavo::frmConfig frmConfig;
+  tavo::frmProgress frmProgress;
 };
 
 // The dialogs of the add-in whose state this is.

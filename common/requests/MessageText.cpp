@@ -4,8 +4,8 @@
 
 namespace tavo {
 
-std::string TextOf(const AddinState& state, MessageText message) {
-  return message.key.empty() ? std::string(message.literal) : state.strings[message.key];
+std::string TextOf(const AddinState& state, ShownText text) {
+  return text.key.empty() ? std::string(text.fixed) : state.strings[text.key];
 }
 
 }  // namespace tavo

@@ -46,7 +46,7 @@ std::optional<int> Code16(double value) {
 }
 
 struct SheetOutcome {
-  MessageText message;
+  ShownText message;
   SheetDialog dialog = SheetDialog::None;
 };
 
@@ -57,13 +57,13 @@ struct SheetMessages {
   std::array<SheetOutcome, 8> outcomes;  // by kListedCodes, then any other code
 };
 
-constexpr SheetOutcome Say(MessageText text) { return {text, SheetDialog::None}; }
+constexpr SheetOutcome Say(ShownText text) { return {text, SheetDialog::None}; }
 constexpr SheetOutcome Open(SheetDialog dialog) { return {{}, dialog}; }
 
 constexpr SheetOutcome kMsg54 = Say(Key("gMsg54"));
-constexpr SheetOutcome kUnableToSave = Say(Literal("Unable to Save the Workbook"));
-constexpr SheetOutcome kAuthentication = Say(Literal("Authentication Failed. Please Login again."));
-constexpr SheetOutcome kEncoding = Say(Literal("Unable to Save.Encoding is not proper"));
+constexpr SheetOutcome kUnableToSave = Say(Fixed("Unable to Save the Workbook"));
+constexpr SheetOutcome kAuthentication = Say(Fixed("Authentication Failed. Please Login again."));
+constexpr SheetOutcome kEncoding = Say(Fixed("Unable to Save.Encoding is not proper"));
 
 constexpr std::array<SheetMessages, 5> kSheetMessages{{
     {SheetCaller::SaveWorkbook,
@@ -71,9 +71,9 @@ constexpr std::array<SheetMessages, 5> kSheetMessages{{
       Say(Key("gMsg62")), Open(SheetDialog::LowVersion), kMsg54}},
     {SheetCaller::SaveWorkbookChecked,
      {kAuthentication, kEncoding, Open(SheetDialog::License),
-      Say(Literal("The Document has been trashed and cannot be opened.")),
-      Say(Literal("The Document is Shared to you and you can't save.")),
-      Say(Literal("The Document is in use and cannot be saved now.")), Open(SheetDialog::LowVersion),
+      Say(Fixed("The Document has been trashed and cannot be opened.")),
+      Say(Fixed("The Document is Shared to you and you can't save.")),
+      Say(Fixed("The Document is in use and cannot be saved now.")), Open(SheetDialog::LowVersion),
       kUnableToSave}},
     {SheetCaller::AddWorkbook,
      {Say(Key("gMsg17")), Say(Key("gMsg63")), kMsg54, kMsg54, kMsg54, kMsg54, kMsg54, kMsg54}},

@@ -14,7 +14,7 @@ namespace {
 
 struct WriterMessages {
   WriterCaller caller;
-  MessageText code1401, code1807, code1890, other;
+  ShownText code1401, code1807, code1890, other;
   int kind;
 };
 
@@ -27,10 +27,10 @@ constexpr std::array<WriterMessages, 7> kWriterMessages{{
     {WriterCaller::Save, Key("gMsg17"), Key("gMsg32"), Key("gMsg19"), Key("gMsg32"), 0},
     {WriterCaller::Add, Key("gMsg17"), Key("gMsg33"), Key("gMsg19"), Key("gMsg33"), 0},
     {WriterCaller::ListRefresh, Key("gMsg17"), Key("gMsg25"), Key("gMsg19"), Key("gMsg25"), 0},
-    {WriterCaller::Publish, Literal("Authentication Failed.Please Login again."), Literal(kPublishOther),
-     Literal("Your Tavo API key has been temporarily blocked. Please contact us at api-support@tavo.example for "
+    {WriterCaller::Publish, Fixed("Authentication Failed.Please Login again."), Fixed(kPublishOther),
+     Fixed("Your Tavo API key has been temporarily blocked. Please contact us at api-support@tavo.example for "
              "further details."),
-     Literal(kPublishOther), 0},
+     Fixed(kPublishOther), 0},
 }};
 
 }  // namespace
@@ -129,7 +129,7 @@ WriterAnswer ClassifyWriterAnswer(std::string_view responseText, std::string_vie
 CallerMessage WriterErrorMessage(const AddinState& state, WriterCaller caller, std::string_view code) {
   for (const WriterMessages& row : kWriterMessages) {
     if (row.caller != caller) continue;
-    const MessageText text = code == "1401" ? row.code1401
+    const ShownText text = code == "1401" ? row.code1401
                              : code == "1807" ? row.code1807
                              : code == "1890" ? row.code1890
                                               : row.other;

@@ -11,7 +11,7 @@
 #include "common/StoredSecret.h"
 #include "common/UserFiles.h"
 #include "common/signin/UrlEncode.h"
-#include "common/signin/frmProgress.h"
+#include "common/dialogs/Dialogs.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -56,8 +56,9 @@ std::optional<std::string> TicketOfAnswer(std::string_view answer) {
   return ticket;
 }
 
-bool LoginToAccounts(AddinState& state, frmProgress& progress, std::string_view user, std::string_view password) {
+bool LoginToAccounts(AddinState& state, std::string_view user, std::string_view password) {
   const AddinParameterSet& p = state.params;
+  frmProgress& progress = Dialogs(state).frmProgress;
   std::string failure;
   try {
     failure = p.signInFirstFailureText.empty() ? state.strings["gMsg26"] : std::string(p.signInFirstFailureText);

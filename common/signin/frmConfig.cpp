@@ -4,7 +4,6 @@
 
 #include "common/AddinFolder.h"
 #include "common/AddinState.h"
-#include "common/LanguageText.h"
 #include "common/Messages.h"
 #include "common/RegistryStrings.h"
 #include "common/Settings.h"
@@ -15,27 +14,23 @@
 namespace tavo {
 namespace {
 
-namespace forms = platform::forms;
 using platform::text::Trim;
 
-constexpr int kUnticked = 0;
 constexpr int kTicked = 1;
 
 }  // namespace
 
-frmConfig::frmConfig(AddinState& state) : Form("frmConfig"), state_(state) {
+frmConfig::frmConfig(AddinState& state) : Dialog(state, "frmConfig", "Tavo Credentials") {
   Command1.onClick = [this] { Command1_Click(); };
-  Command2.onClick = [this] { Command2_Click(); };
+  Command2.onClick = [this] { Cancel(); };
   tavoemailid.onKeyPress = [this](int& key) { Box_KeyPress(key); };
   tavopassword.onKeyPress = [this](int& key) { Box_KeyPress(key); };
   rememberme.onKeyPress = [this](int& key) { rememberme_KeyPress(key); };
-  Command1.onKeyPress = [this](int& key) { Button_KeyPress(key); };
-  Command2.onKeyPress = [this](int& key) { Button_KeyPress(key); };
+  OnEscape({&Command1, &Command2}, [this] { Cancel(); });
   tavoemailid.onGotFocus = [this] { tavoemailid_GotFocus(); };
   tavopassword.onGotFocus = [this] { tavopassword_GotFocus(); };
-  tavoemailid.onLostFocus = [this] { ClearStatus(); };
-  tavopassword.onLostFocus = [this] { ClearStatus(); };
-  rememberme.onLostFocus = [this] { ClearStatus(); };
+  for (forms::Control* field : std::initializer_list<forms::Control*>{&tavoemailid, &tavopassword, &rememberme})
+    field->onLostFocus = [this] { Status(""); };
   Image1.onClick = [this] { Image1_Click(); };
   LblLink.onClick = [this] { LblLink_Click(); };
   LblLink.onMouseMove = [this] { LblLink_MouseMove(); };
@@ -43,7 +38,6 @@ frmConfig::frmConfig(AddinState& state) : Form("frmConfig"), state_(state) {
 }
 
 void frmConfig::Design() {
-  SetCaption("Tavo Credentials");
   Move(0, 0, 5400, kCollapsedHeight);
   Label1.Move(360, 360, 1335, 255);
   tavoemailid.Move(1800, 330, 3000, 315);
@@ -76,27 +70,25 @@ void frmConfig::ShowLowerPart(bool shown) {
 }
 
 void frmConfig::Form_Load() {
-  if (state_.gLanguageName != "english") {
-    Label1.SetCaption(LanguageText(state_, "gusername"));
-    Label2.SetCaption(LanguageText(state_, "gpassword"));
-    Label3.SetCaption(LanguageText(state_, "grememberme"));
-    Label4.SetCaption(LanguageText(state_, "gkeeplocalcopy"));
-    Command1.SetCaption(LanguageText(state_, "gcommandsave"));
-    Command2.SetCaption(LanguageText(state_, "gcommandcancel"));
-    LblLink.SetCaption(LanguageText(state_, "glinklabel"));
-    Label5.SetCaption(LanguageText(state_, "glocalkeepcaption"));
-  }
+  TranslateCaptions({{&Label1, "gusername"},
+                     {&Label2, "gpassword"},
+                     {&Label3, "grememberme"},
+                     {&Label4, "gkeeplocalcopy"},
+                     {&Command1, "gcommandsave"},
+                     {&Command2, "gcommandcancel"},
+                     {&LblLink, "glinklabel"},
+                     {&Label5, "glocalkeepcaption"}});
   CenterForm(*this);
   tavoemailid.SetText(state_.gLoginUser);
   tavopassword.SetText(state_.gLoginPassword);
   if (state_.gSaveLocalFlag == "1") localsave.SetValue(kTicked);
   if (state_.gRememberFlag == "remember") rememberme.SetValue(kTicked);
-  if (!state_.params.configLoadStatusText.empty()) ShowStatus(state_, state_.params.configLoadStatusText);
+  if (!state_.params.configLoadStatusText.empty()) Status(state_.params.configLoadStatusText);
 }
 
 void frmConfig::Form_Unload(bool&) {
   if (!state_.params.configCloseShowsHint) return;
-  if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty()) StatusText("gMsg03");
+  if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty()) Status(Text("gMsg03"));
 }
 
 void frmConfig::TakeChoices() {
@@ -113,19 +105,18 @@ void frmConfig::TakeChoices() {
 void frmConfig::Confirm(std::string_view statusKey) {
   TakeChoices();
   state_.gConfigResult = "TRUE";
-  StatusText(statusKey);
+  Status(Text(statusKey));
   Unload();
 }
 
 void frmConfig::Cancel() {
   state_.gConfigResult = "FALSE";
-  ShowStatus(state_, "");
-  Unload();
+  CloseClearingStatus();
 }
 
 void frmConfig::Command1_Click() {
   if (state_.gConfigMode == 1 && (tavoemailid.Text().empty() || tavopassword.Text().empty())) {
-    ShowMessage(state_, state_.strings["gMsg01"], 0);
+    Message(Text("gMsg01"));
     return;
   }
   TakeChoices();
@@ -135,13 +126,11 @@ void frmConfig::Command1_Click() {
       SetRegistryString(HKEY_CURRENT_USER, state_.params.pluginSettingsKey, value, "");
   }
   state_.gConfigResult = "TRUE";
-  StatusText("gMsg02");
+  Status(Text("gMsg02"));
   tavoemailid.SetText("");
   tavopassword.SetText("");
   Unload();
 }
-
-void frmConfig::Command2_Click() { Cancel(); }
 
 void frmConfig::Box_KeyPress(int& keyAscii) {
   if (keyAscii == forms::vbKeyReturn) Confirm("gMsg02");
@@ -153,23 +142,17 @@ void frmConfig::rememberme_KeyPress(int& keyAscii) {
   else if (keyAscii == forms::vbKeyEscape) Cancel();
 }
 
-void frmConfig::Button_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) Cancel();
-}
-
 void frmConfig::tavoemailid_GotFocus() {
-  StatusText("gMsg05");
+  Status(Text("gMsg05"));
   tavoemailid.SetSelStart(0);
   tavoemailid.SetSelLength(tavoemailid.LengthInCharacters());
 }
 
 void frmConfig::tavopassword_GotFocus() {
-  StatusText("gMsg06");
+  Status(Text("gMsg06"));
   tavopassword.SetSelStart(0);
   tavopassword.SetSelLength(tavopassword.LengthInCharacters());
 }
-
-void frmConfig::ClearStatus() { ShowStatus(state_, ""); }
 
 void frmConfig::Image1_Click() {
   if (Height() != kExpandedHeight) {
@@ -208,7 +191,5 @@ void frmConfig::Form_MouseMove() {
 void frmConfig::Label4_Click() {
   if (state_.params.configLabel4SetsPointer) SetMousePointer(forms::vbCustom);
 }
-
-void frmConfig::StatusText(std::string_view key) { ShowStatus(state_, state_.strings[key]); }
 
 }  // namespace tavo

@@ -5,15 +5,12 @@
 // (Cancel or Esc), gLoginUser, gLoginPassword, gRememberFlag, gSaveLocalFlag. Closing the
 // window with its close box sets no result. The hidden browser WBrowser is what the sign-in
 // command loads the suite's home page in before signing in.
-#include "platform/forms/Controls.h"
-#include "platform/forms/Form.h"
+#include "common/dialogs/Dialog.h"
 #include "platform/forms/WebBrowser.h"
 
 namespace tavo {
 
-struct AddinState;
-
-class frmConfig : public platform::forms::Form {
+class frmConfig : public Dialog {
  public:
   explicit frmConfig(AddinState& state);
 
@@ -21,21 +18,21 @@ class frmConfig : public platform::forms::Form {
   static constexpr float kCollapsedHeight = 3840;
   static constexpr float kExpandedHeight = 5025;
 
-  platform::forms::Label Label1{*this, "Label1", "Tavo ID"};
-  platform::forms::TextBox tavoemailid{*this, "tavoemailid"};
-  platform::forms::Label Label2{*this, "Label2", "Password"};
-  platform::forms::TextBox tavopassword{*this, "tavopassword"};
-  platform::forms::CheckBox rememberme{*this, "rememberme"};
-  platform::forms::Label Label3{*this, "Label3", "Remember me"};
-  platform::forms::CommandButton Command1{*this, "Command1", "Save"};
-  platform::forms::CommandButton Command2{*this, "Command2", "Cancel"};
-  platform::forms::Label LblLink{*this, "LblLink", "New Tavo User? Sign Up"};
-  platform::forms::Image Image1{*this, "Image1"};
-  platform::forms::CheckBox localsave{*this, "localsave"};
-  platform::forms::Label Label4{*this, "Label4", "Keep local copy"};
-  platform::forms::Label Label5{
+  forms::Label Label1{*this, "Label1", "Tavo ID"};
+  forms::TextBox tavoemailid{*this, "tavoemailid"};
+  forms::Label Label2{*this, "Label2", "Password"};
+  forms::TextBox tavopassword{*this, "tavopassword"};
+  forms::CheckBox rememberme{*this, "rememberme"};
+  forms::Label Label3{*this, "Label3", "Remember me"};
+  forms::CommandButton Command1{*this, "Command1", "Save"};
+  forms::CommandButton Command2{*this, "Command2", "Cancel"};
+  forms::Label LblLink{*this, "LblLink", "New Tavo User? Sign Up"};
+  forms::Image Image1{*this, "Image1"};
+  forms::CheckBox localsave{*this, "localsave"};
+  forms::Label Label4{*this, "Label4", "Keep local copy"};
+  forms::Label Label5{
       *this, "Label5", "Checking the 'Keep a Local copy' checkbox will save a copy of the Document in this computer"};
-  platform::forms::WebBrowser WBrowser{*this, "WBrowser"};
+  forms::WebBrowser WBrowser{*this, "WBrowser"};
 
  protected:
   void Design() override;
@@ -48,10 +45,8 @@ class frmConfig : public platform::forms::Form {
   void Command2_Click();
   void Box_KeyPress(int& keyAscii);
   void rememberme_KeyPress(int& keyAscii);
-  void Button_KeyPress(int& keyAscii);
   void tavoemailid_GotFocus();
   void tavopassword_GotFocus();
-  void ClearStatus();
   void Image1_Click();
   void LblLink_Click();
   void LblLink_MouseMove();
@@ -64,9 +59,6 @@ class frmConfig : public platform::forms::Form {
   void ShowBackground(std::string_view pictureName);
   // The lower part (keep-local-copy) lies below the collapsed window's edge.
   void ShowLowerPart(bool shown);
-  void StatusText(std::string_view key);
-
-  AddinState& state_;
 };
 
 }  // namespace tavo

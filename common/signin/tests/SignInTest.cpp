@@ -10,7 +10,8 @@
 #include "common/requests/tests/StandIn.h"
 #include "common/signin/Accounts.h"
 #include "common/signin/UrlEncode.h"
-#include "common/signin/frmProgress.h"
+#include "common/dialogs/Dialogs.h"
+#include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/files/Files.h"
@@ -77,10 +78,17 @@ class SignInTest : public test::StandInTest, public ::testing::WithParamInterfac
     progress_.Show();
   }
 
+  void TearDown() override {
+    EXPECT_EQ(operator_.Pending("frmMsgInfo") + operator_.Pending("frmMsg"), 0u) << "a message was not shown";
+    StandInTest::TearDown();
+  }
+
   bool Login(std::string_view password = test::kPassword) {
     server_->ClearRequests();
-    return LoginToAccounts(state_, progress_, test::kUser, password);
+    return LoginToAccounts(state_, test::kUser, password);
   }
+  // The user closes the next message shown.
+  void CloseNextMessage() { operator_.On(params().singleMessageDialog ? "frmMsg" : "frmMsgInfo", {"click Command1"}); }
   std::string Shared(std::string_view value) {
     return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, value);
   }
@@ -89,7 +97,7 @@ class SignInTest : public test::StandInTest, public ::testing::WithParamInterfac
   }
   std::vector<std::string> Messages() {
     std::vector<std::string> texts;
-    for (const ShownMessage& m : state_.shownMessages) texts.push_back(m.label);
+    for (const test::SeenMessage& m : test::SeenMessages(operator_)) texts.push_back(m.text);
     return texts;
   }
   void SeedRegistry() {
@@ -109,7 +117,7 @@ class SignInTest : public test::StandInTest, public ::testing::WithParamInterfac
   test::RecordingHost host_;
   AddinState state_{params(), &host_};
   platform::forms::ScriptedOperator operator_;
-  frmProgress progress_;
+  frmProgress& progress_ = Dialogs(state_).frmProgress;
   std::vector<std::string> steps_;
 };
 
@@ -145,7 +153,7 @@ TEST_P(SignInTest, SendsBothRequestsAndPublishesTheTicket) {
   // The user's files are ready, named after the trimmed account.
   EXPECT_TRUE(platform::files::FileExists(state_.gUserDataFolder + std::string(params().credentialsFileName)));
   EXPECT_NE(state_.gUserDataFolder.find("\\users\\Ann@tavo.example\\"), std::string::npos);
-  EXPECT_TRUE(state_.shownMessages.empty());
+  EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(progress_.IsLoaded());  // the caller unloads it on success
 }
 
@@ -164,6 +172,7 @@ TEST_P(SignInTest, AnAnswerWithoutTicketLeavesTheRegistryAlone) {
   SeedRegistry();
   state_.gConfigResult = "TRUE";
   state_.gConfigMode = 1;
+  CloseNextMessage();
   EXPECT_FALSE(Login("wrong"));
   ExpectRegistryUntouched();
   EXPECT_EQ(state_.gTicket, "");
@@ -177,6 +186,7 @@ TEST_P(SignInTest, AnAnswerWithoutTicketLeavesTheRegistryAlone) {
 TEST_P(SignInTest, TheTicketComesFromTheWriterServicesAnswer) {
   // The first answer is a page without a ticket: fatal only when it is the one that is read.
   server_->InjectFault(Fault("/login", FaultKind::NotXml));
+  if (params().ticketAnswerIndex == 0) CloseNextMessage();
   EXPECT_EQ(Login(), params().ticketAnswerIndex == 1);
   EXPECT_EQ(server_->Requests().size(), 2u);
 }
@@ -190,16 +200,15 @@ TEST_P(SignInTest, AServiceThatCannotBeReachedShowsTheFirstFailureText) {
                                      Fault("/login", FaultKind::Truncated)};
   for (const Fault& fault : faults) {
     server_->InjectFault(fault);
-    state_.shownMessages.clear();
     progress_.Show();
+    CloseNextMessage();
     EXPECT_FALSE(Login());
-    EXPECT_EQ(Messages(), std::vector<std::string>{expected});
     EXPECT_FALSE(progress_.IsLoaded());
   }
   server_->Stop();
-  state_.shownMessages.clear();
+  CloseNextMessage();
   EXPECT_FALSE(Login());
-  EXPECT_EQ(Messages(), std::vector<std::string>{expected});
+  EXPECT_EQ(Messages(), std::vector<std::string>(4, expected));
   ExpectRegistryUntouched();
 }
 
@@ -208,7 +217,7 @@ TEST_P(SignInTest, AMissingFailureTextShowsNothingAndKeepsTheResult) {
   state_.gConfigResult = "TRUE";
   state_.gConfigMode = 1;
   EXPECT_FALSE(Login("wrong"));
-  EXPECT_TRUE(state_.shownMessages.empty());
+  EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(state_.gConfigResult, "TRUE");
   EXPECT_EQ(state_.gConfigMode, 1);
   EXPECT_FALSE(progress_.IsLoaded());
@@ -216,13 +225,13 @@ TEST_P(SignInTest, AMissingFailureTextShowsNothingAndKeepsTheResult) {
 
 TEST_P(SignInTest, PasswordsAreFormEncodedAndCharactersOutsideTheCodePageSentAsTheyAre) {
   server_->AddAccount("plus+blank@tavo.example", "a b+c%");
-  EXPECT_TRUE(LoginToAccounts(state_, progress_, "plus+blank@tavo.example", "a b+c%"));
+  EXPECT_TRUE(LoginToAccounts(state_, "plus+blank@tavo.example", "a b+c%"));
   EXPECT_EQ(server_->Requests().back().body.substr(server_->Requests().back().body.find("&LOGIN_ID=")),
             "&LOGIN_ID=plus%2Bblank%40tavo%2Eexample&PASSWORD=a+b%2Bc%25");
 
   server_->AddAccount("omega@tavo.example", "p\xCE\xA9ss");
   server_->ClearRequests();
-  EXPECT_TRUE(LoginToAccounts(state_, progress_, "omega@tavo.example", "p\xCE\xA9ss"));
+  EXPECT_TRUE(LoginToAccounts(state_, "omega@tavo.example", "p\xCE\xA9ss"));
   EXPECT_TRUE(server_->Requests().back().body.ends_with("&PASSWORD=p\xCE\xA9ss"));
 }
 
@@ -239,9 +248,10 @@ TEST_P(SignInTest, SignOutEndsTheTicket) {
   EXPECT_EQ(requests[0].query, "ticket=" + ticket);
   EXPECT_EQ(requests[0].Header("Content-Type"), "application/x-www-form-urlencoded; charset=UTF-8");
   EXPECT_EQ(requests[0].Header("User-Agent"), params().signOutSendsUserAgent ? "Tavo Office Plugin-2.0.0" : "");
-  EXPECT_TRUE(state_.shownMessages.empty());
+  EXPECT_TRUE(Messages().empty());
 
   server_->Stop();
+  CloseNextMessage();
   EXPECT_TRUE(LogoutFromAccounts(state_));
   EXPECT_EQ(Messages(), std::vector<std::string>{"gMsg26"});
 }

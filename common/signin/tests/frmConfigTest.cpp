@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,8 +9,8 @@
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
+#include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
-#include "platform/environment/Environment.h"
 #include "platform/forms/Screen.h"
 #include "platform/forms/ScriptedOperator.h"
 #include "platform/forms/UserActions.h"
@@ -48,7 +46,7 @@ class frmConfigTest : public test::CoreTest, public ::testing::WithParamInterfac
   }
   std::vector<std::string> Messages() {
     std::vector<std::string> texts;
-    for (const ShownMessage& m : state_.shownMessages) texts.push_back(m.label);
+    for (const test::SeenMessage& m : test::SeenMessages(op_)) texts.push_back(m.text);
     return texts;
   }
 
@@ -137,6 +135,7 @@ TEST_P(frmConfigTest, RememberMeStoresTheCredentials) {
 
 TEST_P(frmConfigTest, BlankPasswordInSignInMode) {
   state_.gConfigMode = 1;
+  op_.On(params().singleMessageDialog ? "frmMsg" : "frmMsgInfo", {"click Command1"});
   Show({"type tavoemailid ann", "click Command1", "key tavopassword enter"});
   EXPECT_EQ(Messages(), std::vector<std::string>{"gMsg01"});  // OK refused it; Enter took it
   EXPECT_EQ(state_.gConfigResult, "TRUE");
@@ -149,7 +148,7 @@ TEST_P(frmConfigTest, SettingsModeAcceptsBlanks) {
   state_.gLoginUser = "ann";
   state_.gLoginPassword = "pw";
   Show({"clear tavoemailid", "clear tavopassword", "click Command1"});
-  EXPECT_TRUE(state_.shownMessages.empty());
+  EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(state_.gConfigResult, "TRUE");
   EXPECT_EQ(state_.gLoginUser, "");
   EXPECT_EQ(state_.gLoginPassword, "");
@@ -198,27 +197,18 @@ TEST_P(frmConfigTest, FocusHintsSelectTheWholeText) {
 }
 
 TEST_P(frmConfigTest, ExpanderTwiceReturnsToTheFirstHeight) {
-  const std::filesystem::path images = platform::environment::HostPath(AddinFolder() + "\\images");
+  // The pictures are installed beside the add-in (here: beside the test program).
+  const std::string images = AddinFolder() + "\\images\\";
   dialog_.Show();
   EXPECT_FALSE(dialog_.localsave.Visible());
   user::Click(dialog_.Image1);
   EXPECT_EQ(dialog_.Height(), frmConfig::kExpandedHeight);
+  EXPECT_EQ(dialog_.Picture(), images + "dividesign-in.jpg");
   EXPECT_TRUE(dialog_.localsave.Visible() && dialog_.Label4.Visible() && dialog_.Label5.Visible());
-  EXPECT_EQ(dialog_.Picture(), "");  // no picture file: the background stays
   user::Click(dialog_.Image1);
   EXPECT_EQ(dialog_.Height(), frmConfig::kCollapsedHeight);
+  EXPECT_EQ(dialog_.Picture(), images + "dividesign-in-hide.jpg");
   EXPECT_FALSE(dialog_.localsave.Visible() || dialog_.Label4.Visible() || dialog_.Label5.Visible());
-
-  // With the pictures installed beside the add-in, each height shows its own.
-  const bool hadImages = std::filesystem::exists(images);
-  std::filesystem::create_directories(images);
-  for (const char* name : {"dividesign-in.jpg", "dividesign-in-hide.jpg"})
-    if (!std::filesystem::exists(images / name)) std::ofstream(images / name) << "jpg";
-  user::Click(dialog_.Image1);
-  EXPECT_EQ(dialog_.Picture(), AddinFolder() + "\\images\\dividesign-in.jpg");
-  user::Click(dialog_.Image1);
-  EXPECT_EQ(dialog_.Picture(), AddinFolder() + "\\images\\dividesign-in-hide.jpg");
-  if (!hadImages) std::filesystem::remove_all(images);
 }
 
 TEST_P(frmConfigTest, SignUpLink) {
