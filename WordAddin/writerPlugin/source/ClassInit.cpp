@@ -25,8 +25,7 @@ std::string Shared(std::string_view name) { return GetRegistryString(HKEY_CURREN
 
 }  // namespace
 
-ClassInit::ClassInit(AddinState& state, WriterForms& forms, WriterOperations& operations)
-    : state_(state), forms_(forms), operations_(operations) {}
+ClassInit::ClassInit(AddinState& state, WriterOperations& operations) : state_(state), operations_(operations) {}
 
 office::ClickHandler ClassInit::Bind(Handler handler) {
   return [this, handler](const office::Ref<office::CommandBarControl>&, bool&) { (this->*handler)(); };

@@ -5,7 +5,6 @@
 // whose state changes also keep a time-stamped tag, by which code finds them again.
 #include <string>
 
-#include "WordAddin/writerPlugin/source/WriterForms.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/AddinState.h"
 #include "platform/office/CommandBars.h"
@@ -24,7 +23,7 @@ inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
 
 class ClassInit {
  public:
-  ClassInit(AddinState& state, WriterForms& forms, WriterOperations& operations);
+  ClassInit(AddinState& state, WriterOperations& operations);
   ClassInit(const ClassInit&) = delete;
   ClassInit& operator=(const ClassInit&) = delete;
 
@@ -88,7 +87,6 @@ class ClassInit {
   void WaitForHomePage();
 
   AddinState& state_;
-  WriterForms& forms_;
   WriterOperations& operations_;
 
   office::Ref<office::CommandBar> toolbar_;

@@ -21,7 +21,7 @@ void ClassInit::oAboutCmdBar_Click() { Dialogs(state_).frmAboutUs.Show(platform:
 // The settings only change the stored choices; nothing follows when the dialog closes.
 void ClassInit::oConfCmdBar_Click() {
   state_.gConfigMode = 2;
-  forms_.frmConfig.Show(platform::forms::ShowMode::Modal);
+  Dialogs(state_).frmConfig.Show(platform::forms::ShowMode::Modal);
 }
 
 void ClassInit::oLogoutCmdBar_Click() { LogoutFromTavo(); }

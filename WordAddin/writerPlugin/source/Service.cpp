@@ -3,6 +3,7 @@
 #include "common/Language.h"
 #include "common/Messages.h"
 #include "common/Settings.h"
+#include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
@@ -16,7 +17,7 @@ service::service() : state_(kWriterParameters, &host_) { host_.operations = &ope
 service::~service() = default;
 
 ClassInit& service::m_ClassInit() {
-  if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, forms_, operations_);
+  if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, operations_);
   return *classInit_;
 }
 
@@ -40,9 +41,10 @@ bool service::StartUp(const office::Ref<office::Application>& application, offic
   if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty())
     ShowStatus(state_, state_.strings["gMsg03"]);
   // The sign-in dialog, loaded but hidden, starts from the remembered choices.
-  forms_.frmConfig.tavoemailid.SetText(state_.gLoginUser);
-  forms_.frmConfig.tavopassword.SetText(state_.gLoginPassword);
-  if (state_.gSaveLocalFlag == "1") forms_.frmConfig.localsave.SetValue(1);
+  frmConfig& signIn = Dialogs(state_).frmConfig;
+  signIn.tavoemailid.SetText(state_.gLoginUser);
+  signIn.tavopassword.SetText(state_.gLoginPassword);
+  if (state_.gSaveLocalFlag == "1") signIn.localsave.SetValue(1);
   const std::string progId = addInInst.ProgId();
   if (!m_ClassInit().IntiCmdBar(application, progId)) return false;
   return m_ClassInit().RefreshCmdBar();

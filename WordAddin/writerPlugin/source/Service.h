@@ -7,7 +7,6 @@
 
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 #include "WordAddin/writerPlugin/source/WordHost.h"
-#include "WordAddin/writerPlugin/source/WriterForms.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/AddinState.h"
 #include "platform/office/AddinConnection.h"
@@ -38,7 +37,6 @@ class service final : public office::AddinConnection {
 
   WordHost host_;
   AddinState state_;
-  WriterForms forms_{state_};
   WriterOperations operations_{state_};
   std::unique_ptr<ClassInit> classInit_;
 };

@@ -7,6 +7,7 @@
 #include "common/LanguageText.h"
 #include "common/Messages.h"
 #include "common/RegistryStrings.h"
+#include "common/dialogs/Dialogs.h"
 #include "common/signin/Accounts.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
@@ -30,7 +31,8 @@ constexpr std::string_view kContactFailure =
 void ClassInit::oLoginCmdBar_Click() {
   // What to tell the user if the command fails from here on: nothing while the dialog is open.
   std::string failure;
-  frmProgress& progress = forms_.frmProgress;
+  AddinDialogs& dialogs = Dialogs(state_);
+  frmProgress& progress = dialogs.frmProgress;
   try {
     state_.gConfigMode = 1;
     if (GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, state_.params.otherStatusValue) == "1") {
@@ -38,8 +40,8 @@ void ClassInit::oLoginCmdBar_Click() {
       return;
     }
     if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty() || state_.gConfigResult == "FALSE") {
-      forms_.frmConfig.Command1.SetCaption(LanguageText(state_, "gMsg44"));
-      forms_.frmConfig.Show(forms::ShowMode::Modal);
+      dialogs.frmConfig.Command1.SetCaption(LanguageText(state_, "gMsg44"));
+      dialogs.frmConfig.Show(forms::ShowMode::Modal);
     } else {
       state_.gConfigResult = "TRUE";
     }
@@ -55,7 +57,7 @@ void ClassInit::oLoginCmdBar_Click() {
     progress.Show();
 
     const std::string_view home = state_.params.homePageUrl;
-    forms_.frmConfig.WBrowser.Navigate(home.empty() ? std::string_view(state_.gWriterUrl) : home);
+    dialogs.frmConfig.WBrowser.Navigate(home.empty() ? std::string_view(state_.gWriterUrl) : home);
     platform::Sleep(platform::Milliseconds(1000));
     failure = state_.strings["gMsg26"];
     WaitForHomePage();
@@ -65,7 +67,7 @@ void ClassInit::oLoginCmdBar_Click() {
     if (progress.ProgressBar1.Value() < 75) progress.SetValue(75);
     platform::Sleep(platform::Milliseconds(1000));
 
-    if (LoginToAccounts(state_, progress, Trim(state_.gLoginUser), Trim(state_.gLoginPassword))) {
+    if (LoginToAccounts(state_, Trim(state_.gLoginUser), Trim(state_.gLoginPassword))) {
       platform::Sleep(platform::Milliseconds(1000));
       progress.Label1.SetForeColor(forms::vbBlue);
       progress.SetText(LanguageText(state_, "gMsg46"));
@@ -87,8 +89,8 @@ void ClassInit::oLoginCmdBar_Click() {
 }
 
 void ClassInit::WaitForHomePage() {
-  forms::WebBrowser& browser = forms_.frmConfig.WBrowser;
-  frmProgress& progress = forms_.frmProgress;
+  forms::WebBrowser& browser = Dialogs(state_).frmConfig.WBrowser;
+  frmProgress& progress = Dialogs(state_).frmProgress;
   auto climbTo = [&progress](long most) {
     const long value = progress.ProgressBar1.Value();
     if (value <= most) progress.SetValue(value + 1);
