@@ -23,6 +23,19 @@ std::string TimeTag(std::string_view prefix) {
 
 std::string Shared(std::string_view name) { return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name); }
 
+// The toolbar of an earlier connection in this run of Word (the add-in was unloaded and loaded
+// again): it stays until Word closes, so it is emptied and built again rather than added twice,
+// which Word refuses.
+office::Ref<office::CommandBar> ReusedToolbar(office::CommandBars& bars) {
+  for (int i = 1; i <= bars.Count(); ++i) {
+    office::Ref<office::CommandBar> bar = bars.Item(i);
+    if (office::CaptionKey(bar->Name()) != office::CaptionKey(kToolbarName)) continue;
+    while (bar->Controls().Count() > 0) bar->Controls().Item(1)->Delete();
+    return bar;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 ClassInit::ClassInit(AddinState& state, WriterOperations& operations) : state_(state), operations_(operations) {}
@@ -83,7 +96,8 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     bars.Item("File")->Reset();
     BindFileMenuItem();
 
-    toolbar_ = bars.Add({.name = std::string(kToolbarName), .temporary = true});
+    toolbar_ = ReusedToolbar(bars);
+    if (!toolbar_) toolbar_ = bars.Add({.name = std::string(kToolbarName), .temporary = true});
     menu_ = toolbar_->Controls().Add({.type = office::control_type::Popup, .temporary = true});
     menu_->SetCaption(kMenuCaption);
     menu_->SetTag(TimeTag("menu"));
