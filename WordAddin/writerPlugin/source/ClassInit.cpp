@@ -21,8 +21,6 @@ std::string TimeTag(std::string_view prefix) {
   return std::string(prefix) + " " + platform::FormatHhNnSs(platform::LocalTime(platform::Now()));
 }
 
-std::string Shared(std::string_view name) { return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name); }
-
 // The toolbar of an earlier connection in this run of Word (the add-in was unloaded and loaded
 // again): it stays until Word closes, so it is emptied and built again rather than added twice,
 // which Word refuses.
@@ -176,7 +174,7 @@ bool ClassInit::RefreshCmdBar() {
     if (!Trim(password).empty()) state_.gLoginPassword = DecodeStoredSecret(password);
     SetCommandStates(true, state_.gSaveLocalFlag == "1");
     InitUserFiles(state_, state_.gLoginUser);
-    SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, state_.params.ownStatusValue, "1");
+    SetShared(state_.params.ownStatusValue, "1");
     return true;
   } catch (const platform::RuntimeError&) {
     return false;
@@ -214,6 +212,14 @@ void ClassInit::SetCommandStates(bool signedIn, bool localDocuments) {
                                            &oOpenDocumentButton})
     (*reference)->SetEnabled(signedIn);
   oopenlocalcmdbutton->SetEnabled(localDocuments);
+}
+
+std::string ClassInit::Shared(std::string_view name) {
+  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
+}
+
+void ClassInit::SetShared(std::string_view name, std::string_view value) {
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
 }
 
 void ClassInit::SetUserFolders() {

@@ -52,10 +52,6 @@ class ClassInit {
   // not signed in) and puts the controls into the signed-out state. Always false.
   bool LogoutFromTavo();
 
-  void SaveInWriter() { operations_.SaveInWriter(); }
-  void SaveInShare() { operations_.SaveInShare(); }
-  void AddToWriter() { operations_.AddToWriter(); }
-
  private:
   using Handler = void (ClassInit::*)();
   office::ClickHandler Bind(Handler handler);
@@ -72,6 +68,9 @@ class ClassInit {
   void oopenlocalcmdbutton_Click();
   void oWordApp_Quit();
 
+  // A value of the key that both add-ins share for the sign-in.
+  static std::string Shared(std::string_view name);
+  static void SetShared(std::string_view name, std::string_view value);
   // The per-user folder roots of gLoginUser, set before most commands.
   void SetUserFolders();
   // Finds the ten controls that change state again by their tags and rebinds them.

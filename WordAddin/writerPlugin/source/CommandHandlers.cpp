@@ -7,15 +7,6 @@
 
 namespace tavo::writer {
 
-namespace {
-
-std::string Shared(std::string_view name) { return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name); }
-void SetShared(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
-}
-
-}  // namespace
-
 void ClassInit::oAboutCmdBar_Click() { Dialogs(state_).frmAboutUs.Show(platform::forms::ShowMode::Modal); }
 
 // The settings only change the stored choices; nothing follows when the dialog closes.
@@ -46,7 +37,6 @@ bool ClassInit::LogoutFromTavo() {
   SetShared(p.ownStatusValue, "0");
   FindControlsAgain();
   SetCommandStates(false, true);
-  SetShared(p.ownStatusValue, "0");
   state_.gTicket.clear();
   return false;
 }

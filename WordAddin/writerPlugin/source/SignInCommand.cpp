@@ -6,7 +6,6 @@
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 #include "common/LanguageText.h"
 #include "common/Messages.h"
-#include "common/RegistryStrings.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/signin/Accounts.h"
 #include "platform/core/Clock.h"
@@ -29,13 +28,14 @@ constexpr std::string_view kContactFailure =
 }  // namespace
 
 void ClassInit::oLoginCmdBar_Click() {
-  // What to tell the user if the command fails from here on: nothing while the dialog is open.
+  // What to tell the user if the command fails: nothing before the progress window shows, then
+  // what fits the stage reached.
   std::string failure;
   AddinDialogs& dialogs = Dialogs(state_);
   frmProgress& progress = dialogs.frmProgress;
   try {
     state_.gConfigMode = 1;
-    if (GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, state_.params.otherStatusValue) == "1") {
+    if (Shared(state_.params.otherStatusValue) == "1") {
       RefreshCmdBar();
       return;
     }
