@@ -3,6 +3,7 @@
 #include "common/AddinState.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/files/Files.h"
 #include "platform/profile/Profile.h"
 
 namespace tavo {
@@ -60,6 +61,10 @@ bool LoadLanguage(AddinState& state) {
   } catch (const platform::RuntimeError&) {
     return false;
   }
+}
+
+bool LanguageFileFound(const AddinState& state) {
+  return state.gLanguageFile.empty() || platform::files::FileExists(state.gLanguageFile);
 }
 
 }  // namespace tavo

@@ -1,8 +1,11 @@
 #pragma once
-// For tests: the messages a user saw, read from a scripted operator's transcript.
+// For tests: the messages a user saw, read from a scripted operator's transcript, and a look at
+// the forms the add-in shows as they come up and go.
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/forms/Form.h"
 #include "platform/forms/ScriptedOperator.h"
 
 namespace tavo::test {
@@ -52,6 +55,36 @@ inline std::vector<SeenMessage> SeenMessages(const platform::forms::ScriptedOper
     if (e.form == "frmMsg") seen.push_back({e.form, RenderedCaption(e.text, "msgfld")});
   }
   return seen;
+}
+
+// Passes every action to the scripted operator, letting a test look at a form's controls as it
+// comes up and as it closes (before its controls are reset).
+class FormWatcher final : public platform::forms::Operator {
+ public:
+  explicit FormWatcher(platform::forms::ScriptedOperator& inner) : inner_(inner), scoped_(*this) {}
+  std::function<void(platform::forms::Form&)> onShown;
+  std::function<void(platform::forms::Form&)> onClosed;
+
+  void Act(platform::forms::Form& form) override { inner_.Act(form); }
+  void Shown(platform::forms::Form& form, bool modal) override {
+    inner_.Shown(form, modal);
+    if (onShown) onShown(form);
+  }
+  void Closed(platform::forms::Form& form) override {
+    if (onClosed) onClosed(form);
+    inner_.Closed(form);
+  }
+  int MessageBox(const platform::forms::MessageBoxRequest& box) override { return inner_.MessageBox(box); }
+
+ private:
+  platform::forms::ScriptedOperator& inner_;
+  platform::forms::ScopedOperator scoped_;
+};
+
+// A control of a form shown by the add-in, by its name.
+template <class T>
+T& ControlOf(platform::forms::Form& form, const char* name) {
+  return dynamic_cast<T&>(*form.FindControl(name));
 }
 
 }  // namespace tavo::test

@@ -1,0 +1,99 @@
+#pragma once
+// The Excel add-in's user interface in Excel: a toolbar holding a drop-down menu of eight
+// commands and four buttons, and an item in Excel's File menu. Every control is kept in an
+// event-receiving reference whose Click reaches the handler of the same name; later changes of
+// the controls' states go through these references.
+#include <string>
+#include <string_view>
+
+#include "ExelAddin/sheetPlugin/source/SheetOperations.h"
+#include "common/AddinState.h"
+#include "platform/office/CommandBars.h"
+#include "platform/office/Events.h"
+#include "platform/office/Excel.h"
+
+namespace tavo::sheet {
+
+inline constexpr std::string_view kToolbarName = "Tavo Sheet Excel Add-In";
+inline constexpr std::string_view kMenuCaption = "&Tavo Sheet";
+// The add-in's item in Excel's File menu: its caption and the tag it is found by.
+inline constexpr std::string_view kFileMenuCaption = "Open from &Tavo";
+inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
+
+class ClassInit {
+ public:
+  ClassInit(AddinState& state, SheetOperations& operations);
+  ClassInit(const ClassInit&) = delete;
+  ClassInit& operator=(const ClassInit&) = delete;
+
+  // Of these tags only glocaltag is given: the Local WorkBooks button's. The controls are
+  // reached through their references, never looked up by tag.
+  std::string gOpenTag;
+  std::string goptag;
+  std::string glogintag;
+  std::string gsavetag;
+  std::string gsavesharetag;
+  std::string gsavebartag;
+  std::string gaddtag;
+  std::string gaddbartag;
+  std::string glogouttag;
+  std::string glocaltag;
+
+  // Reloads the service settings and adopts the Word add-in's sign-in when it has one. False
+  // after any error.
+  bool RefreshCmdBar();
+  // Builds the toolbar, its menu and the File-menu item in the signed-out state. False after
+  // any error (what was made stays; Excel discards it when it closes). lProgId is not used.
+  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId);
+  // Lets go of the File-menu item, the menu items and Excel; deletes no control.
+  bool UnIntiCmdBar();
+  // Signs this add-in out (and the account out of the service when the Word add-in is not
+  // signed in) and puts the controls into the signed-out state. Always false.
+  bool LogoutFromTavo();
+
+ private:
+  using Handler = void (ClassInit::*)();
+  office::ClickHandler Bind(Handler handler);
+
+  void oLoginCmdBar_Click();
+  void oLogoutCmdBar_Click();
+  void oOpenDocumentButton_Click();  // also the menu item Open
+  void oTavoOpenMenu_Click();
+  void oSaveDocumentButton_Click();  // also the menu item Save
+  void oSaveShareCmdBar_Click();
+  void oAddDocumentButton_Click();  // also the menu item Add
+  void oConfCmdBar_Click();
+  void oAboutCmdBar_Click();
+  void oopenlocalcmdbutton_Click();
+
+  // The per-user folder roots of gLoginUser.
+  void SetUserFolders();
+  // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
+  // when signed in; Local WorkBooks as given. Nothing happens before the controls are made.
+  void SetCommandStates(bool signedIn, bool localWorkbooks);
+  void BindFileMenuItem();
+  void ReleaseReferences();
+
+  AddinState& state_;
+  SheetOperations& operations_;
+
+  office::Ref<excel::Application> oExcelApp;
+  office::Ref<office::CommandBar> toolbar_;
+  office::Ref<office::CommandBarControl> menu_;
+
+  office::ControlEvents oTavoOpenMenu{Bind(&ClassInit::oTavoOpenMenu_Click)};
+  office::ControlEvents oLoginCmdBar{Bind(&ClassInit::oLoginCmdBar_Click)};
+  office::ControlEvents oConfCmdBar{Bind(&ClassInit::oConfCmdBar_Click)};
+  office::ControlEvents oLogoutCmdBar{Bind(&ClassInit::oLogoutCmdBar_Click)};
+  office::ControlEvents oAboutCmdBar{Bind(&ClassInit::oAboutCmdBar_Click)};
+  office::ControlEvents oOpenDocCmdBar{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocumentButton_Click)};
+  office::ControlEvents oSaveShareCmdBar{Bind(&ClassInit::oSaveShareCmdBar_Click)};
+  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oOpenDocumentButton{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oSaveDocumentButton{Bind(&ClassInit::oSaveDocumentButton_Click)};
+  office::ControlEvents oAddDocumentButton{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oopenlocalcmdbutton{Bind(&ClassInit::oopenlocalcmdbutton_Click)};
+};
+
+}  // namespace tavo::sheet

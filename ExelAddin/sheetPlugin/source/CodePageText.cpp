@@ -1,0 +1,57 @@
+#include "ExelAddin/sheetPlugin/source/CodePageText.h"
+
+#include <vector>
+
+#include "platform/codepage/CodePage.h"
+#include "platform/codepage/Utf.h"
+
+namespace tavo::sheet {
+namespace {
+
+namespace cp = platform::codepage;
+
+std::uint32_t Resolved(std::int32_t codePage) {
+  return codePage == -1 ? cp::GetACP() : static_cast<std::uint32_t>(codePage);
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    char32_t c = 0;
+    if (!cp::utf::Next(bytes, i, &c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Both conversions ask for the length first (the source marked as ending in a zero), then
+// convert into a buffer of that length and drop the terminating zero.
+std::string UnicodeToMultiByte(std::string_view text, std::int32_t codePage, std::uint32_t flags) {
+  const std::u16string source = cp::Utf8ToUtf16(text);
+  const std::uint32_t page = Resolved(codePage);
+  const int needed = cp::WideCharToMultiByte(page, flags, source.c_str(), -1, nullptr, 0);
+  if (needed <= 0) return {};
+  std::vector<char> buffer(static_cast<size_t>(needed) + 1, '\0');
+  const int written = cp::WideCharToMultiByte(page, flags, source.c_str(), -1, buffer.data(), needed + 1);
+  return written <= 0 ? std::string() : std::string(buffer.data(), static_cast<size_t>(written) - 1);
+}
+
+std::string MultiByteToUnicode(std::string_view bytes, std::int32_t codePage, std::uint32_t flags) {
+  const std::string source(bytes.substr(0, bytes.find('\0')));
+  const std::uint32_t page = Resolved(codePage);
+  const int needed = cp::MultiByteToWideChar(page, flags, source.c_str(), -1, nullptr, 0);
+  if (needed <= 0) return {};
+  std::vector<char16_t> buffer(static_cast<size_t>(needed) + 1, u'\0');
+  const int written = cp::MultiByteToWideChar(page, flags, source.c_str(), -1, buffer.data(), needed + 1);
+  return written <= 0 ? std::string() : cp::Utf16ToUtf8(std::u16string_view(buffer.data(), static_cast<size_t>(written) - 1));
+}
+
+std::string Utf8ToUnicode(std::string_view text) {
+  if (text.empty()) return {};
+  if (!cp::Representable(text, cp::CP_ACP)) return std::string(text);
+  const std::string bytes = UnicodeToMultiByte(text, cp::CP_ACP, 0);
+  if (!IsUtf8(bytes)) return std::string(text);
+  return MultiByteToUnicode(bytes, cp::CP_UTF8, 0);
+}
+
+}  // namespace tavo::sheet

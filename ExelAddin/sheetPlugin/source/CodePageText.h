@@ -1,0 +1,24 @@
+#pragma once
+// The spreadsheet service labels its answers with a single-byte character set while it writes
+// UTF-8, so a name such as "Müller" arrives as "MÃ¼ller": one character per byte of its UTF-8
+// form, through the system ANSI code page. Utf8ToUnicode turns such a text back into the
+// characters those bytes encode.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tavo::sheet {
+
+// The text encoded in the ANSI code page and decoded again as UTF-8. A text whose bytes are no
+// UTF-8 (it was not mis-decoded, or holds characters the code page lacks) comes back as it was;
+// ASCII passes unchanged; "" gives "".
+std::string Utf8ToUnicode(std::string_view text);
+
+// The text encoded in the code page, without a terminating zero. Code page -1 is the system
+// ANSI code page.
+std::string UnicodeToMultiByte(std::string_view text, std::int32_t codePage, std::uint32_t flags);
+// The bytes up to their first zero decoded in the code page. Code page -1 is the system ANSI
+// code page.
+std::string MultiByteToUnicode(std::string_view bytes, std::int32_t codePage, std::uint32_t flags);
+
+}  // namespace tavo::sheet

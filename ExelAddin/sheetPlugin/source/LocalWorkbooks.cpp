@@ -1,0 +1,137 @@
+// The workbooks already on this computer: opening and deleting a local workbook, and removing
+// this run's temporary downloads when Excel lets the add-in go.
+#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
+#include "ExelAddin/sheetPlugin/source/SheetOperations.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/StoredSecret.h"
+#include "common/dialogs/Dialogs.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+
+namespace tavo::sheet {
+namespace {
+
+namespace files = platform::files;
+namespace text = platform::text;
+namespace xml = platform::xml;
+
+void LogWithoutLevel(AddinState& state, const char* procedure, const platform::RuntimeError& e) {
+  WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
+}
+
+// The local workbook that the local copies dialog's selection stands for.
+std::string SelectedLocalWorkbook(AddinState& state) {
+  return state.gDocsRoot + "\\users\\" + state.gLoginUser + "\\" +
+         text::Trim(Dialogs(state).frmopenlocalfiles.locallist.Text()) + ".xls";
+}
+
+}  // namespace
+
+void SheetOperations::loadlocaldocument() {
+  try {
+    const std::string path = SelectedLocalWorkbook(state_);
+    // The password it was saved with is recorded with it; a workbook without a record is
+    // opened without one (Excel asks when it is protected).
+    std::string password;
+    xml::Document map;
+    if (map.load(MapFilePath(state_))) {
+      for (const xml::Node& record : map.documentElement().childNodes()) {
+        if (!text::EqualsText(record.attribute(1), path)) continue;
+        password = DecodeStoredSecret(record.child(7).text());
+        break;
+      }
+    }
+    office::Ref<excel::Application> app = Excel();
+    app->Workbooks().Open({.filename = path, .password = password});
+    app->ActiveSheet()->Activate();
+    app->ActiveWindow()->SetView(excel::window_view::Normal);
+  } catch (const platform::RuntimeError& e) {
+    LogWithoutLevel(state_, "loadlocaldocument", e);
+  }
+}
+
+void SheetOperations::DeleteLocalWorkbook() {
+  AddinDialogs& dialogs = Dialogs(state_);
+  try {
+    const std::string path = SelectedLocalWorkbook(state_);
+    dialogs.Frmfileconfirm.Unload();
+    bool deleted = false;
+    if (files::FolderExists(state_.gDocsRoot + "\\users\\" + state_.gLoginUser) && files::FileExists(path)) {
+      files::DeleteFile(path);
+      deleted = true;
+    }
+    dialogs.frmopenlocalfiles.Unload();
+    xml::Document map;
+    if (map.load(MapFilePath(state_))) {
+      xml::Node root = map.documentElement();
+      for (const xml::Node& record : root.childNodes()) {
+        if (!text::EqualsText(record.attribute(1), path)) continue;
+        root.removeChild(record);
+        map.save(MapFilePath(state_));
+        deleted = true;
+        break;
+      }
+    }
+    // A file deleted without a record to go with it is still worth telling.
+    if (deleted) ShowSheetMessage(state_, state_.strings["gMsg22"], 0);
+  } catch (const platform::RuntimeError&) {
+    ShowSheetMessage(state_, state_.strings["gMsg23"], 0);
+  }
+}
+
+// When Excel closes it has asked about modified workbooks already. When only the add-in is
+// unloaded, the user's own workbooks stay open: only the temporary downloads, whose files go
+// now, are closed (Excel asks about unsaved changes; one the user keeps open is not deleted).
+bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
+  try {
+    office::Ref<excel::Application> app = Excel();
+    if (app->Workbooks().Count() > 0) {
+      if (closingExcel) {
+        app->Workbooks().Close();
+      } else {
+        for (const office::Ref<excel::Workbook>& book : app->Workbooks().List())
+          for (const std::string& temp : state_.gTempFiles)
+            if (text::EqualsText(book->FullName(), temp)) {
+              book->Close();
+              break;
+            }
+      }
+    }
+    for (const std::string& temp : state_.gTempFiles) files::DeleteFileA(temp);
+  } catch (const platform::RuntimeError& e) {
+    LogWithoutLevel(state_, "localsavepath", e);
+  }
+  return true;
+}
+
+// Each record whose file is one of this run's temporary downloads goes, in every map that such
+// a download was recorded in; a file that could not be deleted keeps its record, so that it can
+// still be found among the local workbooks.
+bool SheetOperations::RemoveTempEntriesFromMap() {
+  std::set<std::string> maps = tempMapFiles_;
+  maps.insert(MapFilePath(state_));
+  for (const std::string& path : maps) {
+    try {
+      xml::Document map;
+      if (!map.load(path)) platform::Raise(platform::err::FileNotFound, "The map file " + path + " cannot be read");
+      xml::Node root = map.documentElement();
+      for (const xml::Node& record : root.childNodes()) {
+        const std::string file = record.attribute(1);
+        for (const std::string& temp : state_.gTempFiles) {
+          if (!text::EqualsText(file, temp) || files::FileExists(file)) continue;
+          root.removeChild(record);
+          map.save(path);
+          break;
+        }
+      }
+    } catch (const platform::RuntimeError& e) {
+      LogWithoutLevel(state_, "nonsavelocaldeletedocument", e);
+    }
+  }
+  return true;
+}
+
+}  // namespace tavo::sheet

@@ -1,0 +1,127 @@
+#pragma once
+// The workbook operations of the Excel add-in, as its commands and the shared dialogs call
+// them: the online workbook list and its search, the download and open of a listed workbook,
+// the save back with its conflict check, the add and the publish of a local workbook, the local
+// workbooks, and the clean-up of this run's temporary downloads when Excel lets the add-in go.
+//
+// A workbook that the add-in brought here or added online is linked to its online workbook by
+// a record of the map file (common/MapStore.h) whose filename is the workbook's full path.
+#include <optional>
+#include <set>
+#include <string>
+
+#include "common/AddinState.h"
+#include "platform/office/Excel.h"
+
+namespace tavo::sheet {
+
+namespace office = platform::office;
+namespace excel = platform::office::excel;
+
+class SheetHost;
+
+// The licence a workbook is published under, as the licence picker chose it.
+struct LicenceChoice {
+  std::string name;
+  std::string url;
+  std::string image;
+};
+
+class SheetOperations {
+ public:
+  SheetOperations(AddinState& state, SheetHost& host) : state_(state), host_(host) {}
+  SheetOperations(const SheetOperations&) = delete;
+  SheetOperations& operator=(const SheetOperations&) = delete;
+
+  // Fetches the account's online workbooks, brings the map in line with them and shows them in
+  // the document list. True when the list was shown (after it closed).
+  bool GetWorkbooks();
+  // Save command: saves the active workbook over its online workbook (asking to add it when it
+  // is not linked), then keeps it, protected with the account password, in the user's folder.
+  void SaveInSheet();
+  // Publish command on the active workbook: saved again when it is linked (after checking that
+  // the online copy is not newer), else offered for publishing under a licence.
+  void SaveInSheetShare();
+  // Add command, and the add question's Yes: creates a new online workbook from the active one.
+  void AddWorkbookToTavo();
+  // The licence picker's Upload: creates it online, public, under the licence.
+  void PublishWorkbookToTavo(const LicenceChoice& licence);
+
+  // The shared dialogs' operations (see common/AddinHost.h).
+  // Downloads the workbook selected in the document list, opens it and links it.
+  void LoadSelectedWorkbook();
+  // Refills the document list with the workbooks whose name holds the text.
+  void SearchWorkbooks(const std::string& text);
+  // Opens the local workbook selected in the local copies dialog, with its recorded password.
+  void loadlocaldocument();
+  // Deletes the selected local workbook and its map record.
+  void DeleteLocalWorkbook();
+  // The online save of the Save command; with `overwrite` (the overwrite question's Yes) over
+  // a newer online version. False when it failed and the user has been told.
+  bool UpdateInSheet(bool overwrite);
+  // The online save of the publish command on a linked workbook.
+  bool UpdateInSheetShare(bool overwrite);
+
+  // At disconnection: closes the workbooks (all of them when Excel is closing, else only this
+  // run's temporary downloads) and deletes the temporary downloads. Always true.
+  bool CloseWorkbooksAndDeleteTemp(bool closingExcel);
+  // ... then removes the map records of the temporary downloads that are gone. Always true.
+  bool RemoveTempEntriesFromMap();
+
+ private:
+  enum class Route { Save, Publish };
+
+  office::Ref<excel::Application> Excel() const;
+
+  // The list.
+  bool RefreshLocalWorkbookMap();
+  // The download.
+  bool FindWorkbookInLocalMap(const std::string& id);
+  bool IsWorkbookOpenInExcel(const std::string& name);
+  std::string getNewFileLocation(const std::string& path, int counter);
+  bool MoveWorkbookToUserFolder(const std::string& path);
+  void RecordTempDownload(const std::string& path);
+
+  // What the user is told when the active workbook cannot be sent.
+  struct RefusalTexts {
+    std::string noWorkbook;  // none is open (a language text or a fixed one)
+    std::string neverSaved;  // it was never saved on disk
+    std::string notXls;      // follows the extension of one that is no ".xls" workbook (as shown)
+  };
+  // The active workbook saved in place without an open password, so that its file can be sent;
+  // its path becomes the current workbook path. Nothing, after telling the user, when none is
+  // open, it was never saved, or it is no ".xls" workbook (that one is kept, protected, in the
+  // user's folder instead).
+  office::Ref<excel::Workbook> WorkbookToSend(const RefusalTexts& texts);
+  // After a flow that sent it: the active workbook saved, protected, into the user's folder.
+  void KeepActiveWorkbook();
+
+  // The save.
+  void SaveActiveWorkbook(Route route);
+  bool UpdateWorkbook(Route route, bool overwrite);
+  bool CheckWorkbookConflict(const std::string& id, const std::string& recordedTime);
+  bool SaveWorkbook(Route route, const std::string& id, const std::string& updateLock, const std::string& content,
+                    bool overwrite);
+  bool UpdateSavedInfo(const std::string& response);
+  // Puts the workbook, protected with the account password, into the user's folder under its
+  // name, unless another file of that name is there already.
+  void ProtectInUserFolder(excel::Workbook& book);
+
+  // The add and the publish.
+  void AddActiveWorkbook(Route route, const LicenceChoice* licence);
+  bool AddWorkbook(Route route, const std::string& name, const std::string& path, const LicenceChoice* licence);
+
+  AddinState& state_;
+  SheetHost& host_;
+
+  // The workbook the last download, save or add worked on.
+  std::string currentWorkbookPath_;
+  std::string currentWorkbookId_;
+  std::string currentWorkbookName_;
+  std::string currentCreatedTime_;
+  std::string currentModifiedTime_;
+  // The map files that hold records of this run's temporary downloads.
+  std::set<std::string> tempMapFiles_;
+};
+
+}  // namespace tavo::sheet

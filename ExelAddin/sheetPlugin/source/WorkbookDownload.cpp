@@ -1,0 +1,192 @@
+// Opening a listed workbook: the question when a local copy exists, the local file, the
+// download, the open in Excel, the copy protected with the account password and its map record.
+#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
+#include "ExelAddin/sheetPlugin/source/CodePageText.h"
+#include "ExelAddin/sheetPlugin/source/ExcelAlerts.h"
+#include "ExelAddin/sheetPlugin/source/FileNames.h"
+#include "ExelAddin/sheetPlugin/source/SheetHost.h"
+#include "ExelAddin/sheetPlugin/source/SheetOperations.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/dialogs/Dialogs.h"
+#include "platform/core/Clock.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+#include "platform/http/UrlDownload.h"
+
+namespace tavo::sheet {
+namespace {
+
+namespace text = platform::text;
+namespace xml = platform::xml;
+
+}  // namespace
+
+office::Ref<excel::Application> SheetOperations::Excel() const {
+  office::Ref<excel::Application> app = office::RefCast<excel::Application>(host_.gHostApp);
+  if (!app) platform::Raise(platform::err::ObjectNotSet, "The add-in is not connected to Excel");
+  return app;
+}
+
+void SheetOperations::LoadSelectedWorkbook() {
+  ShowStatus(state_, "Opening Workbook from TavoSheet...");
+  state_.gDocumentExtension = ".xls";
+  AddinDialogs& dialogs = Dialogs(state_);
+  const int index = dialogs.frmDocList.listdoc.ListIndex();
+  if (index == -1) {
+    ShowSheetMessage(state_, state_.strings["gMsg10"], 0);
+    return;
+  }
+  try {
+    const xml::Node entry = state_.gDocListRoot.firstChild().child(static_cast<std::size_t>(index));
+    WriteLog(state_, "Opening Doc XML ===" + entry.xml(), "Info");
+    const std::string id = entry.selectSingleNode("workbookId").text();
+    // The name as the list shows it: the file and the map take the re-decoded name too.
+    const std::string name = Utf8ToUnicode(entry.selectSingleNode("workbookName").text());
+    const std::string created = entry.selectSingleNode("createdTime").text();
+    const std::string modified = entry.selectSingleNode("lastModifiedTime").text();
+    const std::string updateLock = entry.selectSingleNode("updateLock").text();
+    currentWorkbookId_ = id;
+    currentWorkbookName_ = name;
+    currentCreatedTime_ = created;
+    currentModifiedTime_ = modified;
+
+    std::string base = state_.gWriterUrl;
+    if (!text::EndsWith(base, "/")) base += "/";
+    const std::string url = base + "open.do?apikey=" + std::string(kApiKey) + "&ticket=" + state_.gTicket +
+                            "&export=xls&docid=" + id +
+                            "&time=" + platform::FormatHhMmSs(platform::LocalTime(platform::Now()));
+    WriteLog(state_, "Download URl is |" + url, "Info  ");
+
+    // A workbook brought here before: download it again over its local copy?
+    xml::Document map;
+    if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::FileNotFound, "The map file cannot be read");
+    for (const xml::Node& record : map.documentElement().childNodes()) {
+      if (!text::EqualsText(record.child(0).text(), id)) continue;
+      dialogs.frmlocalversion.Show(platform::forms::ShowMode::Modal);
+      if (state_.gLocalVersionAnswer != 1) return;
+      break;
+    }
+
+    std::string path;
+    if (FindWorkbookInLocalMap(id)) {
+      path = currentWorkbookPath_;
+      WriteLog(state_, "The Opening Book Name " + name, "info");
+      const std::string fileName = FileNameOf(path);
+      if (IsWorkbookOpenInExcel(fileName)) {
+        // Excel asks about unsaved changes; a workbook the user keeps open is not replaced.
+        Excel()->Workbooks().Item(fileName)->Close();
+        if (IsWorkbookOpenInExcel(fileName)) {
+          WriteLog(state_, "The Opening Book stays open in Excel; it is not downloaded again", "Info");
+          return;
+        }
+      }
+    } else {
+      WriteLog(state_, "WorkBook is not available in the Local", "Info");
+      path = getNewFileLocation(state_.gUserDocsFolder + name + ".xls", 1);
+    }
+    WriteLog(state_, "New Location is " + path, "Info");
+
+    if (const long rc = platform::http::URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, nullptr)) {
+      WriteLog(state_, "Error Wile Download from URL error code is " + std::to_string(rc), "Error");
+      platform::Raise(platform::err::Automation, "The workbook could not be downloaded");
+    }
+    // Only a file that was written is this run's to delete again.
+    if (state_.gSaveLocalFlag != "1") RecordTempDownload(path);
+
+    dialogs.frmDocList.Unload();
+    path = text::Replace(path, "\\\\", "\\");
+    office::Ref<excel::Application> app = Excel();
+    app->Workbooks().Open({.filename = path, .password = state_.gLoginPassword});
+    app->ActiveWorkbook()->Activate();
+    {
+      AlertsOff quiet(*app);
+      app->ActiveWorkbook()->SaveAs(
+          {.filename = path, .password = state_.gLoginPassword, .accessMode = excel::access_mode::NoChange});
+    }
+    if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path}))
+      platform::Raise(platform::err::Automation, "The map file could not be updated");
+    WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
+    ShowStatus(state_, state_.strings["gMsg21"]);
+  } catch (const platform::RuntimeError& e) {
+    ShowSheetMessage(state_, state_.strings["gMsg16"], 0);
+    WriteLog(state_, "Error While loading the workbook in Excel" + e.description(), "Error");
+  }
+}
+
+void SheetOperations::RecordTempDownload(const std::string& path) {
+  ++state_.gTempFileCount;
+  tempMapFiles_.insert(MapFilePath(state_));
+  for (const std::string& recorded : state_.gTempFiles)
+    if (text::EqualsText(recorded, path)) return;
+  state_.gTempFiles.push_back(path);
+  state_.gTempFileIndex = static_cast<int>(state_.gTempFiles.size());
+}
+
+bool SheetOperations::FindWorkbookInLocalMap(const std::string& id) {
+  bool found = false;
+  try {
+    xml::Document map;
+    if (map.load(MapFilePath(state_))) {
+      if (xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]")) {
+        currentWorkbookPath_ = record.getAttribute("filename");
+        found = true;
+      }
+    }
+    WriteLog(state_, "The Local book location " + currentWorkbookPath_ + " |", "Info");
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While Checking the Book in local" + e.description(), "Error");
+  }
+  return found;
+}
+
+// File names are compared as Windows compares them, ignoring case: Excel keeps two workbooks
+// of one name apart no more than the file system does.
+bool SheetOperations::IsWorkbookOpenInExcel(const std::string& name) {
+  bool open = false;
+  try {
+    for (const office::Ref<excel::Workbook>& book : Excel()->Workbooks().List())
+      if (text::EqualsText(book->Name(), name)) open = true;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While checking a workbook open in Excel" + e.description(), "Error");
+  }
+  return open;
+}
+
+// Budget.xls, Budget1.xls, Budget12.xls, Budget123.xls, ...: each candidate takes the next
+// counter behind the previous one's name.
+std::string SheetOperations::getNewFileLocation(const std::string& path, int counter) {
+  try {
+    WriteLog(state_, "Entering into Function getNewFileLocation =" + path, "Info");
+    if (!platform::files::FileExists(path)) {
+      WriteLog(state_, "Extiting into Function getNewFileLocation |" + path, "Info");
+      return path;
+    }
+    const size_t dot = path.find_last_of(".\\");
+    const bool hasExtension = dot != std::string::npos && path[dot] == '.';
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    // Only the file's own extension goes: a folder whose name holds it stays as it is.
+    const std::string base = path.substr(0, path.size() - extension.size());
+    return getNewFileLocation(base + std::to_string(counter) + extension, counter + 1);
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error getting New File name for the workbook |" + e.description(), "Error");
+    return {};
+  }
+}
+
+bool SheetOperations::MoveWorkbookToUserFolder(const std::string& path) {
+  try {
+    Excel()->ActiveWorkbook()->SaveAs({.filename = text::Replace(path, "\\\\", "\\"),
+                                       .password = state_.gLoginPassword,
+                                       .accessMode = excel::access_mode::NoChange});
+    WriteLog(state_, "Sucessfully moved the workbook into user folder", "Info");
+    return true;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While moving the workbook in user folder" + e.description(), "Error");
+    return false;
+  }
+}
+
+}  // namespace tavo::sheet

@@ -1,0 +1,137 @@
+// The online workbook list: the request, the map brought in line with it, and the search that
+// filters it while the list is shown.
+#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
+#include "ExelAddin/sheetPlugin/source/CodePageText.h"
+#include "ExelAddin/sheetPlugin/source/SheetOperations.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/dialogs/Dialogs.h"
+#include "common/requests/ServiceTransport.h"
+#include "common/requests/SheetApiRequest.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+
+namespace tavo::sheet {
+namespace {
+
+namespace xml = platform::xml;
+
+std::string WorkbookById(const std::string& id) {
+  return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
+}
+
+std::string RecordByBookId(const std::string& id) {
+  return "//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]";
+}
+
+}  // namespace
+
+bool SheetOperations::GetWorkbooks() {
+  ShowStatus(state_, "Getting WookBooks from Tavo Sheet...");
+  bool shown = false;
+  std::string description;
+  try {
+    const std::string body = GetWorkbooksBody();
+    WriteLog(state_, "Request for WorkBooks lists" + body, "Info");
+    ShowStatus(state_, state_.strings["gMsg52"]);
+    const std::string answer = SendSheetRequest(ApiUrl(state_), body);
+    ShowStatus(state_, state_.strings["gMsg53"]);
+    WriteLog(state_, "Response for workbook lists" + answer, "Info");
+
+    xml::Document doc;
+    if (!doc.loadXML(answer)) platform::Raise(platform::err::Automation, "");
+    state_.gDocListRoot = doc.documentElement();
+    state_.gDocListFullRoot = state_.gDocListRoot;
+    WriteLog(state_, state_.gDocListRoot.xml(), "Info");
+
+    if (const SheetErrorCheck check = ListAnswerError(doc); check.isError) {
+      ShowSheetMessage(state_, SheetErrorFor(state_, SheetCaller::GetWorkbooks, check.code).message, 0);
+      ShowStatus(state_, "");
+      return false;
+    }
+    ShowStatus(state_, state_.strings["gMsg69"]);
+
+    // A list left loaded (hidden) by an open that failed still holds its entries.
+    frmDocList& dialog = Dialogs(state_).frmDocList;
+    dialog.listdoc.Clear();
+    const xml::NodeList workbooks = state_.gDocListRoot.firstChild().childNodes();
+    for (std::size_t i = 0; i < workbooks.size(); ++i)
+      dialog.listdoc.AddItem(Utf8ToUnicode(workbooks[i].child(1).text()), static_cast<int>(i));
+    if (!workbooks.empty()) dialog.listdoc.SetListIndex(0);
+
+    if (RefreshLocalWorkbookMap()) {
+      dialog.Show(platform::forms::ShowMode::Modal);
+      shown = true;
+    }
+  } catch (const platform::RuntimeError& e) {
+    description = e.description();
+  }
+  if (!shown) {
+    WriteLog(state_, "Error While Retrieving WorkBook lists " + description, "Error");
+    // A user who asked for the list hears why none came.
+    ShowSheetMessage(state_, state_.strings["gMsg25"], 0);
+  }
+  ShowStatus(state_, "");
+  return shown;
+}
+
+// Records of workbooks that the service no longer lists go; the files stay on disk. The walk
+// runs over a second copy of the map, so removals do not disturb it.
+bool SheetOperations::RefreshLocalWorkbookMap() {
+  const std::string path = MapFilePath(state_);
+  try {
+    xml::Document changed;
+    xml::Document walked;
+    if (changed.load(path) && walked.load(path)) {
+      for (const xml::Node& record : walked.documentElement().childNodes()) {
+        const std::string id = record.child(0).text();
+        const std::string online = WorkbookById(id);
+        const std::string local = RecordByBookId(id);
+        WriteLog(state_, "Query Strings are | " + online + local, "Info");
+        if (state_.gDocListFullRoot.selectSingleNode(online)) continue;
+        if (xml::Node gone = changed.selectSingleNode(local)) changed.documentElement().removeChild(gone);
+      }
+      changed.save(path);
+    }
+    WriteLog(state_, "Local XML Sucessfully refreshed", "Info");
+    return true;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error while refreshing the local XML" + e.description(), "Error");
+    return false;
+  }
+}
+
+// The filtered list keeps the full answer's order; its root becomes the current list, so the
+// list's entry i still stands for child i of the current list's result.
+void SheetOperations::SearchWorkbooks(const std::string& text) {
+  platform::forms::ListBox& list = Dialogs(state_).frmDocList.listdoc;
+  try {
+    WriteLog(state_, "before Searching " + state_.gDocListRoot.xml(), "Info");
+    xml::Document filtered;
+    filtered.loadXML("<methodResponse><result></result></methodResponse>");
+    xml::Node result = filtered.documentElement().firstChild();
+    xml::Document walked;
+    xml::Document source;
+    const std::string full = state_.gDocListFullRoot.xml();
+    if (!walked.loadXML(full) || !source.loadXML(full))
+      platform::Raise(platform::err::Automation, "The workbook list cannot be read");
+
+    list.Clear();
+    for (const xml::Node& workbook : walked.documentElement().firstChild().childNodes()) {
+      // Matched and listed as the list shows names: re-decoded.
+      const std::string name = Utf8ToUnicode(workbook.child(1).text());
+      const std::string id = workbook.child(0).text();
+      if (!text.empty() && !platform::text::ContainsText(name, text)) continue;
+      result.appendChild(source.selectSingleNode(WorkbookById(id)));
+      list.AddItem(name);
+    }
+    if (list.ListCount() > 0) list.SetListIndex(0);
+    state_.gDocListRoot = filtered.documentElement();
+    WriteLog(state_, "after Searching " + state_.gDocListRoot.xml(), "Info");
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While searching the workbook in sheet" + e.description(), "Error");
+  }
+}
+
+}  // namespace tavo::sheet

@@ -1,0 +1,211 @@
+#pragma once
+// What the Excel add-in's tests share: a fresh environment with the clock standing still, the
+// add-in library registered as its installer would, an emulated Excel that loads it the way
+// Office does (registry, dlopen, connection object), and the stand-in service in process with
+// one account (the suite's names lead to it through the environment's hosts file). The
+// spreadsheet's web page, which the sign-in loads first, comes from a scripted page source, so
+// the sign-in's wait runs on the virtual clock. The tests see the add-in only from outside: the
+// command bars, the registry, the files it writes, the dialogs it shows, what reached the service.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/RegistryStrings.h"
+#include "common/StoredSecret.h"
+#include "common/dialogs/TestSupport.h"
+#include "host/OfficeSession.h"
+#include "host/excel/WorkbookFile.h"
+#include "platform/core/Clock.h"
+#include "platform/environment/TestSupport.h"
+#include "platform/files/Files.h"
+#include "platform/forms/PageSource.h"
+#include "platform/forms/ScriptedOperator.h"
+#include "platform/forms/WebBrowser.h"
+#include "platform/http/Http.h"
+#include "platform/office/CommandBars.h"
+#include "platform/registry/Registry.h"
+#include "platform/xml/XmlDocument.h"
+#include "service/Seed.h"
+#include "service/Server.h"
+
+namespace tavo::sheet::test {
+
+namespace forms = platform::forms;
+namespace office = platform::office;
+namespace reg = platform::registry;
+namespace xml = platform::xml;
+using tavo::test::ControlOf;
+using tavo::test::FormWatcher;
+
+inline constexpr const char* kSettingsKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
+inline constexpr const char* kWriterSettingsKey = "Software\\tavo\\tavo writer Word Plugin\\reg";
+inline constexpr const char* kUser = "ann@tavo.example";
+inline constexpr const char* kPassword = "Secret-1";
+inline constexpr const char* kSheetPage = "http://sheet.tavo.example/";
+inline constexpr const char* kDocuments = "C:\\Users\\tavo\\Documents";
+inline constexpr const char* kAppData = "C:\\Users\\tavo\\AppData\\Roaming";
+// The account's folders: its local workbooks, and its log and map file.
+inline const std::string kUserDocs = std::string(kDocuments) + "\\tavo\\tavosheet\\users\\" + kUser + "\\";
+inline const std::string kUserData = std::string(kAppData) + "\\tavo\\tavosheet\\users\\" + kUser + "\\";
+
+inline std::string Setting(std::string_view name) { return GetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name); }
+inline void SetSetting(std::string_view name, std::string_view value) {
+  SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name, value);
+}
+inline std::string Shared(std::string_view name) {
+  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
+}
+inline void SetShared(std::string_view name, std::string_view value) {
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
+}
+
+// Credentials remembered by an earlier sign-in with remember-me ticked.
+inline void RememberCredentials(const std::string& user, const std::string& password, bool saveLocal = false) {
+  SetSetting("tavousername", EncodeBase64(user));
+  SetSetting("tavopassword", EncodeBase64(password));
+  SetSetting("tavoremember", "remember");
+  SetSetting("tavosavelocal", saveLocal ? "1" : "0");
+}
+
+// The Word add-in signed in as `user`, as its sign-in leaves the shared key.
+inline void WordSignedIn(const std::string& user, const std::string& password, const std::string& ticket) {
+  SetShared("tavousername", user.empty() ? "" : EncodeBase64(user));
+  SetShared("tavopassword", password.empty() ? "" : EncodeBase64(password));
+  SetShared("tavoticketid", ticket);
+  SetShared("wordstatus", "1");
+}
+
+// A workbook file with one sheet holding the cells.
+inline std::string Workbook(std::vector<std::pair<std::string, std::string>> cells) {
+  return service::WorkbookFile({{"Sheet1", std::move(cells)}});
+}
+
+// The workbook file at a Windows path, as the emulated Excel reads it.
+inline host::excel::WorkbookFile WorkbookAt(const std::string& path) {
+  auto file = host::excel::ReadWorkbookFile(platform::files::ReadAllBytes(path));
+  if (!file) ADD_FAILURE() << path << " is no workbook file";
+  return file.value_or(host::excel::WorkbookFile{});
+}
+
+inline std::string MapFile() { return kUserData + "maptavoexcel.xml"; }
+
+// The map's records: attribute filename and the children by name.
+struct MapEntry {
+  std::string id, filename, bookId, name, updateLock, created, modified, extension, password;
+};
+inline std::vector<MapEntry> MapEntries() {
+  xml::Document map;
+  if (!map.load(MapFile())) return {};
+  std::vector<MapEntry> entries;
+  for (const xml::Node& r : map.documentElement().childNodes()) {
+    auto child = [&](const char* name) { return r.selectSingleNode(name).text(); };
+    entries.push_back({r.getAttribute("id"), r.getAttribute("filename"), child("book_id"), child("book_name"),
+                       child("updatelock"), child("created_time"), child("modified_time"), child("extension"),
+                       child("password")});
+  }
+  return entries;
+}
+
+class SheetTest : public ::testing::Test {
+ protected:
+  SheetTest() {
+    reg::SetLocalMachineWritable(true);
+    EXPECT_EQ(host::RegisterLibrary(TAVO_SHEET_LIBRARY), 0);
+    service::ServerOptions options;
+    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
+    server_ = std::make_unique<service::Server>(options);
+    server_->Start();
+    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+    server_->AddAccount(kUser, kPassword);
+    pages_.Add(kSheetPage, {forms::READYSTATE_COMPLETE}, "<html><body>Tavo Sheet</body></html>");
+  }
+  ~SheetTest() override {
+    if (excel_) excel_->Quit(true);
+    server_->Stop();
+  }
+
+  // Starts Excel with the registered add-ins.
+  host::OfficeSession& StartExcel() {
+    excel_ = std::make_unique<host::OfficeSession>(host::HostKind::Excel,
+                                                   [this](const std::string& m) { reports.push_back(m); });
+    EXPECT_EQ(excel_->Start(), 1);
+    return *excel_;
+  }
+  // Excel started while the Word add-in is signed in as the account: the add-in adopts it.
+  host::OfficeSession& StartSignedIn(bool saveLocal = true) {
+    RememberCredentials(kUser, kPassword, saveLocal);
+    WordSignedIn(kUser, kPassword, server_->SignIn(kUser));
+    return StartExcel();
+  }
+  host::OfficeSession& excel() { return *excel_; }
+  std::shared_ptr<host::excel::ExcelApplication> app() { return excel_->excel(); }
+  bool QuitExcel() { return excel_->Quit(true); }
+
+  office::Ref<office::CommandBar> Toolbar() { return excel_->bars().Item("Tavo Sheet Excel Add-In"); }
+  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made.
+  std::vector<office::Ref<office::CommandBarControl>> Controls() {
+    std::vector<office::Ref<office::CommandBarControl>> controls;
+    auto bar = Toolbar();
+    auto& menu = bar->Controls().Item(1)->Controls();
+    for (int i = 1; i <= menu.Count(); ++i) controls.push_back(menu.Item(i));
+    for (int i = 2; i <= bar->Controls().Count(); ++i) controls.push_back(bar->Controls().Item(i));
+    return controls;
+  }
+  // The enabled state of the twelve controls, as "1" and "0" in their order.
+  std::string EnabledStates() {
+    std::string states;
+    for (const auto& c : Controls()) states += c->Enabled() ? '1' : '0';
+    return states;
+  }
+
+  // The user closes the next message with OK.
+  void WillReadMessage(int times = 1) {
+    for (int i = 0; i < times; ++i) user_.On("frmMsg", {"click Command1"});
+  }
+  // The messages shown so far.
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& m : tavo::test::SeenMessages(user_)) texts.push_back(m.text);
+    return texts;
+  }
+  std::string Status() { return excel_->application()->StatusBar(); }
+  std::string LogText() {
+    const std::string log = kUserData + "tavosheet.log";
+    return platform::files::FileExists(log) ? platform::files::ReadAllBytes(log) : std::string();
+  }
+
+  // How many requests reached the service on the path, and those that called the method.
+  size_t RequestsTo(const std::string& path) const {
+    auto requests = server_->Requests();
+    return static_cast<size_t>(
+        std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
+  }
+  std::vector<service::RecordedRequest> Calls(const std::string& method) const {
+    std::vector<service::RecordedRequest> calls;
+    for (const auto& r : server_->Requests())
+      if (r.body.find("<methodName>tavosheet.userView." + method + "</methodName>") != std::string::npos)
+        calls.push_back(r);
+    return calls;
+  }
+
+  platform::environment::TempEnvironment env_;
+  platform::ScopedVirtualClock clock_{platform::MakeLocalTime(2009, 6, 2, 13, 5, 7)};
+  forms::ScriptedOperator user_;
+  forms::ScriptedPages pages_;
+  std::unique_ptr<service::Server> server_;
+  std::vector<std::string> reports;
+
+ private:
+  std::unique_ptr<host::OfficeSession> excel_;
+};
+
+// The enabled states of the twelve controls (menu Login, Open, Add, Save, Publish, Settings,
+// Logout, About; buttons Open, Save, Add, Local WorkBooks).
+inline constexpr const char* kSignedOut = "100001010001";
+inline constexpr const char* kSignedInKeepingCopies = "011111111111";
+inline constexpr const char* kSignedInWithoutCopies = "011111111110";
+
+}  // namespace tavo::sheet::test

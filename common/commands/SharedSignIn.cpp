@@ -1,0 +1,52 @@
+#include "common/commands/SharedSignIn.h"
+
+#include "common/AddinState.h"
+#include "common/Messages.h"
+#include "common/RegistryStrings.h"
+#include "common/StoredSecret.h"
+#include "common/UserFiles.h"
+#include "common/signin/Accounts.h"
+#include "platform/core/Text.h"
+
+namespace tavo {
+
+std::string SharedAccount(std::string_view name) {
+  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
+}
+
+void SetSharedAccount(std::string_view name, std::string_view value) {
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
+}
+
+bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) {
+  const AddinParameterSet& p = state.params;
+  if (SharedAccount(p.otherStatusValue) != "1") return false;
+  const std::string user = SharedAccount("tavousername");
+  const std::string password = SharedAccount("tavopassword");
+  state.gTicket = SharedAccount("tavoticketid");
+  // A blank shared value would leave the add-in signed in as nobody: the name known already stays.
+  if (!platform::text::Trim(user).empty()) state.gLoginUser = DecodeStoredSecret(user);
+  if (!platform::text::Trim(password).empty()) state.gLoginPassword = DecodeStoredSecret(password);
+  signedIn();
+  InitUserFiles(state, state.gLoginUser);
+  SetSharedAccount(p.ownStatusValue, "1");
+  return true;
+}
+
+bool SignOutOfSharedAccount(AddinState& state) {
+  const AddinParameterSet& p = state.params;
+  if (SharedAccount(p.otherStatusValue) != "1") {
+    if (SharedAccount(p.ownStatusValue) == "1" && !LogoutFromAccounts(state)) {
+      // The service still knows the ticket: stay signed in.
+      ShowMessage(state, state.strings["gMsg35"], 0);
+      return false;
+    }
+    for (const char* value : {"tavoticketid", "tavousername", "tavopassword"}) SetSharedAccount(value, "");
+  }
+  SetRegistryString(HKEY_CURRENT_USER, p.otherPluginSettingsKey, "tavoticketid", "");
+  SetRegistryString(HKEY_CURRENT_USER, p.pluginSettingsKey, "tavoticketid", "");
+  SetSharedAccount(p.ownStatusValue, "0");
+  return true;
+}
+
+}  // namespace tavo

@@ -1,0 +1,31 @@
+#pragma once
+// The one sign-in the two add-ins share through the registry key kSharedAccountsKey: the
+// ticket, the encoded name and password, and one status value per add-in ("1" signed in).
+// Each add-in takes over the other's sign-in, and the account is signed out of the service
+// only by the last add-in signed in.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+struct AddinState;
+
+// A value of the shared key ("" when missing).
+std::string SharedAccount(std::string_view name);
+void SetSharedAccount(std::string_view name, std::string_view value);
+
+// When the other add-in is signed in: takes its ticket, name and password (decoded; a blank
+// stored value keeps the one already in memory), lets `signedIn` put the add-in's controls into
+// their signed-in state, prepares the user's files and records this add-in as signed in.
+// False, with nothing changed, when the other add-in is not signed in.
+bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn);
+
+// Signs this add-in out: when the other add-in is not signed in, the account is signed out of
+// the service (if this add-in was signed in) and the shared ticket, name and password are
+// cleared; in every case this add-in's status becomes "0" and neither add-in's settings keep
+// the ticket. False when the service refused the sign-out: gMsg35 has been shown and nothing
+// has changed, so the add-in stays signed in.
+bool SignOutOfSharedAccount(AddinState& state);
+
+}  // namespace tavo

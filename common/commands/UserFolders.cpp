@@ -1,0 +1,44 @@
+#include "common/commands/UserFolders.h"
+
+#include <string>
+
+#include "common/AddinState.h"
+#include "common/Log.h"
+#include "common/UserFiles.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+#include "platform/shell/Shell.h"
+
+namespace tavo {
+namespace {
+
+using platform::text::Trim;
+
+template <class Body>
+void Logged(AddinState& state, const char* procedure, Body body) {
+  try {
+    body();
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
+  }
+}
+
+}  // namespace
+
+void osdocusernamepath(AddinState& state) {
+  Logged(state, "osdocusernamepath", [&] {
+    state.gDocsRoot = Trim(GetSpecialFolderPath(platform::shell::CSIDL_PERSONAL)) +
+                      Trim("\\tavo\\" + std::string(state.params.folderWord));
+  });
+}
+
+void oslogusernamepath(AddinState& state) {
+  Logged(state, "oslogusernamepath", [&] {
+    const std::string appData = Trim(GetSpecialFolderPath(platform::shell::CSIDL_APPDATA));
+    const std::string tree = "\\tavo\\" + std::string(state.params.folderWord);
+    state.gAppDataRoot = appData + Trim(tree);
+    state.gUserDataFolder = appData + Trim(tree + "\\users") + "\\" + Trim(state.gLoginUser) + "\\";
+  });
+}
+
+}  // namespace tavo
