@@ -120,6 +120,8 @@ class SheetTest : public ::testing::Test {
     server_->Start();
     server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
     server_->AddAccount(kUser, kPassword);
+    // Every line of the log is written, so that tests can read what the add-in did.
+    SetSetting("tavologlevel", "Info");
     pages_.Add(kSheetPage, {forms::READYSTATE_COMPLETE}, "<html><body>Tavo Sheet</body></html>");
   }
   ~SheetTest() override {

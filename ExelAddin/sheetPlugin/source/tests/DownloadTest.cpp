@@ -1,0 +1,176 @@
+// Opening a listed workbook: the local file and its name, the download, the copy protected with
+// the account password, the map record, the question when a local copy exists, and the
+// temporary downloads of a run that keeps no local copies.
+#include <string>
+#include <vector>
+
+#include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
+
+namespace tavo::sheet::test {
+namespace {
+
+class DownloadTest : public SheetTest {
+ protected:
+  // Opens the list and the entry with this name.
+  void Download(const std::string& name) {
+    user_.On("frmDocList", {"select listdoc \"" + name + "\"", "click Command1"});
+    excel().Click("&Open Tavo Sheet");
+  }
+  std::vector<service::RecordedRequest> Downloads() const {
+    std::vector<service::RecordedRequest> found;
+    for (const auto& r : server_->Requests())
+      if (r.path == "/open.do") found.push_back(r);
+    return found;
+  }
+};
+
+}  // namespace
+
+TEST_F(DownloadTest, AWorkbookOpensFromItsProtectedLocalCopyAndIsRecorded) {
+  const std::string id = server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "12"}}));
+  StartSignedIn();
+  Download("Budget");
+
+  const std::string path = kUserDocs + "Budget.xls";
+  ASSERT_EQ(Downloads().size(), 1u);
+  const std::string ticket = Shared("tavoticketid");
+  EXPECT_EQ(Downloads()[0].query, "apikey=7c0e9a5b31f84d62a09e3b7f5c18d24e&ticket=" + ticket +
+                                      "&export=xls&docid=" + id + "&time=130507");
+  auto book = app()->activeWorkbook();
+  ASSERT_TRUE(book);
+  EXPECT_EQ(book->FullName(), path);
+  EXPECT_EQ(book->Cell("A1"), "12");
+  EXPECT_TRUE(book->protectedByPassword());
+  EXPECT_FALSE(WorkbookAt(path).passwordHash.empty());
+  EXPECT_FALSE(user_.Saw("frmlocalversion"));
+
+  const auto online = *server_->FindWorkbook(id);
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].id, id);
+  EXPECT_EQ(entries[0].filename, path);
+  EXPECT_EQ(entries[0].bookId, id);
+  EXPECT_EQ(entries[0].name, "Budget");
+  EXPECT_EQ(entries[0].updateLock, online.updateLock);
+  EXPECT_EQ(entries[0].created, online.createdTime);
+  EXPECT_EQ(entries[0].modified, online.modifiedTime);
+  EXPECT_EQ(entries[0].extension, ".xls");
+  EXPECT_EQ(DecodeStoredSecret(entries[0].password), kPassword);
+  // The log names the file by the workbook's name, whatever file was used.
+  EXPECT_NE(LogText().find("Sucessfully loaded the WorkBook" + path + " in Word"), std::string::npos);
+}
+
+// A file of the name that is there already is kept: each candidate takes the next counter
+// behind the previous one's name. The record has the numbered file and the service's name; a
+// name that arrived mis-decoded names its file as the list shows it.
+TEST_F(DownloadTest, TheLocalFileIsNumberedPastFilesThatExist) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "new"}}));
+  server_->AddWorkbook(kUser, "M\xc3\xbcller", Workbook({}));
+  StartSignedIn();
+  platform::files::WriteAllBytes(kUserDocs + "Budget.xls", Workbook({{"A1", "mine"}}));
+  platform::files::WriteAllBytes(kUserDocs + "Budget1.xls", Workbook({{"A1", "mine too"}}));
+  Download("Budget");
+  Download("M\xc3\xbcller");
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].filename, kUserDocs + "Budget12.xls");
+  EXPECT_EQ(entries[0].name, "Budget");
+  EXPECT_EQ(entries[1].filename, kUserDocs + "M\xc3\xbcller.xls");
+  EXPECT_EQ(entries[1].name, "M\xc3\xbcller");
+  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget.xls").sheets[0].cells.begin()->second, "mine");
+  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget1.xls").sheets[0].cells.begin()->second, "mine too");
+}
+
+// A workbook with a local copy: No keeps the copy and downloads nothing; Yes downloads over
+// the recorded file, closing it first when Excel has it open, and the record stays one, in its
+// place.
+TEST_F(DownloadTest, ALocalCopyIsReplacedOnlyAfterYes) {
+  const std::string first = server_->AddWorkbook(kUser, "First", Workbook({}));
+  const std::string id = server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "1"}}));
+  StartSignedIn();
+  Download("First");
+  Download("Budget");
+  ASSERT_EQ(MapEntries().size(), 2u);
+
+  user_.On("frmlocalversion", {"click Command2"});
+  Download("Budget");
+  EXPECT_EQ(Downloads().size(), 2u);
+  // The question closed the list too.
+  for (const forms::Form* form : forms::LoadedForms()) EXPECT_NE(form->Name(), "frmDocList");
+
+  server_->ChangeWorkbook(id, Workbook({{"A1", "2"}}));
+  user_.On("frmlocalversion", {"click Command1"});
+  Download("Budget");
+  EXPECT_EQ(Downloads().size(), 3u);
+  EXPECT_EQ(user_.TimesShown("frmlocalversion"), 2);
+  ASSERT_EQ(app()->workbookList().size(), 2u);
+  EXPECT_EQ(app()->activeWorkbook()->Cell("A1"), "2");
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].id, first);
+  EXPECT_EQ(entries[1].id, id);
+  EXPECT_EQ(entries[1].filename, kUserDocs + "Budget.xls");
+  EXPECT_EQ(entries[1].updateLock, server_->FindWorkbook(id)->updateLock);
+}
+
+// A local copy with unsaved changes: Excel asks; the user who keeps it open keeps it, and
+// nothing is downloaded over it.
+TEST_F(DownloadTest, AnOpenLocalCopyTheUserKeepsIsNotReplaced) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "1"}}));
+  StartSignedIn();
+  Download("Budget");
+  app()->activeWorkbook()->SetCell("B1", "unsaved");
+  user_.On("frmlocalversion", {"click Command1"});
+  user_.On("frmPrompt", {"click Cancel"});
+  Download("Budget");
+  EXPECT_EQ(Downloads().size(), 1u);
+  ASSERT_EQ(app()->workbookList().size(), 1u);
+  EXPECT_EQ(app()->activeWorkbook()->Cell("B1"), "unsaved");
+}
+
+// Without local copies every download is this run's only: any number of them (a 27th works
+// like the first), and at shut-down their files go with their records.
+TEST_F(DownloadTest, TemporaryDownloadsGoAtShutDown) {
+  for (int i = 1; i <= 27; ++i) server_->AddWorkbook(kUser, "Book" + std::to_string(i), Workbook({}));
+  StartSignedIn(/*saveLocal=*/false);
+  for (int i = 1; i <= 27; ++i) Download("Book" + std::to_string(i));
+  EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+  EXPECT_EQ(app()->workbookList().size(), 27u);
+  EXPECT_EQ(MapEntries().size(), 27u);
+  ASSERT_TRUE(platform::files::FileExists(kUserDocs + "Book27.xls"));
+
+  ASSERT_TRUE(QuitExcel());
+  for (int i = 1; i <= 27; ++i) EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Book" + std::to_string(i) + ".xls"));
+  EXPECT_TRUE(MapEntries().empty());
+  EXPECT_NE(LogText().find("addininstance:workbook xml deleted"), std::string::npos);
+}
+
+// A download that fails (the workbook was trashed meanwhile) tells the user, leaves the list
+// open and the map as it was; a kept local copy whose new download failed is not this run's
+// to delete.
+TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
+  const std::string id = server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "kept"}}));
+  StartSignedIn(/*saveLocal=*/true);
+  Download("Budget");
+  app()->activeWorkbook()->Close();
+  QuitExcel();
+
+  StartSignedIn(/*saveLocal=*/false);
+  FormWatcher watcher(user_);
+  watcher.onShown = [&](forms::Form& form) {
+    if (form.Name() == "frmDocList") server_->Trash(id);
+  };
+  const auto before = MapEntries();
+  user_.On("frmlocalversion", {"click Command1"});
+  WillReadMessage();
+  user_.On("frmDocList", {"select listdoc \"Budget\"", "click Command1"});
+  excel().Click("&Open Tavo Sheet");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"The workbook could not be opened. Please try again."});
+  EXPECT_NE(LogText().find("Error Wile Download from URL error code is "), std::string::npos);
+  EXPECT_EQ(MapEntries().size(), before.size());
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget.xls").sheets[0].cells.begin()->second, "kept");
+  EXPECT_EQ(MapEntries().size(), 1u);
+}
+
+}  // namespace tavo::sheet::test
