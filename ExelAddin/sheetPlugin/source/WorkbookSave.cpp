@@ -95,18 +95,23 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
   return true;
 }
 
-// True unless the online copy is later than the recorded time. A workbook the last list does
-// not hold (none fetched yet, or a search showed part of it) is looked up in a fresh list; one
-// the service does not list at all, and times that are not understood, leave the decision to
+// True unless the online copy is later than the recorded time. The time comes from a fresh list:
+// the last one shown may be old (a save since has changed the recorded time), filtered by a
+// search, or not fetched at all in this run; only when none can be had is the last one used. A
+// workbook the service does not list, and times that are not understood, leave the decision to
 // the service's own check when the save is sent.
 bool SheetOperations::CheckWorkbookConflict(const std::string& id, const std::string& recordedTime) {
   const std::string expression = WorkbookById(id);
   WriteLog(state_, expression, "Info");
   try {
-    xml::Node entry = state_.gDocListFullRoot ? state_.gDocListFullRoot.selectSingleNode(expression) : xml::Node();
     xml::Document fresh;
-    if (!entry && fresh.loadXML(SendSheetRequest(ApiUrl(state_), GetWorkbooksBody())))
-      entry = fresh.selectSingleNode(expression);
+    xml::Node entry;
+    try {
+      if (fresh.loadXML(SendSheetRequest(ApiUrl(state_), GetWorkbooksBody()))) entry = fresh.selectSingleNode(expression);
+    } catch (const platform::RuntimeError&) {
+      // No answer: the last list it is.
+    }
+    if (!entry && state_.gDocListFullRoot) entry = state_.gDocListFullRoot.selectSingleNode(expression);
     if (!entry) {
       WriteLog(state_, "Error While Checking the work book for conflict", "Error");
       return true;

@@ -11,11 +11,6 @@ namespace {
 
 class DownloadTest : public SheetTest {
  protected:
-  // Opens the list and the entry with this name.
-  void Download(const std::string& name) {
-    user_.On("frmDocList", {"select listdoc \"" + name + "\"", "click Command1"});
-    excel().Click("&Open Tavo Sheet");
-  }
   std::vector<service::RecordedRequest> Downloads() const {
     std::vector<service::RecordedRequest> found;
     for (const auto& r : server_->Requests())
@@ -163,8 +158,7 @@ TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
   const auto before = MapEntries();
   user_.On("frmlocalversion", {"click Command1"});
   WillReadMessage();
-  user_.On("frmDocList", {"select listdoc \"Budget\"", "click Command1"});
-  excel().Click("&Open Tavo Sheet");
+  Download("Budget");
   EXPECT_EQ(Messages(), std::vector<std::string>{"The workbook could not be opened. Please try again."});
   EXPECT_NE(LogText().find("Error Wile Download from URL error code is "), std::string::npos);
   EXPECT_EQ(MapEntries().size(), before.size());

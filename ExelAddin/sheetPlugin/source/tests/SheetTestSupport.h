@@ -163,6 +163,12 @@ class SheetTest : public ::testing::Test {
     return states;
   }
 
+  // Opens the online list and the entry with this name from it.
+  void Download(const std::string& name) {
+    user_.On("frmDocList", {"select listdoc \"" + name + "\"", "click Command1"});
+    excel_->Click("&Open Tavo Sheet");
+  }
+
   // The user closes the next message with OK.
   void WillReadMessage(int times = 1) {
     for (int i = 0; i < times; ++i) user_.On("frmMsg", {"click Command1"});

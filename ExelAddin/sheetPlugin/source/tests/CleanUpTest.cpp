@@ -1,0 +1,82 @@
+// What the add-in does when Excel disconnects it: it signs out, closes the workbooks, and
+// removes this run's temporary downloads with their map records.
+#include <string>
+
+#include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
+#include "platform/core/Text.h"
+
+namespace tavo::sheet::test {
+namespace {
+
+using CleanUpTest = SheetTest;
+
+}  // namespace
+
+// Excel closing: the add-in signs out (the service hears it when Word is not signed in), and
+// with no temporary download the map stays as it was.
+TEST_F(CleanUpTest, ClosingExcelSignsOutAndKeepsKeptCopies) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({}));
+  StartSignedIn(/*saveLocal=*/true);
+  SetShared("wordstatus", "0");
+  const std::string ticket = Shared("tavoticketid");
+  Download("Budget");
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_FALSE(server_->TicketValid(ticket));
+  EXPECT_EQ(Shared("excelstatus"), "0");
+  EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  EXPECT_EQ(MapEntries().size(), 1u);
+  const std::string log = LogText();
+  EXPECT_NE(log.find("addininstance:workbook deleted"), std::string::npos);
+  EXPECT_NE(log.find("addininstance:workbook xml deleted"), std::string::npos);
+}
+
+// The add-in unloaded while Excel goes on: the user's own workbooks stay open; the temporary
+// downloads are closed (Excel asks about one with changes) and go with their records, found in
+// any letter case. One the user keeps open stays, and so does its record.
+TEST_F(CleanUpTest, UnloadingTheAddinClosesOnlyTheTemporaryDownloads) {
+  for (const char* name : {"Budget", "Sales", "Stock"}) server_->AddWorkbook(kUser, name, Workbook({}));
+  StartSignedIn(/*saveLocal=*/false);
+  auto own = app()->workbooks().Add();
+  own->SetCell("A1", "unsaved work");
+  Download("Budget");
+  Download("Sales");
+  Download("Stock");
+  app()->activeWorkbook()->SetCell("A1", "changed");  // Stock
+  std::string map = platform::files::ReadAllBytes(MapFile());
+  map = platform::text::Replace(map, kUserDocs + "Sales.xls", platform::text::UCase(kUserDocs + "Sales.xls"));
+  platform::files::WriteAllBytes(MapFile(), map);
+
+  user_.On("frmPrompt", {"click Cancel"});  // keep Stock open
+  excel().addins().Disconnect(office::disconnect_mode::UserClosed);
+  ASSERT_EQ(app()->workbookList().size(), 2u);
+  EXPECT_EQ(app()->workbookList()[0]->Cell("A1"), "unsaved work");
+  EXPECT_EQ(app()->workbookList()[1]->Name(), "Stock.xls");
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Sales.xls"));
+  EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Stock.xls"));
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].filename, kUserDocs + "Stock.xls");
+}
+
+// Temporary downloads made under two accounts in one run leave neither account's map with
+// records of deleted files.
+TEST_F(CleanUpTest, EveryAccountsMapLosesItsTemporaryRecords) {
+  server_->AddAccount("bob@tavo.example", "pw");
+  server_->AddWorkbook(kUser, "Budget", Workbook({}));
+  server_->AddWorkbook("bob@tavo.example", "Plans", Workbook({}));
+  StartSignedIn(/*saveLocal=*/false);
+  Download("Budget");
+  excel().Click("Lo&gout");
+  WordSignedIn("bob@tavo.example", "pw", server_->SignIn("bob@tavo.example"));
+  excel().Click("&Login");
+  Download("Plans");
+  ASSERT_TRUE(QuitExcel());
+  xml::Document bobsMap;
+  ASSERT_TRUE(bobsMap.load(std::string(kAppData) + "\\tavo\\tavosheet\\users\\bob@tavo.example\\maptavoexcel.xml"));
+  EXPECT_EQ(bobsMap.documentElement().childCount(), 0u);
+  EXPECT_TRUE(MapEntries().empty());
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+}
+
+}  // namespace tavo::sheet::test

@@ -1,0 +1,116 @@
+// The Local WorkBooks command: the account's local workbooks listed after the offline check,
+// opened with the password recorded for them, and deleted with their records.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
+#include "platform/forms/ListBox.h"
+
+namespace tavo::sheet::test {
+namespace {
+
+constexpr const char* kDeleted = "The local copy has been deleted.";         // gMsg22
+constexpr const char* kNotDeleted = "The local copy could not be deleted.";  // gMsg23
+
+class LocalWorkbooksTest : public SheetTest {
+ protected:
+  LocalWorkbooksTest() {
+    watcher_.onShown = [this](forms::Form& form) {
+      if (form.Name() == "frmopenlocalfiles") listed = ControlOf<forms::ListBox>(form, "locallist").Items();
+    };
+  }
+  // Workbooks downloaded (so recorded and protected) and closed again.
+  void Downloaded(const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+      server_->AddWorkbook(kUser, name, Workbook({{"A1", name}}));
+      Download(name);
+      app()->activeWorkbook()->Close();
+    }
+  }
+  void LocalWorkbooks(std::vector<std::string> actions) {
+    user_.On("frmopenlocalfiles", std::move(actions));
+    excel().Click("Local Work&Books");
+  }
+
+  FormWatcher watcher_{user_};
+  std::vector<std::string> listed;
+};
+
+}  // namespace
+
+// Workbooks ending in "xls" are listed with ".xls" made one blank; lock files, other endings
+// and capitals are not. The chosen one opens with its recorded password, in the normal view.
+TEST_F(LocalWorkbooksTest, TheLocalWorkbooksAreListedAndOpenWithTheirPasswords) {
+  StartSignedIn();
+  Downloaded({"Budget", "Sales"});
+  for (const char* other : {"~$Budget.xls", "NOTES.XLS", "plan.xlsx"})
+    platform::files::WriteAllBytes(kUserDocs + other, Workbook({}));
+  LocalWorkbooks({"select locallist \"Sales \"", "click Command1"});
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"Budget ", "Sales "}));
+  EXPECT_FALSE(user_.Saw("frmconfiglocal"));
+  EXPECT_FALSE(user_.Saw("frmPrompt"));
+  auto book = app()->activeWorkbook();
+  ASSERT_TRUE(book);
+  EXPECT_EQ(book->FullName(), kUserDocs + "Sales.xls");
+  EXPECT_EQ(book->Cell("A1"), "Sales");
+  EXPECT_EQ(book->window()->View(), office::excel::window_view::Normal);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// A workbook without a record opens without a password: Excel asks for it, and a cancelled
+// prompt is logged without a level.
+TEST_F(LocalWorkbooksTest, AnUnrecordedProtectedWorkbookMakesExcelAsk) {
+  StartSignedIn();
+  Downloaded({"Budget"});
+  platform::files::WriteAllBytes(MapFile(), "<mapxml></mapxml>");
+  user_.On("frmPrompt", {"click Cancel"});
+  LocalWorkbooks({"click Command1"});
+  EXPECT_TRUE(user_.Saw("frmPrompt"));
+  EXPECT_TRUE(app()->workbookList().empty());
+  EXPECT_NE(LogText().find("[] -- loadlocaldocument:||"), std::string::npos);
+}
+
+// Delete: a workbook open in Excel is refused; otherwise after Yes the file and its record go,
+// also when the file had gone already; a file that cannot be deleted is told.
+TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
+  StartSignedIn();
+  Downloaded({"Budget", "Sales", "Stock"});
+  app()->workbooks().Open({.filename = kUserDocs + "Budget.xls", .password = kPassword});
+  WillReadMessage();
+  LocalWorkbooks({"select locallist \"Budget \"", "click Command3", "click Cancel"});
+  EXPECT_EQ(Messages().back(), "Close the Open WorkBook and Delete");
+  EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  app()->activeWorkbook()->Close();
+
+  user_.On("Frmfileconfirm", {"click Command1"});
+  WillReadMessage();
+  LocalWorkbooks({"select locallist \"Budget \"", "click Command3"});
+  EXPECT_EQ(Messages().back(), kDeleted);
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  ASSERT_EQ(MapEntries().size(), 2u);
+
+  {
+    // Listed, then removed by hand before the Yes.
+    FormWatcher removeByHand(user_);
+    removeByHand.onShown = [](forms::Form& form) {
+      if (form.Name() == "Frmfileconfirm") platform::files::DeleteFile(kUserDocs + "Sales.xls");
+    };
+    user_.On("Frmfileconfirm", {"click Command1"});
+    WillReadMessage();
+    LocalWorkbooks({"select locallist \"Sales \"", "click Command3"});
+    EXPECT_EQ(Messages().back(), kDeleted);
+    ASSERT_EQ(MapEntries().size(), 1u);
+  }
+
+  platform::files::SetReadOnly(kUserDocs + "Stock.xls", true);
+  user_.On("Frmfileconfirm", {"click Command1"});
+  WillReadMessage();
+  LocalWorkbooks({"select locallist \"Stock \"", "click Command3", "click Cancel"});
+  EXPECT_EQ(Messages().back(), kNotDeleted);
+  EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Stock.xls"));
+  EXPECT_EQ(MapEntries().size(), 1u);
+}
+
+}  // namespace tavo::sheet::test
