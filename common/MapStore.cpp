@@ -80,17 +80,36 @@ std::string BackupName(const std::string& path) {
   return name;
 }
 
-bool Append(AddinState& state, const RecordContent& record) {
+// The changes themselves, on the map as loaded from `path`; each saves it there.
+void AppendTo(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record) {
+  xml::Node element = NewRecordElement(doc, record);
+  element = doc.documentElement().appendChild(element);
+  AddChildren(state, doc, element, record);
+  doc.save(path);
+}
+
+void ReplaceIn(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record) {
+  xml::Node element = NewRecordElement(doc, record);
+  xml::Node root = doc.documentElement();
+  xml::Node old = root.selectSingleNode(RecordSelection(record));
+  if (!old) platform::Raise(platform::err::ObjectNotSet);
+  root.replaceChild(element, old);
+  AddChildren(state, doc, element, record);
+  doc.save(path);
+}
+
+// `loaded`, when given, is the map as the caller has just loaded it from the map file: parsing a
+// large map is most of an update's cost, so it is parsed once per update, not once per step.
+bool Append(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr) {
   const std::string path = MapFilePath(state);
   try {
-    EnsureMapFile(state, path);
-    xml::Document doc;
-    if (doc.load(path)) {
-      xml::Node element = NewRecordElement(doc, record);
-      element = doc.documentElement().appendChild(element);
-      AddChildren(state, doc, element, record);
-      doc.save(path);
+    xml::Document own;
+    xml::Document* doc = loaded;
+    if (!doc) {
+      EnsureMapFile(state, path);
+      if (own.load(path)) doc = &own;
     }
+    if (doc) AppendTo(state, *doc, path, record);
     WriteLog(state, "Sucessfully Appended into Mapxml  ", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -99,19 +118,12 @@ bool Append(AddinState& state, const RecordContent& record) {
   }
 }
 
-bool Replace(AddinState& state, const RecordContent& record) {
+bool Replace(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr) {
   const std::string path = MapFilePath(state);
   try {
-    xml::Document doc;
-    if (doc.load(path)) {
-      xml::Node element = NewRecordElement(doc, record);
-      xml::Node root = doc.documentElement();
-      xml::Node old = root.selectSingleNode(RecordSelection(record));
-      if (!old) platform::Raise(platform::err::ObjectNotSet);
-      root.replaceChild(element, old);
-      AddChildren(state, doc, element, record);
-      doc.save(path);
-    }
+    xml::Document own;
+    xml::Document* doc = loaded ? loaded : own.load(path) ? &own : nullptr;
+    if (doc) ReplaceIn(state, *doc, path, record);
     WriteLog(state, "Sucessfully Replaces the node in Mapxml ", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -128,7 +140,7 @@ bool Update(AddinState& state, const RecordContent& record) {
       done = Append(state, record);
     } else {
       bool known = static_cast<bool>(doc.documentElement().selectSingleNode(RecordSelection(record)));
-      done = known ? Replace(state, record) : Append(state, record);
+      done = known ? Replace(state, record, &doc) : Append(state, record, &doc);
     }
     if (done) {
       WriteLog(state, "Mapxml Updated Sucessfully", "Info");
