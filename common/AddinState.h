@@ -2,6 +2,7 @@
 // Everything one loaded add-in remembers between calls: its settings, the current sign-in, the
 // per-user folders, the language texts and the lists the dialogs work on. One state per loaded
 // add-in, passed by reference to every procedure; two add-ins in one process never share one.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 namespace tavo {
 
 class AddinHost;
+struct SavedMap;  // common/MapStore.cpp
 
 // A message handed to the message dialogs, as the dialog would show it.
 struct ShownMessage {
@@ -74,6 +76,10 @@ struct AddinState {
 
   // Messages handed to the message dialogs, in order (see MessageDialogStub.cpp).
   std::vector<ShownMessage> shownMessages;
+
+  // The map file as the map store saved it last, so that the next operation need not parse it
+  // again while the file is unchanged (see MapStore.cpp).
+  std::shared_ptr<SavedMap> savedMap;
 };
 
 }  // namespace tavo
