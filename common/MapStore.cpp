@@ -136,10 +136,12 @@ void AppendTo(AddinState& state, xml::Document& doc, const std::string& path, co
   SaveMap(state, doc, path, element);
 }
 
-void ReplaceIn(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record) {
+// `old`: the record to replace when the caller has selected it already.
+void ReplaceIn(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record,
+               xml::Node old) {
   xml::Node element = NewRecordElement(doc, record);
   xml::Node root = doc.documentElement();
-  xml::Node old = root.selectSingleNode(RecordSelection(record));
+  if (!old) old = root.selectSingleNode(RecordSelection(record));
   if (!old) platform::Raise(platform::err::ObjectNotSet);
   root.replaceChild(element, old);
   AddChildren(state, doc, element, record);
@@ -169,12 +171,12 @@ bool Append(AddinState& state, const RecordContent& record, xml::Document* loade
   }
 }
 
-bool Replace(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr) {
+bool Replace(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr, xml::Node old = {}) {
   const std::string path = MapFilePath(state);
   try {
     xml::Document own;
     xml::Document* doc = loaded ? loaded : LoadMap(state, path, own) ? &own : nullptr;
-    if (doc) ReplaceIn(state, *doc, path, record);
+    if (doc) ReplaceIn(state, *doc, path, record, old);
     WriteLog(state, "Sucessfully Replaces the node in Mapxml ", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -190,8 +192,8 @@ bool Update(AddinState& state, const RecordContent& record) {
     if (!LoadMap(state, MapFilePath(state), doc)) {
       done = Append(state, record);
     } else {
-      bool known = static_cast<bool>(doc.documentElement().selectSingleNode(RecordSelection(record)));
-      done = known ? Replace(state, record, &doc) : Append(state, record, &doc);
+      xml::Node known = doc.documentElement().selectSingleNode(RecordSelection(record));
+      done = known ? Replace(state, record, &doc, known) : Append(state, record, &doc);
     }
     if (done) {
       WriteLog(state, "Mapxml Updated Sucessfully", "Info");
