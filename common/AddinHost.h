@@ -1,6 +1,11 @@
 #pragma once
 // What the shared core asks of the add-in that carries it: each add-in implements this over its
 // Office application, and the state of the add-in points to it.
+//
+// Besides the status bar, these are the document operations in which the shared dialogs end.
+// The dialogs do what is the same for both add-ins (closing themselves first, and the message
+// after a failed publish); everything else that happens around an operation (logs, status texts,
+// messages) belongs to the add-in's operation.
 #include <string>
 
 namespace tavo {
@@ -10,6 +15,31 @@ class AddinHost {
   virtual ~AddinHost() = default;
   // The host application's status bar; "" clears it.
   virtual void SetStatusBarText(const std::string& text) = 0;
+
+  // Opens the online document (workbook) of the entry selected in frmDocList's list. Reached from
+  // the list's Open, double-click, Enter and Space, and from the local-copy question's Yes in the
+  // word processor; it closes the question and the list once the document is open.
+  virtual void LoadSelectedDocument() = 0;
+  // Refills frmDocList's list with the entries whose name holds `text` (any letter case); called
+  // with the search box's whole text at every change.
+  virtual void SearchDocuments(const std::string& text) = 0;
+  // Opens the local copy selected in frmopenlocalfiles' list, with the password recorded for it.
+  virtual void LoadLocalDocument() = 0;
+  // Deletes the local copy selected in frmopenlocalfiles' list and its map record, after the
+  // delete question's Yes; it closes the question and the local copies dialog.
+  virtual void DeleteLocalDocument() = 0;
+  // Adds the active document to the service as a new online document (the add question's Yes,
+  // after the question has closed), telling the user how it went.
+  virtual void AddActiveDocument() = 0;
+  // Saves the active document over the newer online version (the overwrite question's Yes,
+  // after the question has closed).
+  virtual void OverwriteActiveDocument() = 0;
+  // Creates the active document online, makes it public and gives it the licence (the licence
+  // picker's Upload, after the picker has closed); the licence name is always the English one.
+  // False when it was not published and the user has not been told: the picker then shows its
+  // failure message, as it does for a RuntimeError thrown from here.
+  virtual bool PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
+                                     const std::string& licenceImage) = 0;
 };
 
 }  // namespace tavo

@@ -17,6 +17,7 @@ constexpr std::string_view kWriterSettingsKey = "Software\\tavo\\tavo writer Wor
 constexpr std::string_view kSheetSettingsKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
 constexpr std::string_view kAccountsUrl = "https://accounts.tavo.example/";
 constexpr std::string_view kRegistrationUrl = "http://accounts.tavo.example/register";
+constexpr std::string_view kTermsUrl = "http://share.tavo.example/tos";
 
 }  // namespace
 
@@ -33,7 +34,9 @@ const AddinParameterSet kWriterParameters{
     .defaultAccountsUrl = kAccountsUrl,
     .privateApiBaseUrl = "http://writer.tavo.example/api/",
     .registrationUrl = kRegistrationUrl,
+    .termsUrl = kTermsUrl,
     .homePageUrl = "http://www.tavo.example/",
+    .makePublicFlags = "&showcomment=true&allowcomment=true&issocial=true",
     .credentialsRereadLanguage = true,
     .saveCredentialsFailureKey = "gMsg30",
     .signInServiceOrder = {"TavoWriter", "TavoSheet"},
@@ -62,6 +65,21 @@ const AddinParameterSet kWriterParameters{
     .configLoadStatusText = "",
     .configCloseShowsHint = true,
     .configLabel4SetsPointer = false,
+    .confirmLoadStatusKey = "gMsg09",
+    .docList = {.detailsByName = false,
+                .asksAboutLocalCopy = true,
+                .listLostFocusStatus = false,
+                .loadStatus = {.key = "", .fixed = "Select a Document to Open in Word..."}},
+    .localFiles = {.locationIsFilename = false,
+                   .openEmpty = {.key = "gMsg13", .fixed = ""},
+                   .openClearsStatus = false,
+                   .keyOpenChecksSelection = true,
+                   .cancelClearsStatus = false,
+                   .deleteEmpty = {.key = "gMsg13", .fixed = ""},
+                   .deleteClearsStatus = false,
+                   .fileLocked = {.key = "gMsg14", .fixed = ""},
+                   .logsHandlerErrors = false,
+                   .questionRecordsAnswer = false},
 };
 
 const AddinParameterSet kSheetParameters{
@@ -77,7 +95,9 @@ const AddinParameterSet kSheetParameters{
     .defaultAccountsUrl = kAccountsUrl,
     .privateApiBaseUrl = "http://sheet.tavo.example/api/",
     .registrationUrl = kRegistrationUrl,
+    .termsUrl = kTermsUrl,
     .homePageUrl = "",  // probes its own web base setting instead
+    .makePublicFlags = "&showcomment=true&allowcomment=true&external=true",
     .credentialsRereadLanguage = false,
     .saveCredentialsFailureKey = "gMsg71",
     .signInServiceOrder = {"TavoSheet", "TavoWriter"},
@@ -106,6 +126,21 @@ const AddinParameterSet kSheetParameters{
     .configLoadStatusText = "Fill in the Login Informations...",
     .configCloseShowsHint = false,
     .configLabel4SetsPointer = true,
+    .confirmLoadStatusKey = "gMsg18",
+    .docList = {.detailsByName = true,
+                .asksAboutLocalCopy = false,
+                .listLostFocusStatus = true,
+                .loadStatus = {.key = "gMsg12", .fixed = ""}},
+    .localFiles = {.locationIsFilename = true,
+                   .openEmpty = {.key = "", .fixed = "Select Tavo FileName"},
+                   .openClearsStatus = true,
+                   .keyOpenChecksSelection = false,
+                   .cancelClearsStatus = true,
+                   .deleteEmpty = {.key = "", .fixed = "Select Tavo FileName"},
+                   .deleteClearsStatus = true,
+                   .fileLocked = {.key = "", .fixed = "Close the Open WorkBook and Delete"},
+                   .logsHandlerErrors = true,
+                   .questionRecordsAnswer = true},
 };
 
 }  // namespace tavo

@@ -13,6 +13,39 @@ inline constexpr std::string_view kApiKey = "7c0e9a5b31f84d62a09e3b7f5c18d24e";
 inline constexpr std::string_view kPluginVersion = "2.0.0";
 inline constexpr std::string_view kUserAgent = "Tavo Office Plugin-2.0.0";
 
+// A text a dialog shows or writes to the status bar: the loaded language text of `key` (such as
+// "gMsg13"), or the fixed English text `fixed` when there is no key.
+struct ShownText {
+  std::string_view key;
+  std::string_view fixed;
+};
+
+// How the document list dialog behaves in each add-in.
+struct DocListBehaviour {
+  bool detailsByName;          // details read from named child elements of a workbook entry
+                               // (created, modified, modified by) instead of children by position
+  bool asksAboutLocalCopy;     // Open first asks when a local copy exists (else the add-in's
+                               // own open does the asking)
+  bool listLostFocusStatus;    // leaving the list writes gMsg12, as leaving the search box does
+  ShownText loadStatus;        // status text once the dialog has loaded
+};
+
+// How the local copies dialog behaves in each add-in.
+struct LocalFilesBehaviour {
+  bool locationIsFilename;     // a map record names its local file in its filename attribute
+                               // (else in its location child)
+  ShownText openEmpty;         // Open with nothing selected
+  bool openClearsStatus;       // Open clears the status bar first
+  bool keyOpenChecksSelection; // Enter or Space on the list first checks that an entry is selected
+  bool cancelClearsStatus;     // Cancel also clears the status bar
+  ShownText deleteEmpty;       // Delete with nothing selected
+  bool deleteClearsStatus;     // Delete clears the status bar once an entry is selected
+  ShownText fileLocked;        // Delete of a file that is in use
+  bool logsHandlerErrors;      // Open, double-click and Delete log their run-time errors
+  bool questionRecordsAnswer;  // the local-or-online question's Yes records the answer for the
+                               // add-in's download, which goes on by itself (else Yes opens it)
+};
+
 struct AddinParameterSet {
   std::string_view name;  // "writer" / "sheet", for diagnostics only
 
@@ -30,7 +63,9 @@ struct AddinParameterSet {
   std::string_view defaultAccountsUrl;
   std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable
   std::string_view registrationUrl;    // the sign-up link of the sign-in dialogs
+  std::string_view termsUrl;           // the share service's terms page (licence picker links)
   std::string_view homePageUrl;        // probed before signing in; "" = the web base setting
+  std::string_view makePublicFlags;    // the query's end in the make-public call
 
   // Start-up: whether LoadSavedCredentials reads the language code once more.
   bool credentialsRereadLanguage;
@@ -69,6 +104,9 @@ struct AddinParameterSet {
   std::string_view configLoadStatusText;     // status text once the sign-in dialog has loaded
   bool configCloseShowsHint;                 // closing the sign-in dialog blank shows gMsg03
   bool configLabel4SetsPointer;              // clicking Label4 sets the custom mouse pointer
+  std::string_view confirmLoadStatusKey;     // status text once the add question has loaded
+  DocListBehaviour docList;
+  LocalFilesBehaviour localFiles;
 };
 
 extern const AddinParameterSet kWriterParameters;

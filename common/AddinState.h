@@ -13,13 +13,8 @@
 namespace tavo {
 
 class AddinHost;
+struct AddinDialogs;
 struct SavedMap;  // common/MapStore.cpp
-
-// A message handed to the message dialogs, as the dialog would show it.
-struct ShownMessage {
-  int kind = 0;
-  std::string label;
-};
 
 struct AddinState {
   explicit AddinState(const AddinParameterSet& parameters, AddinHost* addinHost = nullptr);
@@ -74,12 +69,13 @@ struct AddinState {
 
   LanguageStrings strings;
 
-  // Messages handed to the message dialogs, in order (see MessageDialogStub.cpp).
-  std::vector<ShownMessage> shownMessages;
-
   // The map file as the map store saved it last, so that the next operation need not parse it
   // again while the file is unchanged (see MapStore.cpp).
   std::shared_ptr<SavedMap> savedMap;
+
+  // The add-in's dialogs, made on first use (Dialogs() in common/dialogs/Dialogs.h). Last, so
+  // that they go before the state they refer to.
+  std::shared_ptr<AddinDialogs> dialogs;
 };
 
 }  // namespace tavo

@@ -3,6 +3,8 @@
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/LanguageText.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Screen.h"
 
 namespace tavo {
 
@@ -12,7 +14,7 @@ void ShowMessage(AddinState& state, std::string_view text, int kind) {
     if (kind == 2) ShowMessageDialog(state, kind, std::string(text));
     return;
   }
-  std::string label = DisplayText(state, text);
+  std::string label = DisplayMessageText(state, text);
   if (state.gLanguageName == "english") ShowStatus(state, text);
   ShowMessageDialog(state, kind, label);
 }
@@ -20,6 +22,12 @@ void ShowMessage(AddinState& state, std::string_view text, int kind) {
 void ShowStatus(AddinState& state, std::string_view text) {
   if (state.gLanguageName != "english" || state.host == nullptr) return;
   state.host->SetStatusBarText(std::string(text));
+}
+
+void CenterForm(platform::forms::Form& form) {
+  using platform::forms::Screen;
+  form.SetLeft(Screen::Width() / 2 - form.Width() / 2);
+  form.SetTop(Screen::Height() / 2 - form.Height() / 2);
 }
 
 }  // namespace tavo

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace platform::forms {
+class Form;
+}
+
 namespace tavo {
 
 struct AddinState;
@@ -17,6 +21,9 @@ void ShowMessage(AddinState& state, std::string_view text, int kind);
 
 // Sets the host's status bar ("" clears it) while the interface language is English.
 void ShowStatus(AddinState& state, std::string_view text);
+
+// Moves a dialog to the centre of the screen.
+void CenterForm(platform::forms::Form& form);
 
 // Shows the message dialog for the kind with the given label text and returns when it closes.
 void ShowMessageDialog(AddinState& state, int kind, const std::string& label);

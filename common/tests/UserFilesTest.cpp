@@ -5,8 +5,10 @@
 #include "common/AddinState.h"
 #include "common/Log.h"
 #include "common/StoredSecret.h"
+#include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
 #include "platform/files/Files.h"
+#include "platform/forms/ScriptedOperator.h"
 
 namespace tavo {
 namespace {
@@ -32,6 +34,7 @@ class UserFilesTest : public test::CoreTest, public ::testing::WithParamInterfac
   }
 
   AddinState state;
+  platform::forms::ScriptedOperator op_;  // a message that comes up without a script fails the test
 };
 
 TEST_P(UserFilesTest, SignInPreparesFoldersLogMapAndCredentials) {
@@ -57,7 +60,7 @@ TEST_P(UserFilesTest, SignInPreparesFoldersLogMapAndCredentials) {
   EXPECT_EQ(state.gEncodedPassword, "aAB1AG4AdABlAHIAMgAyAAA=");
   EXPECT_EQ(Read(dataFolder + std::string(state.params.credentialsFileName)),
             "<xml><username>" + state.gEncodedUser + "</username><password>aAB1AG4AdABlAHIAMgAyAAA=</password></xml>");
-  EXPECT_TRUE(state.shownMessages.empty());
+  EXPECT_TRUE(test::SeenMessages(op_).empty());
 
   // A second sign-in appends a second header block and keeps the map.
   platform::files::WriteAllBytes(dataFolder + std::string(state.params.mapFileName), "<mapxml><x/></mapxml>");
@@ -83,9 +86,13 @@ TEST_P(UserFilesTest, FolderThatCannotBeMadeShowsTheAddinsMessage) {
   platform::files::CreateFolder(std::string(kAppData) + "\\tavo\\" + Svc());
   platform::files::WriteAllBytes(std::string(kAppData) + "\\tavo\\" + Svc() + "\\users", "in the way");
   EXPECT_FALSE(InitLogFile(state, "ann@tavo.example"));
+  const char* dialog = state.params.singleMessageDialog ? "frmMsg" : "frmMsgInfo";
+  op_.On(dialog, {"click Command1"});
   InitUserFiles(state, "ann@tavo.example");
-  ASSERT_EQ(state.shownMessages.size(), 1u);
-  EXPECT_EQ(state.shownMessages[0].label, "Files could not be prepared");
+  const std::vector<test::SeenMessage> seen = test::SeenMessages(op_);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].dialog, dialog);
+  EXPECT_EQ(seen[0].text, "Files could not be prepared");
 }
 
 TEST_P(UserFilesTest, LogLevels) {

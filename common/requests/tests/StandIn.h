@@ -1,0 +1,47 @@
+#pragma once
+// The stand-in service in process, reached the way the add-ins reach the suite: through the
+// environment's hosts file and trusted CA file, over a real loopback socket, with one account.
+#include <memory>
+#include <string>
+
+#include "common/AddinState.h"
+#include "common/tests/TestEnvironment.h"
+#include "platform/environment/Environment.h"
+#include "platform/http/Http.h"
+#include "service/Server.h"
+
+namespace tavo::test {
+
+inline constexpr const char* kUser = "ann@tavo.example";
+inline constexpr const char* kPassword = "s3cret";
+
+class StandInTest : public CoreTest {
+ protected:
+  void SetUp() override {
+    service::ServerOptions options;
+    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
+    server_ = std::make_unique<service::Server>(options);
+    server_->Start();
+    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+    server_->AddAccount(kUser, kPassword);
+  }
+  void TearDown() override {
+    server_->Stop();
+    platform::http::ResetTimeouts();
+  }
+
+  // The add-in's service settings at their defaults, signed in to the account.
+  void SignIn(AddinState& state) {
+    state.gWriterApiUrl = std::string(state.params.defaultApiUrl);
+    state.gWriterApiBaseUrl = std::string(state.params.privateApiBaseUrl);
+    state.gAccountsUrl = std::string(state.params.defaultAccountsUrl);
+    state.gTicket = server_->SignIn(kUser);
+  }
+
+  // Short limits for the tests of a service that does not answer.
+  static void ShortTimeouts() { platform::http::SetTimeouts({std::chrono::milliseconds(500), std::chrono::milliseconds(500)}); }
+
+  std::unique_ptr<service::Server> server_;
+};
+
+}  // namespace tavo::test

@@ -1,0 +1,67 @@
+#pragma once
+// One run of an emulated Office application with its add-ins: what `tavo-office word|excel`
+// drives, and what tests of the add-ins create in-process:
+//
+//   host::OfficeSession word(host::HostKind::Word);
+//   word.addins().Load("tavowriterwordaddin.service", libraryPath);  // or word.Start()
+//   word.Click("&Login");                                          // as the user would
+//   word.Quit();
+//
+// Start loads the registered add-ins (LoadBehavior 3) and completes the start-up. Quit closes
+// the documents (asking about modified ones; the user may cancel), then for Word raises Quit
+// and calls OnBeginShutdown, and for both calls OnDisconnection.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/addins/AddinLoader.h"
+#include "host/commandbars/CommandBarSet.h"
+#include "host/excel/ExcelApplication.h"
+#include "host/word/WordApplication.h"
+
+namespace host {
+
+enum class HostKind { Word, Excel };
+
+class OfficeSession {
+ public:
+  explicit OfficeSession(HostKind kind, LoadReport report = {});
+  ~OfficeSession();
+  OfficeSession(const OfficeSession&) = delete;
+  OfficeSession& operator=(const OfficeSession&) = delete;
+
+  HostKind kind() const { return kind_; }
+  // The application, as an add-in receives it.
+  office::Ref<office::Application> application() const { return application_; }
+  std::shared_ptr<word::WordApplication> word() const { return word_; }    // null in Excel
+  std::shared_ptr<excel::ExcelApplication> excel() const { return excel_; }  // null in Word
+  CommandBarSet& bars();
+  AddinLoader& addins() { return *loader_; }
+
+  // Loads the registered add-ins and completes the start-up; returns the number loaded.
+  int Start();
+  // False when the user cancelled closing a modified document (the session goes on). With
+  // discardChanges nobody is asked and unsaved changes are lost (the end of a script).
+  bool Quit(bool discardChanges = false);
+  bool quit() const { return quit_; }
+
+  // Clicks the control whose caption is `caption` (ignoring case, "&" and surrounding blanks)
+  // on a visible bar, popup items included. Raises RuntimeError when there is none, more than
+  // one, or it cannot be clicked; errors of the add-in's handler propagate.
+  void Click(std::string_view caption);
+
+ private:
+  HostKind kind_;
+  std::shared_ptr<word::WordApplication> word_;
+  std::shared_ptr<excel::ExcelApplication> excel_;
+  office::Ref<office::Application> application_;
+  std::unique_ptr<AddinLoader> loader_;
+  LoadReport report_;
+  bool quit_ = false;
+};
+
+// The controls on visible bars whose caption matches, popup items included.
+std::vector<std::shared_ptr<Control>> FindByCaption(const CommandBarSet& bars, std::string_view caption);
+
+}  // namespace host

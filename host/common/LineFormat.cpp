@@ -1,0 +1,63 @@
+#include "host/common/LineFormat.h"
+
+namespace host {
+
+std::string EscapeValue(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (char c : value) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else out.push_back(c);
+  }
+  return out;
+}
+
+std::optional<std::string> UnescapeValue(std::string_view escaped) {
+  std::string out;
+  out.reserve(escaped.size());
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    char c = escaped[i];
+    if (c != '\\') {
+      out.push_back(c);
+      continue;
+    }
+    if (++i == escaped.size()) return std::nullopt;
+    if (escaped[i] == '\\') out.push_back('\\');
+    else if (escaped[i] == 'n') out.push_back('\n');
+    else return std::nullopt;
+  }
+  return out;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+FieldLine ParseFieldLine(std::string_view line) {
+  FieldLine field;
+  auto colon = line.find(": ");
+  if (colon == std::string_view::npos) {
+    if (!line.empty() && line.back() == ':') {
+      field.name = line.substr(0, line.size() - 1);
+      field.hasValue = true;
+    } else {
+      field.name = line;
+    }
+    return field;
+  }
+  field.name = line.substr(0, colon);
+  field.value = line.substr(colon + 2);
+  field.hasValue = true;
+  return field;
+}
+
+}  // namespace host

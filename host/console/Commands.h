@@ -1,0 +1,47 @@
+#pragma once
+// The top-level commands of the terminal and script operator, one per line:
+//   open <file> [password]     open a document (Word) or workbook (Excel)
+//   new                        a new document or workbook
+//   type <text>                type the rest of the line at the selection (Word)
+//   paragraph                  start a new paragraph (Word)
+//   picture <file>             insert a picture from a file at the selection (Word)
+//   cell <ref> <value>         set a cell of the active workbook, e.g. "cell B2 12" (Excel)
+//   save | saveas <file> [password] | close [name] | activate <name>
+//   click <caption>            click a toolbar button or menu item ("&" ignored)
+//   wait <ms>                  let time pass (timers of the dialogs on the screen run)
+//   screen                     print the screen again
+//   quit
+// Files are Windows paths; a bare name is taken from the user's Documents folder. An argument
+// holding blanks is written in double quotes.
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/OfficeSession.h"
+
+namespace host {
+
+// Splits a command line into words; "..." groups a word with blanks (the quotes removed).
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+class CommandInterpreter {
+ public:
+  CommandInterpreter(OfficeSession& session, std::ostream& out) : session_(session), out_(out) {}
+
+  enum class Result { Done, Failed, Unknown, Quit };
+  // Runs one command; what went wrong is printed. Blank lines and lines starting with "#" do
+  // nothing.
+  Result Execute(std::string_view line);
+
+  static std::string Help();
+
+ private:
+  Result Run(const std::vector<std::string>& words, std::string_view rest);
+  std::string PathOf(const std::string& name) const;
+
+  OfficeSession& session_;
+  std::ostream& out_;
+};
+
+}  // namespace host

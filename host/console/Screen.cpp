@@ -1,0 +1,106 @@
+#include "host/console/Screen.h"
+
+#include <sstream>
+
+#include "platform/forms/Form.h"
+#include "platform/forms/Render.h"
+
+namespace host {
+namespace {
+
+std::string Flags(const Control& c) {
+  std::string flags;
+  if (!c.Enabled()) flags += " (disabled)";
+  if (!c.TooltipText().empty()) flags += " - " + c.TooltipText();
+  return flags;
+}
+
+void RenderMenu(std::ostream& out, const Control& popup) {
+  out << "Menu \"" << popup.Caption() << "\":\n";
+  for (const auto& item : popup.items()->items()) {
+    if (!item->Visible()) continue;
+    if (item->BeginGroup()) out << "  ----\n";
+    out << "  " << item->Caption() << Flags(*item) << "\n";
+  }
+}
+
+void RenderBar(std::ostream& out, const Bar& bar, bool customOnly) {
+  std::ostringstream line;
+  std::vector<const Control*> popups;
+  for (const auto& c : bar.controls().items()) {
+    if (!c->Visible() || (customOnly && c->BuiltIn())) continue;
+    line << (c->BeginGroup() ? " | " : " ");
+    if (c->items()) {
+      line << "[" << c->Caption() << " v]";
+      popups.push_back(c.get());
+    } else {
+      line << "[" << c->Caption() << "]" << (c->Enabled() ? "" : "(disabled)");
+    }
+  }
+  if (customOnly && line.str().empty()) return;
+  out << (customOnly ? "Menu \"" : "Toolbar \"") << bar.Name() << "\":" << line.str() << "\n";
+  for (const Control* p : popups) RenderMenu(out, *p);
+}
+
+// The start of the active document's text or of the active sheet's cells.
+std::string Preview(OfficeSession& session) {
+  constexpr size_t kMost = 160;
+  std::string preview;
+  if (auto word = session.word()) {
+    auto d = word->activeDocument();
+    if (!d) return {};
+    for (const auto& item : d->items()) {
+      if (item.kind == word::Item::Kind::Character) preview += item.character;
+      else if (item.kind == word::Item::Kind::ParagraphMark) preview += "\xc2\xb6";
+      else preview += item.picture->linked() ? "[picture " + item.picture->link + "]" : "[picture " + item.picture->type + "]";
+      if (preview.size() > kMost) return "Text: " + preview + "...\n";
+    }
+    return "Text: " + preview + "\n";
+  }
+  auto book = session.excel()->activeWorkbook();
+  if (!book) return {};
+  auto sheet = book->activeSheet();
+  for (const auto& [position, value] : sheet->data().cells) {
+    preview += " " + excel::CellRef(position) + "=" + value;
+    if (preview.size() > kMost) return "Sheet " + sheet->data().name + ":" + preview + "...\n";
+  }
+  return "Sheet " + sheet->data().name + ":" + preview + "\n";
+}
+
+template <class List, class Active>
+std::string FileList(const char* label, const List& files, const Active& active) {
+  std::ostringstream out;
+  out << label << ":";
+  if (files.empty()) out << " (none)";
+  for (const auto& f : files) {
+    out << (f == active ? " *" : " ") << f->FullName();
+    if (!f->Saved()) out << " (modified)";
+    if (f->protectedByPassword()) out << " (password)";
+  }
+  return out.str();
+}
+
+std::string Documents(OfficeSession& session) {
+  if (auto word = session.word()) return FileList("Documents", word->documents(), word->activeDocument());
+  return FileList("Workbooks", session.excel()->workbookList(), session.excel()->activeWorkbook());
+}
+
+}  // namespace
+
+std::string RenderScreen(OfficeSession& session) {
+  std::ostringstream out;
+  out << "==== " << session.application()->Name() << " ====\n";
+  for (const auto& bar : session.bars().bars()) {
+    if (!bar->BuiltIn() && bar->Visible()) RenderBar(out, *bar, false);
+    // An add-in's item in a built-in menu (the File menu) shows too.
+    else if (bar->BuiltIn()) RenderBar(out, *bar, true);
+  }
+  out << "Status bar: " << session.application()->StatusBar() << "\n";
+  out << Documents(session) << "\n" << Preview(session);
+  // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
+  for (const auto* form : platform::forms::LoadedForms())
+    if (form->IsVisible()) out << platform::forms::Render(*form);
+  return out.str();
+}
+
+}  // namespace host

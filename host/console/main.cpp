@@ -1,0 +1,63 @@
+// tavo-office: the emulated Office host.
+//   tavo-office word|excel [--script FILE]   run Word or Excel with the registered add-ins
+//   tavo-office register|unregister LIBRARY  call the add-in library's registration
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "host/OfficeSession.h"
+#include "host/console/TerminalOperator.h"
+#include "platform/core/RuntimeError.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: tavo-office word|excel [--script FILE]\n"
+               "       tavo-office register|unregister LIBRARY\n";
+  return 2;
+}
+
+int Registration(const std::string& verb, const std::string& library) {
+  long rc = verb == "register" ? host::RegisterLibrary(library) : host::UnregisterLibrary(library);
+  if (rc != 0) {
+    std::cerr << "tavo-office: " << verb << " " << library << " failed with code " << rc << "\n";
+    return 1;
+  }
+  std::cout << (verb == "register" ? "Registered " : "Unregistered ") << library << "\n";
+  return 0;
+}
+
+int Run(host::HostKind kind, std::istream& in) {
+  host::OfficeSession session(kind, [](const std::string& message) { std::cout << message << "\n"; });
+  host::TerminalOperator op(session, in, std::cout);
+  session.Start();
+  return op.Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string verb = argv[1];
+  try {
+    if (verb == "register" || verb == "unregister") {
+      if (argc != 3) return Usage();
+      return Registration(verb, argv[2]);
+    }
+    if (verb != "word" && verb != "excel") return Usage();
+    const host::HostKind kind = verb == "word" ? host::HostKind::Word : host::HostKind::Excel;
+    if (argc == 2) return Run(kind, std::cin);
+    if (argc != 4 || std::string(argv[2]) != "--script") return Usage();
+    std::ifstream script(argv[3]);
+    if (!script) {
+      std::cerr << "tavo-office: cannot read " << argv[3] << "\n";
+      return 1;
+    }
+    return Run(kind, script);
+  } catch (const platform::RuntimeError& e) {
+    std::cerr << "tavo-office: run-time error " << e.number() << ": " << e.description() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "tavo-office: " << e.what() << "\n";
+  }
+  return 1;
+}

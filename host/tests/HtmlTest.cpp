@@ -1,0 +1,129 @@
+#include "host/word/Html.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "host/tests/TestSupport.h"
+#include "platform/codepage/CodePage.h"
+#include "platform/html/HtmlDocument.h"
+
+using namespace host::word;
+
+namespace {
+
+std::shared_ptr<const Picture> Embedded(std::string type, std::string bytes) {
+  return std::make_shared<Picture>(Picture{std::move(type), std::move(bytes), "", "12px", "7px"});
+}
+
+Items Sample() {
+  Items items = ItemsOfText("a < b & c");
+  items.push_back(Item::Pic(Embedded("png", "PNGDATA")));
+  items.push_back(Item::Mark());
+  items.push_back(Item::Pic(Embedded("emz", "EMZDATA")));
+  items.push_back(Item::Pic(std::make_shared<Picture>(Picture{"", "", "http://srv/p.png?a=1&b=2", "120px", "80px"})));
+  items.push_back(Item::Pic(Embedded("jpg", "JPGDATA")));
+  items.push_back(Item::Mark());
+  items.push_back(Item::Mark());  // an empty last paragraph
+  return items;
+}
+
+std::string Text(const Items& items) { return TextOfItems(items, 0, items.size()); }
+
+}  // namespace
+
+TEST(HtmlExport, PicturesBecomeShapesWithOneImagedataAndNumberedFiles) {
+  auto out = ExportHtml(Sample(), "tavoupload");
+  EXPECT_NE(out.html.find("<p>a &lt; b &amp; c<v:shape style=\"width:12px;height:7px\"><v:imagedata "
+                          "src=\"./tavoupload_files/image001.png\"/></v:shape></p>"),
+            std::string::npos)
+      << out.html;
+  // The emz picture takes 002 and its GIF rendering the next number; the jpg comes after both.
+  EXPECT_NE(out.html.find("<v:imagedata src=\"./tavoupload_files/image002.emz\"/>"), std::string::npos);
+  EXPECT_NE(out.html.find("<v:imagedata src=\"./tavoupload_files/image004.jpg\"/>"), std::string::npos);
+  EXPECT_NE(out.html.find("<img src=\"http://srv/p.png?a=1&amp;b=2\" style=\"width:120px;height:80px\">"),
+            std::string::npos);
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : out.files) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"image001.png", "image002.emz", "image003.gif", "image004.jpg"}));
+  EXPECT_EQ(out.files[2].second.substr(0, 6), "GIF89a");
+  EXPECT_NE(out.html.find("<p></p>"), std::string::npos);
+}
+
+// What the add-in's picture pass sees of the export: every shape holds exactly one imagedata.
+TEST(HtmlExport, EachShapeHoldsExactlyOneImagedataForTheAddins) {
+  auto out = ExportHtml(Sample(), "tavoupload");
+  auto doc = platform::html::Document::FromText(out.html);
+  auto shapes = doc.getElementsByTagName("shape");
+  ASSERT_EQ(shapes.length(), 3u);
+  for (size_t i = 0; i < shapes.length(); ++i) {
+    auto shape = shapes.item(i);
+    ASSERT_EQ(shape.childNodes().size(), 1u) << shape.outerHTML();
+    EXPECT_EQ(shape.firstChild().tagName(), "imagedata");
+    EXPECT_EQ(shape.style().height(), "7px");
+  }
+  EXPECT_EQ(shapes.item(1).firstChild().src(), "./tavoupload_files/image002.emz");
+  EXPECT_EQ(doc.getElementsByTagName("IMG").length(), 1u);
+}
+
+TEST(HtmlImport, ExportReadsBackWithoutLoss) {
+  Items items = Sample();
+  auto out = ExportHtml(items, "doc");
+  std::map<std::string, std::string> files;
+  for (const auto& [name, bytes] : out.files) files["./doc_files/" + name] = bytes;
+  Items back = ImportHtml(out.html, [&](std::string_view src) -> std::optional<std::string> {
+    auto it = files.find(std::string(src));
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  });
+  ASSERT_EQ(Text(back), Text(items));
+  EXPECT_EQ(back[9].picture->bytes, "PNGDATA");
+  EXPECT_EQ(back[9].picture->type, "png");
+  EXPECT_EQ(back[12].picture->link, "http://srv/p.png?a=1&b=2");
+  EXPECT_EQ(back[12].picture->width, "120px");
+  EXPECT_EQ(back[13].picture->bytes, "JPGDATA");
+}
+
+TEST(HtmlImport, ParagraphsWhitespaceAndRemotePictures) {
+  struct Case {
+    const char* html;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"<html><body><p>one</p><p>two</p></body></html>", "one\rtwo\r"},
+      {"<body>  loose\n  text  <b>bold</b>\n</body>", "loose text bold\r"},
+      {"<body><div><p>x</p></div><p></p><h1>T</h1></body>", "x\r\rT\r"},
+      {"<body>a<br>b<script>ignored()</script></body>", "a\rb\r"},
+      {"<body><ul><li>1</li><li>2</li></ul></body>", "1\r2\r"},
+      {"<body>&nbsp;&amp;&eacute;</body>", "\xc2\xa0&\xc3\xa9\r"},
+      {"", "\r"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Text(ImportHtml(c.html, {})), c.text) << c.html;
+
+  Items items = ImportHtml(
+      "<body><p>see <IMG SRC=\"https://h/a.png\" width=\"120\" height=\"80\"> and "
+      "<img src=\"http://h/b.gif\" style=\"WIDTH: 5%; height:3em\"></p></body>",
+      [](std::string_view) -> std::optional<std::string> { ADD_FAILURE() << "remote pictures are not read"; return std::nullopt; });
+  ASSERT_EQ(Text(items), "see \x01 and \x01\r");
+  EXPECT_EQ(items[4].picture->link, "https://h/a.png");
+  EXPECT_EQ(items[4].picture->width, "120px");
+  EXPECT_EQ(items[4].picture->height, "80px");
+  EXPECT_EQ(items[10].picture->width, "5%");
+  EXPECT_EQ(items[10].picture->height, "3em");
+}
+
+TEST(HtmlImport, UndeclaredEightBitTextIsReadInTheSystemCodePage) {
+  host::testing::TempEnvironment env;
+  EXPECT_EQ(Text(ImportHtml("<body>caf\xe9 \x80</body>", {})), "caf\xc3\xa9 \xe2\x82\xac\r");
+  EXPECT_EQ(Text(ImportHtml("<body>caf\xc3\xa9</body>", {})), "caf\xc3\xa9\r");
+  platform::codepage::SetACP(932);
+  EXPECT_EQ(Text(ImportHtml("<body>\x93\xfa\x96\x7b</body>", {})), "\xe6\x97\xa5\xe6\x9c\xac\r");
+}
+
+TEST(HtmlImport, RemoteAddresses) {
+  EXPECT_TRUE(IsRemoteAddress("http://x/y.png"));
+  EXPECT_TRUE(IsRemoteAddress("HTTPS://x"));
+  EXPECT_FALSE(IsRemoteAddress("./doc_files/image001.png"));
+  EXPECT_FALSE(IsRemoteAddress("C:\\pics\\a.png"));
+  EXPECT_FALSE(IsRemoteAddress("file:///C:/a.png"));
+}

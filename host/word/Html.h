@@ -1,0 +1,40 @@
+#pragma once
+// Word's HTML: the export written by SaveAs in the HTML format and the import of an HTML file.
+//
+// Export: one <p> per paragraph. An embedded picture is a v:shape holding exactly one
+// v:imagedata (no whitespace between them) whose src is "./<base>_files/imageNNN.<type>", the
+// picture itself written into the folder <base>_files beside the HTML file. An emz or wmz
+// picture also gets a GIF rendering under the next number (image001.emz, image002.gif), as
+// browsers cannot show those types. A linked (remote) picture stays a plain IMG.
+//
+// Import: the body's paragraphs (p, div, headings, list items, br) with their text, whitespace
+// collapsed as a browser does; IMG elements and v:shape/v:imagedata pictures. A picture whose
+// address is remote stays linked, with its width and height; a local one is read from its file.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/word/Story.h"
+
+namespace host::word {
+
+struct HtmlExport {
+  std::string html;
+  std::vector<std::pair<std::string, std::string>> files;  // name inside <base>_files, bytes
+};
+
+HtmlExport ExportHtml(const Items& items, std::string_view baseName);
+
+// Reads the bytes of a picture given by its address as written in the HTML; nullopt when
+// there is no such file.
+using PictureReader = std::function<std::optional<std::string>(std::string_view src)>;
+
+Items ImportHtml(std::string_view bytes, const PictureReader& readPicture);
+
+// Whether an address names a remote picture (http:, https:, ftp:, data: ...).
+bool IsRemoteAddress(std::string_view src);
+
+}  // namespace host::word

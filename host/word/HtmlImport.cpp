@@ -1,0 +1,180 @@
+#include <algorithm>
+#include <set>
+
+#include "host/word/Html.h"
+#include "platform/codepage/CodePage.h"
+#include "platform/core/Text.h"
+#include "platform/html/HtmlDocument.h"
+
+namespace host::word {
+namespace text = platform::text;
+namespace html = platform::html;
+
+namespace {
+
+std::string NameOf(const html::Node& node) { return text::LCase(node.tagName()); }
+
+std::string Length(const html::Node& sized, const char* property) {
+  std::string value = sized.style().getPropertyValue(property);
+  if (value.empty()) value = text::Trim(sized.getAttribute(property));
+  if (value.empty()) return "100px";
+  bool bare = std::all_of(value.begin(), value.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+  if (bare) value += "px";
+  std::erase(value, ' ');
+  return value;
+}
+
+std::string TypeOf(std::string_view src) {
+  std::string path(src.substr(0, src.find_first_of("?#")));
+  auto slash = path.find_last_of("/\\");
+  auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return path.substr(dot + 1);
+}
+
+bool IsBlock(const std::string& name) {
+  static const std::set<std::string> blocks = {"p",  "div", "h1", "h2", "h3",         "h4",    "h5", "h6",
+                                               "li", "pre", "tr", "blockquote", "table", "ul", "ol", "address"};
+  return blocks.count(name) > 0;
+}
+
+class Importer {
+ public:
+  explicit Importer(const PictureReader& reader) : reader_(reader) {}
+
+  Items Run(const html::Node& body) {
+    Walk(body, false);
+    EndParagraph(false);
+    if (items_.empty()) items_.push_back(Item::Mark());
+    return std::move(items_);
+  }
+
+ private:
+  void Walk(const html::Node& parent, bool preformatted) {
+    for (const auto& node : parent.childNodes()) {
+      if (node.nodeType() == html::TEXT_NODE) {
+        AddText(node.innerText(), preformatted);
+        continue;
+      }
+      if (node.nodeType() != html::ELEMENT_NODE) continue;
+      std::string name = NameOf(node);
+      if (name == "script" || name == "style" || name == "head" || name == "title") continue;
+      if (name == "br") {
+        EndParagraph(true);
+      } else if (name == "img") {
+        AddPicture(node.src(), node);
+      } else if (name == "shape") {
+        html::Node data = FirstElement(node, "imagedata");
+        if (data) AddPicture(data.src(), node);
+        else Walk(node, preformatted);
+      } else if (IsBlock(name)) {
+        EndParagraph(false);
+        size_t before = paragraphs_;
+        Walk(node, preformatted || name == "pre");
+        if (!current_.empty() || paragraphs_ == before) EndParagraph(true);
+      } else {
+        Walk(node, preformatted);
+      }
+    }
+  }
+
+  static html::Node FirstElement(const html::Node& parent, const char* name) {
+    for (const auto& node : parent.childNodes())
+      if (node.nodeType() == html::ELEMENT_NODE && NameOf(node) == name) return node;
+    return {};
+  }
+
+  void AddText(std::string_view s, bool preformatted) {
+    for (const auto& item : ItemsOfText(s)) {
+      if (preformatted) {
+        if (item.kind == Item::Kind::ParagraphMark) EndParagraph(true);
+        else Push(item);
+        continue;
+      }
+      bool space = item.kind == Item::Kind::ParagraphMark || item.character == " " || item.character == "\t";
+      if (space) {
+        pendingSpace_ = true;
+        continue;
+      }
+      Push(item);
+    }
+  }
+
+  void Push(Item item) {
+    if (pendingSpace_ && !current_.empty()) current_.push_back(Item::Char(" "));
+    pendingSpace_ = false;
+    current_.push_back(std::move(item));
+  }
+
+  void AddPicture(const std::string& src, const html::Node& sized) {
+    auto picture = std::make_shared<Picture>();
+    picture->width = Length(sized, "width");
+    picture->height = Length(sized, "height");
+    std::optional<std::string> bytes;
+    if (!src.empty() && !IsRemoteAddress(src)) bytes = reader_(src);
+    if (bytes) {
+      picture->type = text::LCase(TypeOf(src));
+      if (picture->type == "jpeg") picture->type = "jpg";
+      picture->bytes = std::move(*bytes);
+    } else {
+      if (src.empty()) return;
+      picture->link = src;
+    }
+    Push(Item::Pic(std::move(picture)));
+  }
+
+  void EndParagraph(bool evenIfEmpty) {
+    pendingSpace_ = false;
+    if (current_.empty() && !evenIfEmpty) return;
+    items_.insert(items_.end(), current_.begin(), current_.end());
+    items_.push_back(Item::Mark());
+    current_.clear();
+    ++paragraphs_;
+  }
+
+  const PictureReader& reader_;
+  Items items_;
+  Items current_;
+  size_t paragraphs_ = 0;
+  bool pendingSpace_ = false;
+};
+
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsRemoteAddress(std::string_view src) {
+  auto colon = src.find(':');
+  if (colon == std::string_view::npos || colon < 2) return false;  // "C:" is a drive
+  for (size_t i = 0; i < colon; ++i) {
+    char c = src[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))
+      return false;
+  }
+  return !text::EqualsText(src.substr(0, colon), "file");
+}
+
+Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
+  // Text that is not UTF-8 is in the system's ANSI code page, in which the add-ins write the
+  // files they hand to Word.
+  std::string converted;
+  if (!ValidUtf8(bytes)) {
+    converted = platform::codepage::AnsiToUtf8(bytes);
+    bytes = converted;
+  }
+  Items items = Importer(readPicture).Run(html::Document::FromText(bytes).body());
+  if (items.empty()) items.push_back(Item::Mark());
+  return items;
+}
+
+}  // namespace host::word

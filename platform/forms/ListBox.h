@@ -1,0 +1,55 @@
+#pragma once
+// A single-selection list box. Entries are numbered from 0; ListIndex -1 means no selection.
+// Changing ListIndex (in code or by the user) raises Click, as on the platform.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/forms/Control.h"
+
+namespace platform::forms {
+
+class ListBox final : public Control {
+ public:
+  ListBox(Form& form, std::string name);
+  ListBox(Frame& frame, std::string name);
+  std::string_view Kind() const override { return "ListBox"; }
+  bool Focusable() const override { return true; }
+
+  // Appends, or inserts before entry `index` (0..ListCount); RuntimeError 5 for another index.
+  // The selection stays on its entry.
+  void AddItem(std::string_view item, int index = -1);
+  // RuntimeError 5 for an index that names no entry. Removing the selected entry clears the
+  // selection.
+  void RemoveItem(int index);
+  void Clear();
+  int ListCount() const;
+
+  int ListIndex() const;
+  // -1 clears the selection; RuntimeError 380 for an index outside -1..ListCount-1.
+  void SetListIndex(int index);
+
+  // The text of entry i; "" for an index that names no entry.
+  std::string List(int index) const;
+  // RuntimeError 381 for an index that names no entry.
+  void SetList(int index, std::string_view text);
+  // RuntimeError 381 for an index that names no entry.
+  bool Selected(int index) const;
+  void SetSelected(int index, bool selected);
+
+  // The selected entry's text, "" when nothing is selected.
+  std::string Text() const;
+
+  const std::vector<std::string>& Items() const;
+
+
+ private:
+  struct State {
+    std::vector<std::string> items;
+    int listIndex = -1;
+  };
+  void CheckEntry(int index, long error) const;
+  Designed<State> state_{*this};
+};
+
+}  // namespace platform::forms

@@ -1,0 +1,76 @@
+#pragma once
+// The operator: whoever acts as the user. A modal form is handed to the current operator, which
+// acts on it (click, type, close, wait, ...: see UserActions.h) until the form is hidden or
+// unloaded. The operator is also told when a form is shown modelessly or goes away, and answers
+// message boxes. There is one current operator per process, installed by the host or a test.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace platform::forms {
+
+class Form;
+
+// A failure of the user's side, not of the program: no operator, an action refused by a
+// disabled or hidden control, a script with no action left for a form. It is deliberately
+// not a RuntimeError, so that the error handlers of dialog code do not swallow it and it
+// unwinds the modal show.
+class OperatorError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Message box styles and answers.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbOKCancel = 1;
+inline constexpr int vbYesNo = 4;
+inline constexpr int vbCritical = 16;
+inline constexpr int vbQuestion = 32;
+inline constexpr int vbExclamation = 48;
+inline constexpr int vbInformation = 64;
+inline constexpr int vbOK = 1;
+inline constexpr int vbCancel = 2;
+inline constexpr int vbYes = 6;
+inline constexpr int vbNo = 7;
+
+struct MessageBoxRequest {
+  std::string prompt;
+  int buttons = vbOKOnly;  // button set plus icon, e.g. vbOKOnly + vbExclamation
+  std::string title;
+};
+
+class Operator {
+ public:
+  virtual ~Operator() = default;
+
+  // One user action on `form`, the modal form on top. Called again for as long as the form
+  // stays shown; may throw (OperatorError) to give up, which unwinds the modal show.
+  virtual void Act(Form& form) = 0;
+  // A form became visible, modally or not (after Form_Load and the first focus).
+  virtual void Shown(Form& form, bool modal) { (void)form, (void)modal; }
+  // A visible form was hidden or unloaded.
+  virtual void Closed(Form& form) { (void)form; }
+  // A message box; returns the answer (vbOK, vbYes, ...).
+  virtual int MessageBox(const MessageBoxRequest& box) = 0;
+};
+
+// The current operator, or nullptr when none is installed.
+Operator* CurrentOperator();
+// Installs `op` for the process; returns the previous one.
+Operator* SetCurrentOperator(Operator* op);
+
+class ScopedOperator {
+ public:
+  explicit ScopedOperator(Operator& op) : previous_(SetCurrentOperator(&op)) {}
+  ~ScopedOperator() { SetCurrentOperator(previous_); }
+  ScopedOperator(const ScopedOperator&) = delete;
+  ScopedOperator& operator=(const ScopedOperator&) = delete;
+
+ private:
+  Operator* previous_;
+};
+
+// The standard message box; returns the operator's answer. OperatorError without an operator.
+int MsgBox(std::string_view prompt, int buttons = vbOKOnly, std::string_view title = {});
+
+}  // namespace platform::forms

@@ -1,0 +1,8 @@
+#include "platform/office/AddinConnection.h"
+
+namespace platform::office {
+
+AddIn::~AddIn() = default;
+AddinConnection::~AddinConnection() = default;
+
+}  // namespace platform::office

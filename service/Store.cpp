@@ -1,0 +1,129 @@
+#include "service/Store.h"
+
+#include <cctype>
+#include <cmath>
+#include <ctime>
+#include <iomanip>
+#include <sstream>
+
+namespace tavo::service {
+namespace {
+
+std::optional<TimePoint> ParseTime(const std::string& text) {
+  std::tm tm{};
+  std::istringstream in(text);
+  in >> std::get_time(&tm, "%Y-%m-%d %H:%M:%S");
+  if (in.fail()) return std::nullopt;
+  tm.tm_isdst = -1;
+  return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+}
+
+}  // namespace
+
+Store::Store(Clock clock) : clock_(std::move(clock)), random_(std::random_device{}()) {}
+
+std::optional<std::string> Store::AccountOf(std::string_view ticket) const {
+  const auto it = tickets.find(std::string(ticket));
+  if (it == tickets.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string Store::TicketFor(const std::string& account) {
+  const std::string key = LowerAscii(account);
+  for (const auto& [ticket, owner] : tickets)
+    if (owner == key) return ticket;
+  std::string ticket = NewToken(32);
+  tickets[ticket] = key;
+  return ticket;
+}
+
+std::string Store::NewId() { return std::to_string(nextId_++); }
+
+std::string Store::NewToken(size_t hexDigits) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string token;
+  while (token.size() < hexDigits) {
+    const auto value = random_();
+    for (int shift = 0; shift < 64 && token.size() < hexDigits; shift += 4) token += kHex[(value >> shift) & 0xF];
+  }
+  return token;
+}
+
+std::string Store::UniqueNameUrl(const std::string& account, const std::string& name,
+                                 const std::string& exceptId) const {
+  std::string base = name;
+  for (char& c : base)
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  const std::string owner = LowerAscii(account);
+  auto taken = [&](const std::string& candidate) {
+    for (const auto& [id, doc] : documents)
+      if (id != exceptId && doc.owner == owner && LowerAscii(doc.nameUrl) == LowerAscii(candidate)) return true;
+    return false;
+  };
+  std::string candidate = base;
+  for (int n = 2; taken(candidate); ++n) candidate = base + "_" + std::to_string(n);
+  return candidate;
+}
+
+std::string Store::FormatTime(TimePoint t) {
+  const std::time_t tt = std::chrono::system_clock::to_time_t(t);
+  std::tm tm{};
+  localtime_r(&tt, &tm);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &tm);
+  return buffer;
+}
+
+std::string Store::NextModifiedTime(const Workbook& workbook) const {
+  TimePoint next = std::chrono::time_point_cast<std::chrono::seconds>(Now());
+  if (const auto last = ParseTime(workbook.modifiedTime); last && next <= *last)
+    next = *last + std::chrono::seconds(1);
+  return FormatTime(next);
+}
+
+Document& Store::CreateDocument(const std::string& owner, const std::string& name, const std::string& html,
+                                double version) {
+  Document d;
+  d.id = NewId();
+  d.owner = LowerAscii(owner);
+  d.name = name;
+  d.nameUrl = UniqueNameUrl(d.owner, name);
+  d.content = html;
+  d.version = version;
+  d.author = d.owner;
+  d.createdOn = FormatTime(Now());
+  return documents[d.id] = std::move(d);
+}
+
+Workbook& Store::CreateWorkbook(const std::string& owner, const std::string& name, std::string bytes) {
+  Workbook wb;
+  wb.id = NewId();
+  wb.owner = LowerAscii(owner);
+  wb.name = name;
+  wb.modifiedBy = wb.owner;
+  Revise(wb, std::move(bytes));
+  wb.createdTime = wb.modifiedTime;
+  return workbooks[wb.id] = std::move(wb);
+}
+
+void Store::Revise(Workbook& workbook, std::string bytes) {
+  workbook.bytes = std::move(bytes);
+  workbook.modifiedTime = NextModifiedTime(workbook);
+  workbook.updateLock = NewToken(16);
+}
+
+std::string LowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+double NextVersion(double version) { return std::floor(std::fabs(version)) + 1; }
+
+std::string FormatVersion(double version) {
+  std::ostringstream out;
+  out << std::setprecision(15) << version;
+  return out.str();
+}
+
+}  // namespace tavo::service
