@@ -66,8 +66,4 @@ bool LoadLanguage(AddinState& state) {
   }
 }
 
-bool LanguageFileFound(const AddinState& state) {
-  return state.gLanguageFile.empty() || platform::files::FileExists(state.gLanguageFile);
-}
-
 }  // namespace tavo

@@ -24,9 +24,6 @@ std::string GetLanguageFile(AddinState& state, std::string_view code);
 std::string GetIniString(std::string_view section, std::string_view key, std::string_view file,
                          std::string_view defaultValue);
 
-// False when a language file was chosen but is missing: every text of the add-in would be empty.
-bool LanguageFileFound(const AddinState& state);
-
 // Reads every key of one section into the language texts; false on a run-time error.
 bool LoadLanguageSection(AddinState& state, const LanguageSection& section);
 

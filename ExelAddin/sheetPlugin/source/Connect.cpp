@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 
 #include "common/Language.h"
 #include "common/Log.h"
@@ -33,15 +32,15 @@ void Connect::OnConnection(const office::Ref<office::Application>& application, 
     description = e.description();
   }
   // Nothing is undone: what the chain set up stays, and Excel keeps the add-in loaded.
-  ShowSheetMessage(state_, "error" + std::to_string(number) + description, 0);
+  ShowMessage(state_, "error" + std::to_string(number) + description, 0);
   WriteLog(state_, "Addininstance_onconnection" + std::to_string(number) + "||" + description, "Info");
-  ShowSheetMessage(state_, state_.strings["gMsg43"], 1);
+  ShowMessage(state_, state_.strings["gMsg43"], 1);
 }
 
 bool Connect::StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst) {
   host_.gHostApp = application;
   if (!CreatePluginRegistryKey(state_) || !LoadApplicationSettings(state_) || !LoadSavedCredentials(state_) ||
-      !LoadLanguage(state_) || !LanguageFileFound(state_))
+      !LoadLanguage(state_))
     return false;
   // The sign-in dialog, loaded but hidden, starts from the remembered choices.
   frmConfig& signIn = Dialogs(state_).frmConfig;

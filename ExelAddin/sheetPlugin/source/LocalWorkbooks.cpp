@@ -1,6 +1,9 @@
 // The workbooks already on this computer: opening and deleting a local workbook, and removing
 // this run's temporary downloads when Excel lets the add-in go.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
+#include <set>
+#include <string>
+#include <vector>
+
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
@@ -76,9 +79,9 @@ void SheetOperations::DeleteLocalWorkbook() {
       }
     }
     // A file deleted without a record to go with it is still worth telling.
-    if (deleted) ShowSheetMessage(state_, state_.strings["gMsg22"], 0);
+    if (deleted) ShowMessage(state_, state_.strings["gMsg22"], 0);
   } catch (const platform::RuntimeError&) {
-    ShowSheetMessage(state_, state_.strings["gMsg23"], 0);
+    ShowMessage(state_, state_.strings["gMsg23"], 0);
   }
 }
 
@@ -107,26 +110,18 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
   return true;
 }
 
-// Each record whose file is one of this run's temporary downloads goes, in every map that such
-// a download was recorded in; a file that could not be deleted keeps its record, so that it can
-// still be found among the local workbooks.
+// The records of this run's temporary downloads go, in every map that such a download was
+// recorded in; a file that could not be deleted (the user kept it open) keeps its record, so
+// that it can still be found among the local workbooks.
 bool SheetOperations::RemoveTempEntriesFromMap() {
+  std::vector<std::string> gone;
+  for (const std::string& temp : state_.gTempFiles)
+    if (!files::FileExists(temp)) gone.push_back(temp);
   std::set<std::string> maps = tempMapFiles_;
   maps.insert(MapFilePath(state_));
   for (const std::string& path : maps) {
     try {
-      xml::Document map;
-      if (!map.load(path)) platform::Raise(platform::err::FileNotFound, "The map file " + path + " cannot be read");
-      xml::Node root = map.documentElement();
-      for (const xml::Node& record : root.childNodes()) {
-        const std::string file = record.attribute(1);
-        for (const std::string& temp : state_.gTempFiles) {
-          if (!text::EqualsText(file, temp) || files::FileExists(file)) continue;
-          root.removeChild(record);
-          map.save(path);
-          break;
-        }
-      }
+      RemoveLocalCopyRecords(state_, path, gone, LocalCopyKey::FilenameAttribute);
     } catch (const platform::RuntimeError& e) {
       LogWithoutLevel(state_, "nonsavelocaldeletedocument", e);
     }

@@ -1,11 +1,9 @@
 // The Save and Publish commands: the active workbook is saved on disk without an open password
 // (so that its bytes can be sent), only ".xls" workbooks go online, and afterwards the workbook
 // is kept in the user's folder protected with the account password.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/ExcelAlerts.h"
 #include "ExelAddin/sheetPlugin/source/FileNames.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
-#include "common/LanguageText.h"
 #include "common/Log.h"
 #include "common/Messages.h"
 #include "platform/core/RuntimeError.h"
@@ -31,7 +29,7 @@ void SheetOperations::SaveActiveWorkbook(Route route) {
         {.noWorkbook = save ? std::string("Open a Workbook and then Save.") : state_.strings["gMsg68"],
          .neverSaved = "The Workbook has to be locally saved for it to be added to Tavo. Please 'Save' the file "
                        "before adding it to Tavo.",
-         .notXls = save ? LanguageText(state_, "gMsg36")
+         .notXls = save ? state_.strings["gMsg36"]
                         : std::string(" File cannot be added. Please save the file as .xls and save.")});
     if (!book) return;
     state_.gDocumentExtension = ".xls";
@@ -43,18 +41,18 @@ void SheetOperations::SaveActiveWorkbook(Route route) {
     description = e.description();
   }
   WriteLog(state_, "Error While Saviing the WorkBook " + description, "Error");
-  ShowSheetMessage(state_, save ? std::string("An Error occurred while saving the Workbook") : state_.strings["gMsg64"], 0);
+  ShowMessage(state_, save ? std::string("An Error occurred while saving the Workbook") : state_.strings["gMsg64"], 0);
 }
 
 office::Ref<excel::Workbook> SheetOperations::WorkbookToSend(const RefusalTexts& texts) {
   office::Ref<excel::Application> app = Excel();
   if (app->Workbooks().Count() == 0) {
-    ShowSheetMessage(state_, texts.noWorkbook, 0);
+    ShowMessage(state_, texts.noWorkbook, 0);
     return nullptr;
   }
   office::Ref<excel::Workbook> book = app->ActiveWorkbook();
   if (text::Trim(book->Path()).empty()) {
-    ShowSheetMessage(state_, texts.neverSaved, 0);
+    ShowMessage(state_, texts.neverSaved, 0);
     return nullptr;
   }
   currentWorkbookPath_ = book->Path() + "\\" + book->Name();
@@ -67,7 +65,7 @@ office::Ref<excel::Workbook> SheetOperations::WorkbookToSend(const RefusalTexts&
   if (extension == "xls") return book;
   book->Save();
   ProtectInUserFolder(*book);
-  ShowShownText(state_, extension + texts.notXls);
+  ShowMessage(state_, extension + texts.notXls, 0);
   return nullptr;
 }
 

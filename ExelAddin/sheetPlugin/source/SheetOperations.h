@@ -86,7 +86,7 @@ class SheetOperations {
   struct RefusalTexts {
     std::string noWorkbook;  // none is open (a language text or a fixed one)
     std::string neverSaved;  // it was never saved on disk
-    std::string notXls;      // follows the extension of one that is no ".xls" workbook (as shown)
+    std::string notXls;      // follows the extension of one that is no ".xls" workbook
   };
   // The active workbook saved in place without an open password, so that its file can be sent;
   // its path becomes the current workbook path. Nothing, after telling the user, when none is

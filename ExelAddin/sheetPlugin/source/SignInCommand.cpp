@@ -3,7 +3,6 @@
 // with the accounts service and switch the commands to their signed-in or signed-out state.
 #include <chrono>
 
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/ClassInit.h"
 #include "common/LanguageText.h"
 #include "common/Messages.h"
@@ -73,7 +72,7 @@ void ClassInit::oLoginCmdBar_Click() {
     // A browser or network failure, or a page that never came.
   }
   progress.Unload();
-  if (!pending.empty()) ShowSheetMessage(state_, pending, 0);
+  if (!pending.empty()) ShowMessage(state_, pending, 0);
   SetCommandStates(false, true);
 }
 

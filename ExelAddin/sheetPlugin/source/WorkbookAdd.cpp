@@ -1,11 +1,9 @@
 // Creating a new online workbook from the active local one (Add), or creating it public under
 // a licence (publish as new). The workbook then moves into the user's folder, protected with the
 // account password, and a map record links it to its new online workbook.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/Base64.h"
-#include "common/LanguageText.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -46,7 +44,7 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
          .neverSaved = add ? state_.strings["gMsg39"]
                            : std::string("The Workbook has to be locally saved for it to be added to Tavo. Please "
                                          "'Save' the file before adding it to Tavo"),
-         .notXls = add ? LanguageText(state_, "gMsg70")
+         .notXls = add ? state_.strings["gMsg70"]
                        : std::string(" files cannot be added. Please save the file as .xls and add.")});
     if (!book) return;
     WriteLog(state_, "WorkBook Path |" + currentWorkbookPath_, "Info");
@@ -63,8 +61,8 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
     description = e.description();
   }
   WriteLog(state_, "Error While adding the workbook -" + description, "Error");
-  ShowSheetMessage(state_, "Error occured while adding the Workbook to Tavo sheet", 0);
-  if (add) ShowSheetMessage(state_, state_.strings["gMsg51"], 0);
+  ShowMessage(state_, "Error occured while adding the Workbook to Tavo sheet", 0);
+  if (add) ShowMessage(state_, state_.strings["gMsg51"], 0);
 }
 
 bool SheetOperations::AddWorkbook(Route route, const std::string& name, const std::string& path,
@@ -91,7 +89,7 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
     WriteLog(state_, "Response for New workbook request | " + answer, "Info");
     if (const SheetErrorCheck check = AddAnswerError(doc); check.isError) {
       const SheetCaller caller = publish ? SheetCaller::AddPublicWorkbook : SheetCaller::AddWorkbook;
-      if (check.showsMessage) ShowSheetMessage(state_, SheetErrorFor(state_, caller, check.code).message, 0);
+      if (check.showsMessage) ShowMessage(state_, SheetErrorFor(state_, caller, check.code).message, 0);
       return false;
     }
     const std::string id = doc.selectSingleNode("//methodResponse/result/workbookId").text();

@@ -1,6 +1,5 @@
 // Opening a listed workbook: the question when a local copy exists, the local file, the
 // download, the open in Excel, the copy protected with the account password and its map record.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/ExcelAlerts.h"
 #include "ExelAddin/sheetPlugin/source/FileNames.h"
@@ -36,7 +35,7 @@ void SheetOperations::LoadSelectedWorkbook() {
   AddinDialogs& dialogs = Dialogs(state_);
   const int index = dialogs.frmDocList.listdoc.ListIndex();
   if (index == -1) {
-    ShowSheetMessage(state_, state_.strings["gMsg10"], 0);
+    ShowMessage(state_, state_.strings["gMsg10"], 0);
     return;
   }
   try {
@@ -111,7 +110,7 @@ void SheetOperations::LoadSelectedWorkbook() {
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
     ShowStatus(state_, state_.strings["gMsg21"]);
   } catch (const platform::RuntimeError& e) {
-    ShowSheetMessage(state_, state_.strings["gMsg16"], 0);
+    ShowMessage(state_, state_.strings["gMsg16"], 0);
     WriteLog(state_, "Error While loading the workbook in Excel" + e.description(), "Error");
   }
 }

@@ -1,6 +1,5 @@
 // The online workbook list: the request, the map brought in line with it, and the search that
 // filters it while the list is shown.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/Log.h"
@@ -46,7 +45,7 @@ bool SheetOperations::GetWorkbooks() {
     WriteLog(state_, state_.gDocListRoot.xml(), "Info");
 
     if (const SheetErrorCheck check = ListAnswerError(doc); check.isError) {
-      ShowSheetMessage(state_, SheetErrorFor(state_, SheetCaller::GetWorkbooks, check.code).message, 0);
+      ShowMessage(state_, SheetErrorFor(state_, SheetCaller::GetWorkbooks, check.code).message, 0);
       ShowStatus(state_, "");
       return false;
     }
@@ -70,7 +69,7 @@ bool SheetOperations::GetWorkbooks() {
   if (!shown) {
     WriteLog(state_, "Error While Retrieving WorkBook lists " + description, "Error");
     // A user who asked for the list hears why none came.
-    ShowSheetMessage(state_, state_.strings["gMsg25"], 0);
+    ShowMessage(state_, state_.strings["gMsg25"], 0);
   }
   ShowStatus(state_, "");
   return shown;

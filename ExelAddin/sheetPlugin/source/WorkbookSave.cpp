@@ -2,7 +2,6 @@
 // the service refuse a save over a newer version (code 2855); the publish route first compares
 // the online modification time with the recorded one. A workbook that is not linked yet is
 // offered for adding (Save) or publishing (publish) instead.
-#include "ExelAddin/sheetPlugin/source/SheetMessages.h"
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "ExelAddin/sheetPlugin/source/TimeText.h"
@@ -146,7 +145,7 @@ bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std
   xml::Document doc;
   if (!doc.loadXML(answer)) {
     WriteLog(state_, "Error while saving the workbook" + description, "Error");
-    ShowSheetMessage(state_, save ? state_.strings["gMsg64"] : std::string("An error occurred while saving the Workbook."), 0);
+    ShowMessage(state_, save ? state_.strings["gMsg64"] : std::string("An error occurred while saving the Workbook."), 0);
     return false;
   }
   ShowStatus(state_, save ? state_.strings["gMsg60"] : std::string("WorkBook Sent Sucessfully..."));
@@ -165,7 +164,7 @@ bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std
       case SheetDialog::None: break;
     }
     if (!check.isError) WriteLog(state_, "Error in UpdateSavedInfo the answer holds no result", "Error");
-    ShowSheetMessage(state_, action.message, 0);
+    ShowMessage(state_, action.message, 0);
     return false;
   }
   ShowStatus(state_, save ? "Workbook Saved Sucessfully !" : "Workbook Updated Sucessfully !");
