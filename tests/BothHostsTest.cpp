@@ -2,11 +2,7 @@
 // registered as its installer does, against the stand-in service (here in this process, so that
 // the test can see what reached it and change workbooks "online"). The two add-ins meet only in
 // the registry they share.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,13 +10,12 @@
 
 #include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
-#include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "platform/xml/XmlDocument.h"
 #include "service/Exchange.h"
 #include "service/Seed.h"
 #include "service/Server.h"
-#include "tests/HostProcess.h"
+#include "tests/EndToEnd.h"
 
 namespace tavo::test {
 namespace {
@@ -64,37 +59,14 @@ std::vector<Record> MapRecords() {
   return records;
 }
 
-class BothHosts : public ::testing::Test {
+class BothHosts : public EndToEndTest {
  protected:
   void SetUp() override {
-    const char* stage = std::getenv("TAVO_STAGE_DIR");
-    if (!stage) GTEST_SKIP() << "TAVO_STAGE_DIR is not set (run through ctest)";
-    bin_ = fs::path(stage) / "bin";
-    string pattern = (fs::temp_directory_path() / "tavo-both-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    environment_ = std::make_unique<platform::environment::ScopedEnvironment>(root_);
-    service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
+    EndToEndTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     server_->AddAccount(kUser, kPassword);
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-    for (const char* library : {"libtavowriter.so", "libtavosheetexeladdin.so"}) {
-      const Finished registered = RunToEnd(bin_ / "tavo-office", {"register", (bin_ / library).string()}, root_);
-      ASSERT_EQ(registered.status, 0) << registered.output;
-    }
-  }
-  void TearDown() override {
-    if (server_) server_->Stop();
-    environment_.reset();
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
   }
 
-  std::unique_ptr<HostProcess> Start(const char* kind) {
-    return std::make_unique<HostProcess>(bin_ / "tavo-office", kind, root_);
-  }
   // Signs in through the host's Login and its sign-in dialog; the screen after the sign-in.
   string SignIn(HostProcess& host) {
     host.Send("click &Login");
@@ -112,27 +84,12 @@ class BothHosts : public ::testing::Test {
   void KeepLocalCopies(bool keep) {
     reg::WriteValue(reg::HKEY_CURRENT_USER, kSheetKey, "tavosavelocal", reg::StringValue(keep ? "1" : "0"));
   }
-  string Shared(const string& name) const {
-    reg::Value value;
-    if (!reg::ReadValue(reg::HKEY_CURRENT_USER, "Software\\tavo\\accounts\\reg", name, &value)) return {};
-    return value.bytes.substr(0, value.bytes.find('\0'));
-  }
-  size_t Requests(const string& method, const string& path) const {
-    const auto requests = server_->Requests();
-    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
-      return r.method == method && r.path == path;
-    }));
-  }
   size_t Calls(const string& method) const {
     const auto requests = server_->Requests();
     return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
       return Has(r.body, "<methodName>tavosheet.userView." + method + "</methodName>");
     }));
   }
-
-  fs::path bin_, root_;
-  std::unique_ptr<platform::environment::ScopedEnvironment> environment_;
-  std::unique_ptr<service::Server> server_;
 };
 
 }  // namespace

@@ -1,129 +1,125 @@
-// The tour of scripts/demo, run as the demo runs it: tavo-office in a fresh environment with
-// the Word add-in registered, against the stand-in service with its demo account (here in this
-// process, so that the test can see what reached it).
-#include <gtest/gtest.h>
-#include <stdio.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
+// The tour of scripts/demo, run as the demo runs it: Word, and beside it Excel as a second
+// tavo-office process on the same environment root, against the stand-in service with its demo
+// account (here in this process, so that the test can see what reached it). "#> " lines of the
+// tours are the demo's own steps; the hosts take them for comments.
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/environment/Environment.h"
-#include "platform/http/Http.h"
-#include "platform/registry/Registry.h"
 #include "service/Seed.h"
-#include "service/Server.h"
+#include "tests/EndToEnd.h"
 
+namespace tavo::test {
 namespace {
 
-namespace fs = std::filesystem;
+using std::string;
 
-struct Finished {
-  int status = -1;
-  std::string output;
+std::vector<string> Lines(const char* file) {
+  std::ifstream in(file);
+  std::vector<string> lines;
+  for (string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
+
+// What each host printed for each line of its tour (the last time the line came).
+struct Tour {
+  std::map<string, string> word, excel;
+  int wordStatus = -1, excelStatus = -1;
+  // The shared sign-in as Excel's tour ended (Word still running).
+  string wordStatusValue, ticket;
+  bool ticketValid = false;
 };
 
-// Runs a command line through the shell and collects what it prints.
-Finished Shell(const std::string& command) {
-  Finished run;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-// The screen printed after the command `command` of the script (up to the next command).
-std::string ScreenAfter(const std::string& output, const std::string& command) {
-  const size_t at = output.find("> " + command + "\n");
-  if (at == std::string::npos) return {};
-  const size_t end = output.find("\n> ", at + 1);
-  return output.substr(at, end == std::string::npos ? std::string::npos : end - at);
-}
-
-class DemoTour : public ::testing::Test {
+class DemoTour : public EndToEndTest {
  protected:
   void SetUp() override {
-    const char* stage = std::getenv("TAVO_STAGE_DIR");
-    if (!stage) GTEST_SKIP() << "TAVO_STAGE_DIR is not set (run through ctest)";
-    bin_ = fs::path(stage) / "bin";
-    tour_ = TAVO_DEMO_TOUR;
-    std::string pattern = (fs::temp_directory_path() / "tavo-tour-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    environment_ = std::make_unique<platform::environment::ScopedEnvironment>(root_);
-
-    tavo::service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<tavo::service::Server>(options);
-    server_->Start();
-    tavo::service::SeedDemo(*server_);
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-  }
-  void TearDown() override {
-    if (server_) server_->Stop();
-    environment_.reset();
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
+    EndToEndTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    seed_ = service::SeedDemo(*server_);
   }
 
-  Finished Office(const std::string& arguments) {
-    return Shell("TAVO_ROOT=" + Quoted(root_) + " " + Quoted(bin_ / "tavo-office") + " " + arguments);
-  }
-  size_t Requests(const std::string& method, const std::string& path) const {
-    const auto requests = server_->Requests();
-    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
-      return r.method == method && r.path == path;
-    }));
+  void RunExcel(Tour& tour) {
+    auto excel = Start("excel");
+    for (const string& line : Lines(TAVO_DEMO_TOUR_EXCEL)) {
+      if (line == "#> change Budget online") {
+        server_->ChangeWorkbook(seed_.workbookIds[1], service::WorkbookFile({{"Sheet1", {{"B2", "1300"}}}}));
+      } else if (line == "quit") {
+        tour.excelStatus = excel->Quit();
+      } else {
+        tour.excel[line] = excel->Send(line);
+      }
+    }
+    tour.wordStatusValue = Shared("wordstatus");
+    tour.ticket = Shared("tavoticketid");
+    tour.ticketValid = server_->TicketValid(tour.ticket);
   }
 
-  fs::path bin_, tour_, root_;
-  std::unique_ptr<platform::environment::ScopedEnvironment> environment_;
-  std::unique_ptr<tavo::service::Server> server_;
+  Tour Run() {
+    Tour tour;
+    auto word = Start("word");
+    for (const string& line : Lines(TAVO_DEMO_TOUR)) {
+      if (line == "#> excel") RunExcel(tour);
+      else if (line == "quit") tour.wordStatus = word->Quit();
+      else tour.word[line] = word->Send(line);
+    }
+    return tour;
+  }
+
+  service::DemoSeed seed_;
 };
 
 }  // namespace
 
-TEST_F(DemoTour, SignsInListsAndSignsOut) {
-  const Finished registered = Office("register " + Quoted(bin_ / "libtavowriter.so"));
-  ASSERT_EQ(registered.status, 0) << registered.output;
+TEST_F(DemoTour, WordAndExcelTourTheSuite) {
+  const Tour tour = Run();
+  EXPECT_EQ(tour.wordStatus, 0);
+  EXPECT_EQ(tour.excelStatus, 0);
 
-  const Finished tour = Office("word --script " + Quoted(tour_));
-  EXPECT_EQ(tour.status, 0) << tour.output;
-
-  // Start-up: the signed-out toolbar, in English.
-  const std::string start = tour.output.substr(0, tour.output.find("\n> "));
-  EXPECT_NE(start.find("[ &Open ](disabled)"), std::string::npos) << start;
-  EXPECT_NE(start.find("Status bar: You are not signed in to Tavo."), std::string::npos) << start;
-
-  // Login shows the sign-in dialog; confirming it signs the demo account in.
-  EXPECT_NE(ScreenAfter(tour.output, "click &Login").find("[frmConfig] \"Tavo Credentials\" (modal)"), std::string::npos)
-      << tour.output;
-  const std::string signedIn = ScreenAfter(tour.output, "click Command1");
-  EXPECT_NE(signedIn.find("&Login (disabled)"), std::string::npos) << signedIn;
-  EXPECT_NE(signedIn.find("[ &Open ] | [ &Save ] | [ &Add ]"), std::string::npos) << signedIn;
-  EXPECT_EQ(signedIn.find("[frmConfig]"), std::string::npos) << signedIn;
-  EXPECT_EQ(Requests("GET", "/"), 1u);  // the home page, before the sign-in
+  // Word: the signed-out toolbar in English, the sign-in dialog, then signed in.
+  const string& login = tour.word.at("click &Login");
+  EXPECT_TRUE(Has(login, "[ &Open ](disabled)")) << login;
+  EXPECT_TRUE(Has(login, "Status bar: You are not signed in to Tavo.")) << login;
+  EXPECT_TRUE(Has(login, "[frmConfig] \"Tavo Credentials\" (modal)")) << login;
+  const string& signedIn = tour.word.at("click Command1");
+  EXPECT_TRUE(Has(signedIn, "&Login (disabled)")) << signedIn;
+  EXPECT_FALSE(Has(signedIn, "[frmConfig]")) << signedIn;
+  EXPECT_NE(tour.word.at("click &Open Document"), "");
+  EXPECT_EQ(Requests("GET", "/"), 1u);  // Word's home page; Excel signs in without one
   EXPECT_EQ(Requests("POST", "/login"), 2u);
 
-  // The list step, then the sign-out, which reaches the service as the last one signed in.
-  EXPECT_NE(ScreenAfter(tour.output, "click &Open Document"), "") << tour.output;
-  const std::string signedOut = ScreenAfter(tour.output, "click Lo&gout");
-  EXPECT_NE(signedOut.find("&Login\n"), std::string::npos) << signedOut;
-  EXPECT_NE(signedOut.find("[ &Open ](disabled)"), std::string::npos) << signedOut;
-  EXPECT_EQ(Requests("GET", "/logout"), 1u);
-  EXPECT_NE(tour.output.find("Bye."), std::string::npos);
+  // Excel: Word's sign-in taken over, Budget found and opened, saved, then refused as stale
+  // and overwritten; a workbook added, another published.
+  const string& list = tour.excel.at("click &Open Tavo Sheet");
+  EXPECT_TRUE(Has(list, "&Login (disabled)")) << list;
+  EXPECT_TRUE(Has(list, "M\xc3\xbcller")) << list;
+  EXPECT_TRUE(Has(tour.excel.at("type searchtxt bud"), "1 entry"));
+  EXPECT_TRUE(Has(tour.excel.at("cell B2 1250"), "*C:\\Users\\tavo\\Documents\\tavo\\tavosheet\\users\\demo@tavo.example\\Budget.xls (modified) (password)"));
+  EXPECT_TRUE(Has(tour.excel.at("click Command1"), "Status bar: The Workbook is Published successfully!"));
+  const string& save = tour.excel.at("click &Save in Tavo Sheet");
+  EXPECT_TRUE(Has(save, "[frmLowVersion]")) << save;
+  const auto budget = *server_->FindWorkbook(seed_.workbookIds[1]);
+  EXPECT_TRUE(Has(budget.bytes, "B2: 1250\n"));
+  EXPECT_TRUE(Has(budget.bytes, "B3: 500\n"));
+  std::map<string, service::Workbook> byName;
+  for (const auto& wb : server_->Workbooks()) byName[wb.name] = wb;
+  ASSERT_TRUE(byName.count("Plan") && byName.count("Ideas"));
+  EXPECT_FALSE(byName["Plan"].publish.isPublic);
+  EXPECT_TRUE(byName["Ideas"].publish.isPublic);
+  EXPECT_EQ(byName["Ideas"].publish.licenseName, "Attribution");
 
-  platform::registry::Value status;
-  ASSERT_TRUE(platform::registry::ReadValue(platform::registry::HKEY_CURRENT_USER, "Software\\tavo\\accounts\\reg",
-                                            "wordstatus", &status));
-  EXPECT_EQ(status.bytes.substr(0, 1), "0");
+  // Excel signed out while Word stays signed in; Word, the last one, signs the account out.
+  EXPECT_TRUE(Has(tour.excel.at("click Lo&gout"), "[ &Open ](disabled)"));
+  EXPECT_EQ(tour.wordStatusValue, "1");
+  EXPECT_TRUE(tour.ticketValid);
+  EXPECT_TRUE(Has(tour.word.at("screen"), "&Login (disabled)"));
+  EXPECT_TRUE(Has(tour.word.at("click Lo&gout"), "[ &Open ](disabled)"));
+  EXPECT_EQ(Requests("GET", "/logout"), 1u);
+  EXPECT_FALSE(server_->TicketValid(tour.ticket));
+  EXPECT_EQ(Shared("wordstatus"), "0");
+  EXPECT_EQ(Shared("excelstatus"), "0");
 }
+
+}  // namespace tavo::test

@@ -1,0 +1,75 @@
+#pragma once
+// What the end-to-end tests share: a fresh environment root in a temporary folder, the
+// stand-in service in this process (so that a test sees what reached it and can change things
+// "online"), reached through the root's hosts file and trusted CA file, both add-in libraries
+// registered as their installers do, and tavo-office processes started on that root.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/environment/Environment.h"
+#include "platform/http/Http.h"
+#include "platform/registry/Registry.h"
+#include "service/Server.h"
+#include "tests/HostProcess.h"
+
+namespace tavo::test {
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* stage = std::getenv("TAVO_STAGE_DIR");
+    if (!stage) GTEST_SKIP() << "TAVO_STAGE_DIR is not set (run through ctest)";
+    bin_ = std::filesystem::path(stage) / "bin";
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavo-e2e-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    environment_ = std::make_unique<platform::environment::ScopedEnvironment>(root_);
+    service::ServerOptions options;
+    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
+    server_ = std::make_unique<service::Server>(options);
+    server_->Start();
+    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+    for (const char* library : {"libtavowriter.so", "libtavosheetexeladdin.so"}) {
+      const Finished registered = RunToEnd(bin_ / "tavo-office", {"register", (bin_ / library).string()}, root_);
+      ASSERT_EQ(registered.status, 0) << registered.output;
+    }
+  }
+  void TearDown() override {
+    if (server_) server_->Stop();
+    environment_.reset();
+    std::error_code ec;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+  }
+
+  // A tavo-office word|excel process on the root.
+  std::unique_ptr<HostProcess> Start(const char* kind) {
+    return std::make_unique<HostProcess>(bin_ / "tavo-office", kind, root_);
+  }
+  // A value of the registry key the two add-ins share.
+  std::string Shared(const std::string& name) const {
+    platform::registry::Value value;
+    if (!platform::registry::ReadValue(platform::registry::HKEY_CURRENT_USER, "Software\\tavo\\accounts\\reg", name,
+                                       &value))
+      return {};
+    return value.bytes.substr(0, value.bytes.find('\0'));
+  }
+  // How many requests of the method reached the service on the path.
+  size_t Requests(const std::string& method, const std::string& path) const {
+    const auto requests = server_->Requests();
+    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
+      return r.method == method && r.path == path;
+    }));
+  }
+
+  std::filesystem::path bin_, root_;
+  std::unique_ptr<platform::environment::ScopedEnvironment> environment_;
+  std::unique_ptr<service::Server> server_;
+};
+
+}  // namespace tavo::test
