@@ -36,7 +36,7 @@ void service::OnConnection(const office::Ref<office::Application>& application, 
 bool service::StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst) {
   host_.gHostApp = application;
   if (!CreatePluginRegistryKey(state_) || !LoadApplicationSettings(state_) || !LoadSavedCredentials(state_) ||
-      !LoadLanguage(state_) || !LanguageFileFound())
+      !LoadLanguage(state_))
     return false;
   if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty())
     ShowStatus(state_, state_.strings["gMsg03"]);
@@ -48,11 +48,6 @@ bool service::StartUp(const office::Ref<office::Application>& application, offic
   const std::string progId = addInInst.ProgId();
   if (!m_ClassInit().IntiCmdBar(application, progId)) return false;
   return m_ClassInit().RefreshCmdBar();
-}
-
-// A chosen language file that is missing would leave every text of the add-in empty.
-bool service::LanguageFileFound() const {
-  return state_.gLanguageFile.empty() || platform::files::FileExists(state_.gLanguageFile);
 }
 
 void service::OnDisconnection(int, office::Custom&) {

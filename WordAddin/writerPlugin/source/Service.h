@@ -33,7 +33,6 @@ class service final : public office::AddinConnection {
  private:
   // The start-up chain; false as soon as one step fails.
   bool StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst);
-  bool LanguageFileFound() const;
 
   WordHost host_;
   AddinState state_;
