@@ -7,6 +7,7 @@
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/Log.h"
+#include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
 #include "common/dialogs/Dialogs.h"
@@ -120,27 +121,15 @@ void WriterOperations::localsavepath() {
 }
 
 // The records are looked up in the map of the account each copy belongs to, which need not be
-// the account signed in when Word quits.
+// the account signed in when Word quits. A map that cannot be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
-  Logged(state_, "nonlocalsavedeletedocument", [&] {
-    std::map<std::string, std::vector<std::string>> byAccount;
-    for (const std::string& path : state_.gTempFiles) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
-    for (const auto& [account, paths] : byAccount) {
-      const std::string mapPath = UserMapPath(state_, account);
-      xml::Document map;
-      if (!map.load(mapPath)) continue;
-      xml::Node root = map.documentElement();
-      for (const xml::Node& record : root.childNodes()) {
-        const std::string location = record.child(kLocationChild).text();
-        for (const std::string& path : paths) {
-          if (!text::EqualsText(location, path)) continue;
-          root.removeChild(record);
-          map.save(mapPath);
-          break;
-        }
-      }
-    }
-  });
+  std::map<std::string, std::vector<std::string>> byAccount;
+  for (const std::string& path : state_.gTempFiles) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
+  for (const auto& [account, paths] : byAccount) {
+    Logged(state_, "nonlocalsavedeletedocument", [&] {
+      RemoveLocalCopyRecords(state_, UserMapPath(state_, account), paths, LocalCopyKey::LocationChild);
+    });
+  }
 }
 
 }  // namespace tavo::writer
