@@ -1,4 +1,5 @@
-// The tour of scripts/demo, run as the demo runs it: tavo-office in a fresh environment with
+// The tour of scripts/demo, run as the demo runs it (through scripts/demo-tour, which also changes
+// a document online in the middle): tavo-office in a fresh environment with
 // the Word add-in registered, against the stand-in service with its demo account (here in this
 // process, so that the test can see what reached it).
 #include <gtest/gtest.h>
@@ -9,10 +10,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/environment/Environment.h"
+#include "platform/files/Files.h"
 #include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "service/Seed.h"
@@ -78,6 +81,11 @@ class DemoTour : public ::testing::Test {
   Finished Office(const std::string& arguments) {
     return Shell("TAVO_ROOT=" + Quoted(root_) + " " + Quoted(bin_ / "tavo-office") + " " + arguments);
   }
+  std::optional<tavo::service::Document> Online(const std::string& name) const {
+    for (const auto& d : server_->Documents())
+      if (d.name == name) return d;
+    return std::nullopt;
+  }
   size_t Requests(const std::string& method, const std::string& path) const {
     const auto requests = server_->Requests();
     return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
@@ -92,11 +100,12 @@ class DemoTour : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DemoTour, SignsInListsAndSignsOut) {
+TEST_F(DemoTour, RunsFromSignInToQuit) {
   const Finished registered = Office("register " + Quoted(bin_ / "libtavowriter.so"));
   ASSERT_EQ(registered.status, 0) << registered.output;
 
-  const Finished tour = Office("word --script " + Quoted(tour_));
+  const Finished tour = Shell("TAVO_ROOT=" + Quoted(root_) + " " + Quoted(fs::path(TAVO_SOURCE_DIR) / "scripts/demo-tour") +
+                              " " + Quoted(bin_ / "tavo-office") + " " + Quoted(tour_) + " " + server_->Url());
   EXPECT_EQ(tour.status, 0) << tour.output;
 
   // Start-up: the signed-out toolbar, in English.
@@ -114,8 +123,44 @@ TEST_F(DemoTour, SignsInListsAndSignsOut) {
   EXPECT_EQ(Requests("GET", "/"), 1u);  // the home page, before the sign-in
   EXPECT_EQ(Requests("POST", "/login"), 2u);
 
-  // The list step, then the sign-out, which reaches the service as the last one signed in.
-  EXPECT_NE(ScreenAfter(tour.output, "click &Open Document"), "") << tour.output;
+  // A listed document opens, is typed into and saved; changed online, it is saved again after
+  // the overwrite question.
+  EXPECT_NE(ScreenAfter(tour.output, "type Edited on the desktop.").find("Welcome.doc (modified) (password)"),
+            std::string::npos)
+      << tour.output;
+  EXPECT_NE(ScreenAfter(tour.output, "click &Save in Tavo Writer").find("Status bar: Document saved successfully"),
+            std::string::npos)
+      << tour.output;
+  EXPECT_NE(tour.output.find("(online: Welcome changed by someone else)"), std::string::npos) << tour.output;
+  EXPECT_NE(tour.output.find("[frmLowVersion]"), std::string::npos) << tour.output;
+  const auto welcome = Online("Welcome");
+  ASSERT_TRUE(welcome);
+  EXPECT_NE(welcome->content.find("Edited again."), std::string::npos) << welcome->content;
+  EXPECT_EQ(welcome->version, 6);  // 3, saved, changed online, saved again
+
+  // The new document went up with its picture; the other one is public under its licence.
+  const auto minutes = Online("Minutes");
+  ASSERT_TRUE(minutes) << tour.output;
+  EXPECT_NE(minutes->content.find("<img src=\"http://writer.tavo.example/pictures/"), std::string::npos)
+      << minutes->content;
+  EXPECT_EQ(server_->Pictures().size(), 2u);  // the demo's own and the tour's
+  const auto essay = Online("Essay");
+  ASSERT_TRUE(essay) << tour.output;
+  EXPECT_TRUE(essay->publish.isPublic);
+  EXPECT_EQ(essay->publish.licenseName, "Attribution");
+
+  // The local copies: Welcome's kept, Minutes' deleted with its record.
+  const std::string copies = "C:\\Users\\tavo\\Documents\\tavo\\tavowriter\\users\\demo@tavo.example\\";
+  EXPECT_TRUE(platform::files::FileExists(copies + "Welcome.doc"));
+  EXPECT_TRUE(platform::files::FileExists(copies + "Essay.doc"));
+  EXPECT_FALSE(platform::files::FileExists(copies + "Minutes.doc"));
+  EXPECT_NE(tour.output.find("The local copy has been deleted."), std::string::npos) << tour.output;
+  const std::string map = platform::files::ReadAllBytes(
+      "C:\\Users\\tavo\\AppData\\Roaming\\tavo\\tavowriter\\users\\demo@tavo.example\\maptavoword.xml");
+  EXPECT_NE(map.find("<document_name>Welcome</document_name>"), std::string::npos) << map;
+  EXPECT_EQ(map.find("<document_name>Minutes</document_name>"), std::string::npos) << map;
+
+  // The sign-out reaches the service as the last one signed in.
   const std::string signedOut = ScreenAfter(tour.output, "click Lo&gout");
   EXPECT_NE(signedOut.find("&Login\n"), std::string::npos) << signedOut;
   EXPECT_NE(signedOut.find("[ &Open ](disabled)"), std::string::npos) << signedOut;
