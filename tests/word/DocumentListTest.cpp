@@ -159,6 +159,18 @@ TEST_F(DocumentListTest, FailuresOfTheOpen) {
   EXPECT_TRUE(MapEntries().empty());
 }
 
+// A picture's size in pixels is taken over as its size; one that is no plain number of pixels
+// does not keep the document from opening.
+TEST_F(DocumentListTest, PictureSizesThatAreNoNumberDoNotStopTheOpen) {
+  server_->AddDocument(kUser, "Odd", "<p>pic<img src=\"http://writer.tavo.example/pictures/1.png\" "
+                                     "style=\"width:calc(20px);height:80px\"></p>");
+  SignedInWord();
+  OpenFromList(0);
+  EXPECT_EQ(ActiveName(), "Odd.doc");
+  EXPECT_EQ(ActiveText(), "pic\x01\r");
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+}
+
 // With a local copy present the user is asked first. After a Yes whose download failed, the
 // next list starts afresh.
 TEST_F(DocumentListTest, ALocalCopyIsReplacedOnlyAfterAYes) {

@@ -19,7 +19,7 @@ constexpr const char* kFileName = "Bob's notes & _drafts_";
 
 TEST_F(SpecialNamesTest, ANameWithAmpersandLessThanAndApostropheGoesThroughListOpenSaveAndAdd) {
   const std::string id = server_->AddDocument(kUser, kName, "<p>notes</p>", 1);
-  SignedInWord();
+  SignedInWord(/*keepCopies=*/true);
   std::vector<std::string> rows;
   FormWatcher watcher(user_);
   watcher.onShown = [&](forms::Form& form) {
@@ -56,6 +56,16 @@ TEST_F(SpecialNamesTest, ANameWithAmpersandLessThanAndApostropheGoesThroughListO
   EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
   EXPECT_FALSE(user_.Saw("frmConfirm"));
   EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+
+  // Its local copy is deleted with its record.
+  app()->ActiveDocument()->Close();
+  user_.On("frmopenlocalfiles", {"select locallist \"Tom's & Jerry's \"", "click Delete"});
+  user_.On("Frmfileconfirm", {"click Yes"});
+  WillReadMessage();
+  word().Click("Local &Documents");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: The local copy has been deleted."});
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].name, kName);
 }
 
 // Word reads a page in the system's code page unless it declares its own; characters that code

@@ -1,6 +1,8 @@
 // The HTML the online word processor receives: Word exports the active document, the exported
 // pictures are uploaded and relinked to their online addresses, and the temporary files go.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "WordAddin/writerPlugin/source/BrowserWait.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"

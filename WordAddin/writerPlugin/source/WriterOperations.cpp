@@ -24,10 +24,6 @@ std::string MapKey(const AddinState& state, std::string_view fileName) {
   return platform::text::Replace(fileName, state.gDocumentExtension, "");
 }
 
-platform::xml::Node FindRecordByFilename(const platform::xml::Document& map, std::string_view key) {
-  return map.selectSingleNode(MapRecordQuery(key));
-}
-
 std::string MapRecordQuery(std::string_view key) {
   return "//mapxml/document[@filename=" + platform::xml::XPathLiteral(key) + "]";
 }

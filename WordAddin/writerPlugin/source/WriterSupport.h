@@ -36,8 +36,6 @@ std::string MapKey(const AddinState& state, std::string_view fileName);
 // The selection of the record whose filename attribute is the key. The key goes in as a
 // literal, so any name (apostrophes and quotes included) selects as it is.
 std::string MapRecordQuery(std::string_view key);
-// The record whose filename attribute is the key, empty when there is none.
-platform::xml::Node FindRecordByFilename(const platform::xml::Document& map, std::string_view key);
 
 // The text of the element at `path`; run-time error 91 when the answer lacks it.
 std::string TextAt(const platform::xml::Document& doc, std::string_view path);
