@@ -1,125 +1,127 @@
-// The tour of scripts/demo, run as the demo runs it: Word, and beside it Excel as a second
-// tavo-office process on the same environment root, against the stand-in service with its demo
-// account (here in this process, so that the test can see what reached it). "#> " lines of the
-// tours are the demo's own steps; the hosts take them for comments.
-#include <fstream>
+// The tour of scripts/demo, run as the demo runs it (through scripts/demo-tour, which also changes
+// a document and a workbook online in the middle, and runs Excel beside Word): tavo-office in a
+// fresh environment with both add-ins registered, against the stand-in service with its demo
+// account (here in this process, so that the test can see what reached it).
 #include <map>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "platform/files/Files.h"
+#include "platform/registry/Registry.h"
 #include "service/Seed.h"
 #include "tests/EndToEnd.h"
 
 namespace tavo::test {
 namespace {
 
-using std::string;
-
-std::vector<string> Lines(const char* file) {
-  std::ifstream in(file);
-  std::vector<string> lines;
-  for (string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+// The screen printed after the command `command` of the script (up to the next command).
+std::string ScreenAfter(const std::string& output, const std::string& command) {
+  const size_t at = output.find("> " + command + "\n");
+  if (at == std::string::npos) return {};
+  const size_t end = output.find("\n> ", at + 1);
+  return output.substr(at, end == std::string::npos ? std::string::npos : end - at);
 }
-
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
-// What each host printed for each line of its tour (the last time the line came).
-struct Tour {
-  std::map<string, string> word, excel;
-  int wordStatus = -1, excelStatus = -1;
-  // The shared sign-in as Excel's tour ended (Word still running).
-  string wordStatusValue, ticket;
-  bool ticketValid = false;
-};
 
 class DemoTour : public EndToEndTest {
  protected:
   void SetUp() override {
     EndToEndTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    seed_ = service::SeedDemo(*server_);
+    service::SeedDemo(*server_);
   }
-
-  void RunExcel(Tour& tour) {
-    auto excel = Start("excel");
-    for (const string& line : Lines(TAVO_DEMO_TOUR_EXCEL)) {
-      if (line == "#> change Budget online") {
-        server_->ChangeWorkbook(seed_.workbookIds[1], service::WorkbookFile({{"Sheet1", {{"B2", "1300"}}}}));
-      } else if (line == "quit") {
-        tour.excelStatus = excel->Quit();
-      } else {
-        tour.excel[line] = excel->Send(line);
-      }
-    }
-    tour.wordStatusValue = Shared("wordstatus");
-    tour.ticket = Shared("tavoticketid");
-    tour.ticketValid = server_->TicketValid(tour.ticket);
+  std::optional<service::Document> Online(const std::string& name) const {
+    for (const auto& d : server_->Documents())
+      if (d.name == name) return d;
+    return std::nullopt;
   }
-
-  Tour Run() {
-    Tour tour;
-    auto word = Start("word");
-    for (const string& line : Lines(TAVO_DEMO_TOUR)) {
-      if (line == "#> excel") RunExcel(tour);
-      else if (line == "quit") tour.wordStatus = word->Quit();
-      else tour.word[line] = word->Send(line);
-    }
-    return tour;
-  }
-
-  service::DemoSeed seed_;
 };
 
 }  // namespace
 
-TEST_F(DemoTour, WordAndExcelTourTheSuite) {
-  const Tour tour = Run();
-  EXPECT_EQ(tour.wordStatus, 0);
-  EXPECT_EQ(tour.excelStatus, 0);
+TEST_F(DemoTour, RunsFromSignInToQuit) {
+  const Finished tour = RunToEnd(std::filesystem::path(TAVO_SOURCE_DIR) / "scripts/demo-tour",
+                                 {(bin_ / "tavo-office").string(), TAVO_DEMO_TOUR, server_->Url()}, root_);
+  EXPECT_EQ(tour.status, 0) << tour.output;
 
-  // Word: the signed-out toolbar in English, the sign-in dialog, then signed in.
-  const string& login = tour.word.at("click &Login");
-  EXPECT_TRUE(Has(login, "[ &Open ](disabled)")) << login;
-  EXPECT_TRUE(Has(login, "Status bar: You are not signed in to Tavo.")) << login;
-  EXPECT_TRUE(Has(login, "[frmConfig] \"Tavo Credentials\" (modal)")) << login;
-  const string& signedIn = tour.word.at("click Command1");
-  EXPECT_TRUE(Has(signedIn, "&Login (disabled)")) << signedIn;
-  EXPECT_FALSE(Has(signedIn, "[frmConfig]")) << signedIn;
-  EXPECT_NE(tour.word.at("click &Open Document"), "");
-  EXPECT_EQ(Requests("GET", "/"), 1u);  // Word's home page; Excel signs in without one
+  // Start-up: the signed-out toolbar, in English.
+  const std::string start = tour.output.substr(0, tour.output.find("\n> "));
+  EXPECT_NE(start.find("[ &Open ](disabled)"), std::string::npos) << start;
+  EXPECT_NE(start.find("Status bar: You are not signed in to Tavo."), std::string::npos) << start;
+
+  // Login shows the sign-in dialog; confirming it signs the demo account in.
+  EXPECT_NE(ScreenAfter(tour.output, "click &Login").find("[frmConfig] \"Tavo Credentials\" (modal)"), std::string::npos)
+      << tour.output;
+  const std::string signedIn = ScreenAfter(tour.output, "click Command1");
+  EXPECT_NE(signedIn.find("&Login (disabled)"), std::string::npos) << signedIn;
+  EXPECT_NE(signedIn.find("[ &Open ] | [ &Save ] | [ &Add ]"), std::string::npos) << signedIn;
+  EXPECT_EQ(signedIn.find("[frmConfig]"), std::string::npos) << signedIn;
+  EXPECT_EQ(Requests("GET", "/"), 1u);  // the home page, before the sign-in
   EXPECT_EQ(Requests("POST", "/login"), 2u);
 
-  // Excel: Word's sign-in taken over, Budget found and opened, saved, then refused as stale
-  // and overwritten; a workbook added, another published.
-  const string& list = tour.excel.at("click &Open Tavo Sheet");
-  EXPECT_TRUE(Has(list, "&Login (disabled)")) << list;
-  EXPECT_TRUE(Has(list, "M\xc3\xbcller")) << list;
-  EXPECT_TRUE(Has(tour.excel.at("type searchtxt bud"), "1 entry"));
-  EXPECT_TRUE(Has(tour.excel.at("cell B2 1250"), "*C:\\Users\\tavo\\Documents\\tavo\\tavosheet\\users\\demo@tavo.example\\Budget.xls (modified) (password)"));
-  EXPECT_TRUE(Has(tour.excel.at("click Command1"), "Status bar: The Workbook is Published successfully!"));
-  const string& save = tour.excel.at("click &Save in Tavo Sheet");
-  EXPECT_TRUE(Has(save, "[frmLowVersion]")) << save;
-  const auto budget = *server_->FindWorkbook(seed_.workbookIds[1]);
-  EXPECT_TRUE(Has(budget.bytes, "B2: 1250\n"));
-  EXPECT_TRUE(Has(budget.bytes, "B3: 500\n"));
-  std::map<string, service::Workbook> byName;
-  for (const auto& wb : server_->Workbooks()) byName[wb.name] = wb;
-  ASSERT_TRUE(byName.count("Plan") && byName.count("Ideas"));
-  EXPECT_FALSE(byName["Plan"].publish.isPublic);
-  EXPECT_TRUE(byName["Ideas"].publish.isPublic);
-  EXPECT_EQ(byName["Ideas"].publish.licenseName, "Attribution");
+  // A listed document opens, is typed into and saved; changed online, it is saved again after
+  // the overwrite question.
+  EXPECT_NE(ScreenAfter(tour.output, "type Edited on the desktop.").find("Welcome.doc (modified) (password)"),
+            std::string::npos)
+      << tour.output;
+  EXPECT_NE(ScreenAfter(tour.output, "click &Save in Tavo Writer").find("Status bar: Document saved successfully"),
+            std::string::npos)
+      << tour.output;
+  EXPECT_NE(tour.output.find("(online: Welcome changed by someone else)"), std::string::npos) << tour.output;
+  EXPECT_NE(tour.output.find("[frmLowVersion]"), std::string::npos) << tour.output;
+  const auto welcome = Online("Welcome");
+  ASSERT_TRUE(welcome);
+  EXPECT_NE(welcome->content.find("Edited again."), std::string::npos) << welcome->content;
+  EXPECT_EQ(welcome->version, 6);  // 3, saved, changed online, saved again
 
-  // Excel signed out while Word stays signed in; Word, the last one, signs the account out.
-  EXPECT_TRUE(Has(tour.excel.at("click Lo&gout"), "[ &Open ](disabled)"));
-  EXPECT_EQ(tour.wordStatusValue, "1");
-  EXPECT_TRUE(tour.ticketValid);
-  EXPECT_TRUE(Has(tour.word.at("screen"), "&Login (disabled)"));
-  EXPECT_TRUE(Has(tour.word.at("click Lo&gout"), "[ &Open ](disabled)"));
-  EXPECT_EQ(Requests("GET", "/logout"), 1u);
-  EXPECT_FALSE(server_->TicketValid(tour.ticket));
-  EXPECT_EQ(Shared("wordstatus"), "0");
+  // The new document went up with its picture; the other one is public under its licence.
+  const auto minutes = Online("Minutes");
+  ASSERT_TRUE(minutes) << tour.output;
+  EXPECT_NE(minutes->content.find("<img src=\"http://writer.tavo.example/pictures/"), std::string::npos)
+      << minutes->content;
+  EXPECT_EQ(server_->Pictures().size(), 2u);  // the demo's own and the tour's
+  const auto essay = Online("Essay");
+  ASSERT_TRUE(essay) << tour.output;
+  EXPECT_TRUE(essay->publish.isPublic);
+  EXPECT_EQ(essay->publish.licenseName, "Attribution");
+
+  // The local copies: Welcome's kept, Minutes' deleted with its record.
+  const std::string copies = "C:\\Users\\tavo\\Documents\\tavo\\tavowriter\\users\\demo@tavo.example\\";
+  EXPECT_TRUE(platform::files::FileExists(copies + "Welcome.doc"));
+  EXPECT_TRUE(platform::files::FileExists(copies + "Essay.doc"));
+  EXPECT_FALSE(platform::files::FileExists(copies + "Minutes.doc"));
+  EXPECT_NE(tour.output.find("The local copy has been deleted."), std::string::npos) << tour.output;
+  const std::string map = platform::files::ReadAllBytes(
+      "C:\\Users\\tavo\\AppData\\Roaming\\tavo\\tavowriter\\users\\demo@tavo.example\\maptavoword.xml");
+  EXPECT_NE(map.find("<document_name>Welcome</document_name>"), std::string::npos) << map;
+  EXPECT_EQ(map.find("<document_name>Minutes</document_name>"), std::string::npos) << map;
+
+  // Excel beside Word: it took over Word's sign-in (no sign-in of its own), found Budget,
+  // saved it, met the change made online, overwrote it, added Plan and published Ideas.
+  const std::string list = ScreenAfter(tour.output, "click &Open Tavo Sheet");
+  EXPECT_NE(list.find("&Login (disabled)"), std::string::npos) << list;
+  EXPECT_NE(list.find("M\xc3\xbcller"), std::string::npos) << list;
+  EXPECT_NE(tour.output.find("(online: Budget changed by someone else)"), std::string::npos) << tour.output;
+  std::map<std::string, service::Workbook> workbooks;
+  for (const auto& wb : server_->Workbooks()) workbooks[wb.name] = wb;
+  EXPECT_NE(workbooks["Budget"].bytes.find("B2: 1250\n"), std::string::npos) << workbooks["Budget"].bytes;
+  EXPECT_NE(workbooks["Budget"].bytes.find("B3: 500\n"), std::string::npos) << workbooks["Budget"].bytes;
+  ASSERT_TRUE(workbooks.count("Plan") && workbooks.count("Ideas")) << tour.output;
+  EXPECT_FALSE(workbooks["Plan"].publish.isPublic);
+  EXPECT_TRUE(workbooks["Ideas"].publish.isPublic);
+  EXPECT_EQ(workbooks["Ideas"].publish.licenseName, "Attribution");
+  const std::string excelOut = ScreenAfter(tour.output, "click Lo&gout");  // Excel's comes first
+  EXPECT_NE(excelOut.find("Toolbar \"Tavo Sheet Excel Add-In\""), std::string::npos) << excelOut;
+  EXPECT_NE(excelOut.find("[ &Open ](disabled)"), std::string::npos) << excelOut;
   EXPECT_EQ(Shared("excelstatus"), "0");
+
+  // The sign-out reaches the service as the last one signed in: Excel's did not.
+  const std::string signedOut = ScreenAfter(tour.output.substr(tour.output.rfind("> click &Open Document")), "click Lo&gout");
+  EXPECT_NE(signedOut.find("&Login\n"), std::string::npos) << signedOut;
+  EXPECT_NE(signedOut.find("[ &Open ](disabled)"), std::string::npos) << signedOut;
+  EXPECT_EQ(Requests("GET", "/logout"), 1u);
+  EXPECT_NE(tour.output.find("Bye."), std::string::npos);
+
+  EXPECT_EQ(Shared("wordstatus"), "0");
 }
 
 }  // namespace tavo::test

@@ -2,54 +2,46 @@
 
 #include <string>
 
+#include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/Log.h"
-#include "common/Messages.h"
 #include "common/UserFiles.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/files/Files.h"
 #include "platform/shell/Shell.h"
 
 namespace tavo::writer {
-namespace {
-
 using platform::text::Trim;
 
-// The folder procedures log a failure as "<name>:||<description>||<number>", without a level.
-template <class Body>
-void Logged(AddinState& state, const char* procedure, Body body) {
+std::string UploadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavoupload.html"; }
+std::string DownloadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavodownload.html"; }
+
+std::string UserMapPath(const AddinState& state, std::string_view user) {
+  return state.gAppDataRoot + "\\users\\" + std::string(user) + "\\" + std::string(state.params.mapFileName);
+}
+
+std::string MapKey(const AddinState& state, std::string_view fileName) {
+  return platform::text::Replace(fileName, state.gDocumentExtension, "");
+}
+
+std::string MapRecordQuery(std::string_view key) {
+  return "//mapxml/document[@filename=" + platform::xml::XPathLiteral(key) + "]";
+}
+
+std::string TextAt(const platform::xml::Document& doc, std::string_view path) {
+  platform::xml::Node node = doc.selectSingleNode(path);
+  if (!node) platform::Raise(platform::err::ObjectNotSet, "The answer holds no " + std::string(path));
+  return node.text();
+}
+
+bool DeleteFolderIfPresent(AddinState& state, const std::string& folder) {
+  if (folder.empty() || !platform::files::FolderExists(folder)) return false;
   try {
-    body();
+    platform::files::DeleteFolder(folder);
   } catch (const platform::RuntimeError& e) {
-    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
+    WriteLog(state, "Folder " + folder + " could not be deleted | " + e.description(), "Error");
   }
-}
-
-}  // namespace
-
-void WriterOperations::NotAvailable(const char* procedure, const char* what) {
-  WriteLog(state_, std::string(procedure) + ": " + what + " is not available in this version", "Info");
-  ShowStatus(state_, std::string(what) + " is not available in this version.");
-}
-
-void WriterOperations::GetDocuments() { NotAvailable("GetDocuments", "The document list"); }
-void WriterOperations::SaveInWriter() { NotAvailable("SaveInWriter", "Saving in Tavo Writer"); }
-void WriterOperations::SaveInShare() { NotAvailable("SaveInShare", "Publishing in Tavo Share"); }
-void WriterOperations::AddToWriter() { NotAvailable("AddToWriter", "Adding to Tavo Writer"); }
-void WriterOperations::LoadSelectedDocument() { NotAvailable("LoadSelectedDocument", "Opening online documents"); }
-void WriterOperations::SearchDocuments(const std::string&) { NotAvailable("SearchDocuments", "Searching the list"); }
-void WriterOperations::loadlocaldocument() { NotAvailable("loadlocaldocument", "Opening local copies"); }
-void WriterOperations::DeleteLocalDocument() { NotAvailable("DeleteLocalDocument", "Deleting local copies"); }
-void WriterOperations::AddActiveDocument() { NotAvailable("AddActiveDocument", "Adding to Tavo Writer"); }
-void WriterOperations::OverwriteActiveDocument() {
-  NotAvailable("OverwriteActiveDocument", "Saving in Tavo Writer");
-}
-bool WriterOperations::PublishActiveDocument(const std::string&, const std::string&, const std::string&) {
-  NotAvailable("PublishActiveDocument", "Publishing in Tavo Share");
   return true;
-}
-void WriterOperations::localsavepath() { WriteLog(state_, "localsavepath: no temporary copies to delete", "Info"); }
-void WriterOperations::nonlocalsavedeletedocument() {
-  WriteLog(state_, "nonlocalsavedeletedocument: no temporary records to remove", "Info");
 }
 
 void WriterOperations::osdocusernamepath() {
