@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/core/RuntimeError.h"
+
 namespace tavo {
 
 struct AddinState;
@@ -19,5 +21,17 @@ std::string LogLine(std::string_view message, std::string_view level);
 // stored encoding) replaced by "***". Secrets shorter than 4 characters are left alone so that
 // they cannot blank out the fixed texts.
 std::string MaskSecrets(const AddinState& state, std::string_view line);
+
+// Runs `body`; a run-time error ends it with the one line that the folder, local-copy and
+// clean-up procedures write: "<procedure>:||<description>||<number>", without a level (so it is
+// written only when the configured level is "Info").
+template <class Body>
+void Logged(AddinState& state, std::string_view procedure, Body body) {
+  try {
+    body();
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
+  }
+}
 
 }  // namespace tavo

@@ -5,7 +5,6 @@
 #include "common/AddinState.h"
 #include "common/Log.h"
 #include "common/UserFiles.h"
-#include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/shell/Shell.h"
 
@@ -13,15 +12,6 @@ namespace tavo {
 namespace {
 
 using platform::text::Trim;
-
-template <class Body>
-void Logged(AddinState& state, const char* procedure, Body body) {
-  try {
-    body();
-  } catch (const platform::RuntimeError& e) {
-    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
-  }
-}
 
 }  // namespace
 

@@ -21,10 +21,6 @@ namespace files = platform::files;
 namespace text = platform::text;
 namespace xml = platform::xml;
 
-void LogWithoutLevel(AddinState& state, const char* procedure, const platform::RuntimeError& e) {
-  WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
-}
-
 // The local workbook that the local copies dialog's selection stands for.
 std::string SelectedLocalWorkbook(AddinState& state) {
   return state.gDocsRoot + "\\users\\" + state.gLoginUser + "\\" +
@@ -34,7 +30,7 @@ std::string SelectedLocalWorkbook(AddinState& state) {
 }  // namespace
 
 void SheetOperations::loadlocaldocument() {
-  try {
+  Logged(state_, "loadlocaldocument", [&] {
     const std::string path = SelectedLocalWorkbook(state_);
     // The password it was saved with is recorded with it; a workbook without a record is
     // opened without one (Excel asks when it is protected).
@@ -51,9 +47,7 @@ void SheetOperations::loadlocaldocument() {
     app->Workbooks().Open({.filename = path, .password = password});
     app->ActiveSheet()->Activate();
     app->ActiveWindow()->SetView(excel::window_view::Normal);
-  } catch (const platform::RuntimeError& e) {
-    LogWithoutLevel(state_, "loadlocaldocument", e);
-  }
+  });
 }
 
 void SheetOperations::DeleteLocalWorkbook() {
@@ -89,7 +83,7 @@ void SheetOperations::DeleteLocalWorkbook() {
 // unloaded, the user's own workbooks stay open: only the temporary downloads, whose files go
 // now, are closed (Excel asks about unsaved changes; one the user keeps open is not deleted).
 bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
-  try {
+  Logged(state_, "localsavepath", [&] {
     office::Ref<excel::Application> app = Excel();
     if (app->Workbooks().Count() > 0) {
       if (closingExcel) {
@@ -104,9 +98,7 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
       }
     }
     for (const std::string& temp : state_.gTempFiles) files::DeleteFileA(temp);
-  } catch (const platform::RuntimeError& e) {
-    LogWithoutLevel(state_, "localsavepath", e);
-  }
+  });
   return true;
 }
 
@@ -119,13 +111,9 @@ bool SheetOperations::RemoveTempEntriesFromMap() {
     if (!files::FileExists(temp)) gone.push_back(temp);
   std::set<std::string> maps = tempMapFiles_;
   maps.insert(MapFilePath(state_));
-  for (const std::string& path : maps) {
-    try {
-      RemoveLocalCopyRecords(state_, path, gone, LocalCopyKey::FilenameAttribute);
-    } catch (const platform::RuntimeError& e) {
-      LogWithoutLevel(state_, "nonsavelocaldeletedocument", e);
-    }
-  }
+  for (const std::string& path : maps)
+    Logged(state_, "nonsavelocaldeletedocument",
+           [&] { RemoveLocalCopyRecords(state_, path, gone, LocalCopyKey::FilenameAttribute); });
   return true;
 }
 

@@ -1,37 +1,21 @@
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 
-#include "common/RegistryStrings.h"
 #include "common/LanguageText.h"
 #include "common/Settings.h"
-#include "common/StoredSecret.h"
-#include "common/UserFiles.h"
+#include "common/commands/SharedSignIn.h"
+#include "common/commands/Toolbar.h"
+#include "common/commands/UserFolders.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
-#include "platform/core/Text.h"
 #include "platform/office/Clipboard.h"
 
 namespace tavo::writer {
 namespace {
 
-using platform::text::Trim;
-
 // The tag of a control made now: the prefix word, a blank and the time as hh:nn:ss. Controls
 // made in the same second differ by their prefixes.
 std::string TimeTag(std::string_view prefix) {
   return std::string(prefix) + " " + platform::FormatHhNnSs(platform::LocalTime(platform::Now()));
-}
-
-// The toolbar of an earlier connection in this run of Word (the add-in was unloaded and loaded
-// again): it stays until Word closes, so it is emptied and built again rather than added twice,
-// which Word refuses.
-office::Ref<office::CommandBar> ReusedToolbar(office::CommandBars& bars) {
-  for (int i = 1; i <= bars.Count(); ++i) {
-    office::Ref<office::CommandBar> bar = bars.Item(i);
-    if (office::CaptionKey(bar->Name()) != office::CaptionKey(kToolbarName)) continue;
-    while (bar->Controls().Count() > 0) bar->Controls().Item(1)->Delete();
-    return bar;
-  }
-  return nullptr;
 }
 
 }  // namespace
@@ -94,7 +78,8 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     bars.Item("File")->Reset();
     BindFileMenuItem();
 
-    toolbar_ = ReusedToolbar(bars);
+    // The toolbar of an earlier connection in this run of Word is built again.
+    toolbar_ = EmptiedToolbar(bars, kToolbarName);
     if (!toolbar_) toolbar_ = bars.Add({.name = std::string(kToolbarName), .temporary = true});
     menu_ = toolbar_->Controls().Add({.type = office::control_type::Popup, .temporary = true});
     menu_->SetCaption(kMenuCaption);
@@ -164,17 +149,7 @@ void ClassInit::ReleaseReferences() {
 bool ClassInit::RefreshCmdBar() {
   try {
     LoadServerSettings(state_);
-    if (Shared(state_.params.otherStatusValue) != "1") return true;
-
-    // The spreadsheet add-in is signed in: take over its sign-in.
-    const std::string user = Shared("tavousername");
-    const std::string password = Shared("tavopassword");
-    state_.gTicket = Shared("tavoticketid");
-    if (!Trim(user).empty()) state_.gLoginUser = DecodeStoredSecret(user);
-    if (!Trim(password).empty()) state_.gLoginPassword = DecodeStoredSecret(password);
-    SetCommandStates(true, state_.gSaveLocalFlag == "1");
-    InitUserFiles(state_, state_.gLoginUser);
-    SetShared(state_.params.ownStatusValue, "1");
+    AdoptOtherSignIn(state_, [this] { SetCommandStates(true, state_.gSaveLocalFlag == "1"); });
     return true;
   } catch (const platform::RuntimeError&) {
     return false;
@@ -214,17 +189,9 @@ void ClassInit::SetCommandStates(bool signedIn, bool localDocuments) {
   oopenlocalcmdbutton->SetEnabled(localDocuments);
 }
 
-std::string ClassInit::Shared(std::string_view name) {
-  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
-}
-
-void ClassInit::SetShared(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
-}
-
 void ClassInit::SetUserFolders() {
-  operations_.osdocusernamepath();
-  operations_.oslogusernamepath();
+  osdocusernamepath(state_);
+  oslogusernamepath(state_);
 }
 
 }  // namespace tavo::writer

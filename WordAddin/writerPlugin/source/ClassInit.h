@@ -68,9 +68,6 @@ class ClassInit {
   void oopenlocalcmdbutton_Click();
   void oWordApp_Quit();
 
-  // A value of the key that both add-ins share for the sign-in.
-  static std::string Shared(std::string_view name);
-  static void SetShared(std::string_view name, std::string_view value);
   // The per-user folder roots of gLoginUser, set before most commands.
   void SetUserFolders();
   // Finds the ten controls that change state again by their tags and rebinds them.
@@ -80,10 +77,6 @@ class ClassInit {
   void SetCommandStates(bool signedIn, bool localDocuments);
   void BindFileMenuItem();
   void ReleaseReferences();
-
-  // The sign-in command's wait for the suite's home page, with the progress bar climbing while
-  // it loads; a run-time error when it has not loaded within the time limit.
-  void WaitForHomePage();
 
   AddinState& state_;
   WriterOperations& operations_;

@@ -1,40 +1,27 @@
 // What the toolbar buttons, the menu items and Word's Quit event do.
 #include "WordAddin/writerPlugin/source/ClassInit.h"
-#include "common/Messages.h"
-#include "common/RegistryStrings.h"
-#include "common/dialogs/Dialogs.h"
-#include "common/signin/Accounts.h"
+#include "common/commands/LocalCopies.h"
+#include "common/commands/MenuCommands.h"
+#include "common/commands/SharedSignIn.h"
 
 namespace tavo::writer {
 
-void ClassInit::oAboutCmdBar_Click() { Dialogs(state_).frmAboutUs.Show(platform::forms::ShowMode::Modal); }
+void ClassInit::oAboutCmdBar_Click() { ShowAbout(state_); }
 
-// The settings only change the stored choices; nothing follows when the dialog closes.
-void ClassInit::oConfCmdBar_Click() {
-  state_.gConfigMode = 2;
-  Dialogs(state_).frmConfig.Show(platform::forms::ShowMode::Modal);
-}
+void ClassInit::oConfCmdBar_Click() { ShowSettings(state_); }
 
 void ClassInit::oLogoutCmdBar_Click() { LogoutFromTavo(); }
 
-// The two add-ins share one sign-in: the account is signed out of the service, and the shared
-// ticket and credentials cleared, only by the last add-in signed in. This add-in's own status
-// always ends "0", and neither add-in's settings keep the ticket.
+void ClassInit::oopenlocalcmdbutton_Click() { ListLocalCopies(state_); }
+
+// After a refused server sign-out the add-in stays signed in; after any other, the controls are
+// found again by their tags and signed out, and the ticket is forgotten.
 bool ClassInit::LogoutFromTavo() {
-  const AddinParameterSet& p = state_.params;
-  if (Shared(p.otherStatusValue) != "1") {
-    if (Shared(p.ownStatusValue) == "1" && !LogoutFromAccounts(state_)) {
-      // The service still knows the ticket: stay signed in.
-      ShowMessage(state_, state_.strings["gMsg35"], 0);
-      if (oopendoccmdbar.IsNothing()) return false;
-      SetCommandStates(true, true);
-      return false;
-    }
-    for (const char* value : {"tavoticketid", "tavousername", "tavopassword"}) SetShared(value, "");
+  if (!SignOutOfSharedAccount(state_)) {
+    if (oopendoccmdbar.IsNothing()) return false;
+    SetCommandStates(true, true);
+    return false;
   }
-  SetRegistryString(HKEY_CURRENT_USER, p.otherPluginSettingsKey, "tavoticketid", "");
-  SetRegistryString(HKEY_CURRENT_USER, p.pluginSettingsKey, "tavoticketid", "");
-  SetShared(p.ownStatusValue, "0");
   FindControlsAgain();
   SetCommandStates(false, true);
   state_.gTicket.clear();

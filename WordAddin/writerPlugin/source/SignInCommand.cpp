@@ -7,7 +7,9 @@
 #include "common/LanguageText.h"
 #include "common/Messages.h"
 #include "common/dialogs/Dialogs.h"
+#include "common/commands/SharedSignIn.h"
 #include "common/signin/Accounts.h"
+#include "common/signin/HomePageWait.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -35,7 +37,7 @@ void ClassInit::oLoginCmdBar_Click() {
   frmProgress& progress = dialogs.frmProgress;
   try {
     state_.gConfigMode = 1;
-    if (Shared(state_.params.otherStatusValue) == "1") {
+    if (SharedAccount(state_.params.otherStatusValue) == "1") {
       RefreshCmdBar();
       return;
     }
@@ -60,7 +62,7 @@ void ClassInit::oLoginCmdBar_Click() {
     dialogs.frmConfig.WBrowser.Navigate(home.empty() ? std::string_view(state_.gWriterUrl) : home);
     platform::Sleep(platform::Milliseconds(1000));
     failure = state_.strings["gMsg26"];
-    WaitForHomePage();
+    WaitForHomePage(state_, kHomePageLimit);
 
     forms::DoEvents();
     progress.SetText(LanguageText(state_, "gMsg34"));
@@ -86,34 +88,6 @@ void ClassInit::oLoginCmdBar_Click() {
   if (!failure.empty()) ShowMessage(state_, failure, 0);
   FindControlsAgain();
   SetCommandStates(false, true);
-}
-
-void ClassInit::WaitForHomePage() {
-  forms::WebBrowser& browser = Dialogs(state_).frmConfig.WBrowser;
-  frmProgress& progress = Dialogs(state_).frmProgress;
-  auto climbTo = [&progress](long most) {
-    const long value = progress.ProgressBar1.Value();
-    if (value <= most) progress.SetValue(value + 1);
-  };
-  const platform::TimePoint deadline = platform::Now() + kHomePageLimit;
-  // The state is read afresh for every test, as the browser reports it at that moment.
-  while (browser.ReadyState() != forms::READYSTATE_COMPLETE) {
-    if (browser.ReadyState() == forms::READYSTATE_INTERACTIVE) {
-      if (progress.ProgressBar1.Value() <= 73) {
-        forms::DoEvents();
-        progress.SetText(LanguageText(state_, "gMsg45"));
-        climbTo(73);
-      }
-    } else if (browser.ReadyState() == forms::READYSTATE_LOADING) {
-      climbTo(23);
-    } else if (browser.ReadyState() == forms::READYSTATE_LOADED) {
-      climbTo(48);
-    }
-    platform::Sleep(platform::Milliseconds(100));
-    forms::DoEvents();
-    if (platform::Now() >= deadline)
-      platform::Raise(platform::err::Automation, "The suite's home page did not load in time");
-  }
 }
 
 }  // namespace tavo::writer

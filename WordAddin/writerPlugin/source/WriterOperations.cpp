@@ -4,15 +4,11 @@
 
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/Log.h"
-#include "common/UserFiles.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
-#include "platform/shell/Shell.h"
 
 namespace tavo::writer {
-using platform::text::Trim;
-
 std::string UploadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavoupload.html"; }
 std::string DownloadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavodownload.html"; }
 
@@ -42,22 +38,6 @@ bool DeleteFolderIfPresent(AddinState& state, const std::string& folder) {
     WriteLog(state, "Folder " + folder + " could not be deleted | " + e.description(), "Error");
   }
   return true;
-}
-
-void WriterOperations::osdocusernamepath() {
-  Logged(state_, "osdocusernamepath", [&] {
-    state_.gDocsRoot = Trim(GetSpecialFolderPath(platform::shell::CSIDL_PERSONAL)) +
-                       Trim("\\tavo\\" + std::string(state_.params.folderWord));
-  });
-}
-
-void WriterOperations::oslogusernamepath() {
-  Logged(state_, "oslogusernamepath", [&] {
-    const std::string appData = Trim(GetSpecialFolderPath(platform::shell::CSIDL_APPDATA));
-    const std::string tree = "\\tavo\\" + std::string(state_.params.folderWord);
-    state_.gAppDataRoot = appData + Trim(tree);
-    state_.gUserDataFolder = appData + Trim(tree + "\\users") + "\\" + Trim(state_.gLoginUser) + "\\";
-  });
 }
 
 }  // namespace tavo::writer

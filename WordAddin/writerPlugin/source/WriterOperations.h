@@ -91,11 +91,6 @@ class WriterOperations {
   // ... and then their records in the map files.
   void nonlocalsavedeletedocument();
 
-  // gDocsRoot: <Documents>\tavo\tavowriter. No folder is created.
-  void osdocusernamepath();
-  // gAppDataRoot: <AppData>\tavo\tavowriter, and gUserDataFolder for gLoginUser.
-  void oslogusernamepath();
-
  private:
   // The map record of the active document, found by its file name; its id, version and name
   // become the pending overwrite values.

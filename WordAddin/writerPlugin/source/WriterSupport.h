@@ -45,15 +45,4 @@ std::string TextAt(const platform::xml::Document& doc, std::string_view path);
 // cleans up after itself goes on.
 bool DeleteFolderIfPresent(AddinState& state, const std::string& folder);
 
-// Runs `body`; a run-time error ends it with the one line the local-copy and folder procedures
-// write: "<procedure>:||<description>||<number>", without a level.
-template <class Body>
-void Logged(AddinState& state, const char* procedure, Body body) {
-  try {
-    body();
-  } catch (const platform::RuntimeError& e) {
-    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
-  }
-}
-
 }  // namespace tavo::writer

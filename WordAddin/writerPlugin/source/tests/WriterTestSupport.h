@@ -28,35 +28,8 @@ namespace forms = platform::forms;
 namespace office = platform::office;
 namespace reg = platform::registry;
 
-// Passes every action to the scripted operator, letting a test look at a form's controls as it
-// comes up and as it closes (before its controls are reset).
-class FormWatcher final : public forms::Operator {
- public:
-  explicit FormWatcher(forms::ScriptedOperator& inner) : inner_(inner), scoped_(*this) {}
-  std::function<void(forms::Form&)> onShown;
-  std::function<void(forms::Form&)> onClosed;
-
-  void Act(forms::Form& form) override { inner_.Act(form); }
-  void Shown(forms::Form& form, bool modal) override {
-    inner_.Shown(form, modal);
-    if (onShown) onShown(form);
-  }
-  void Closed(forms::Form& form) override {
-    if (onClosed) onClosed(form);
-    inner_.Closed(form);
-  }
-  int MessageBox(const forms::MessageBoxRequest& box) override { return inner_.MessageBox(box); }
-
- private:
-  forms::ScriptedOperator& inner_;
-  forms::ScopedOperator scoped_;
-};
-
-// A control of a form shown by the add-in, by its name.
-template <class T>
-T& ControlOf(forms::Form& form, const char* name) {
-  return dynamic_cast<T&>(*form.FindControl(name));
-}
+using tavo::test::ControlOf;
+using tavo::test::FormWatcher;
 
 inline constexpr const char* kSettingsKey = "Software\\tavo\\tavo writer Word Plugin\\reg";
 inline constexpr const char* kSheetSettingsKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
