@@ -1,17 +1,63 @@
 #include "common/commands/Toolbar.h"
 
+#include "platform/core/Clock.h"
+#include "platform/office/Clipboard.h"
+
 namespace tavo {
 
 namespace office = platform::office;
 
-office::Ref<office::CommandBar> EmptiedToolbar(office::CommandBars& bars, std::string_view name) {
-  for (int i = 1; i <= bars.Count(); ++i) {
+std::string TimeTag(std::string_view prefix) {
+  return std::string(prefix) + " " + platform::FormatHhNnSs(platform::LocalTime(platform::Now()));
+}
+
+office::Ref<office::CommandBarControl> FileMenuItem(office::CommandBars& bars) {
+  office::Ref<office::CommandBar> file = bars.Item("File");
+  office::Ref<office::CommandBarControl> item =
+      file->FindControl({.type = office::control_type::Button, .tag = std::string(kFileMenuTag)});
+  if (item) return item;
+  item = file->Controls().Add({.type = office::control_type::Button, .before = 3, .temporary = true});
+  item->SetStyle(office::button_style::IconAndCaption);
+  item->SetCaption(kFileMenuCaption);
+  item->SetTag(kFileMenuTag);
+  item->SetVisible(true);
+  return item;
+}
+
+AddinToolbar MakeToolbar(office::CommandBars& bars, std::string_view name, std::string_view menuCaption) {
+  AddinToolbar toolbar;
+  for (int i = 1; i <= bars.Count() && !toolbar.bar; ++i) {
     office::Ref<office::CommandBar> bar = bars.Item(i);
     if (office::CaptionKey(bar->Name()) != office::CaptionKey(name)) continue;
     while (bar->Controls().Count() > 0) bar->Controls().Item(1)->Delete();
-    return bar;
+    toolbar.bar = bar;
   }
-  return nullptr;
+  if (!toolbar.bar) toolbar.bar = bars.Add({.name = std::string(name), .temporary = true});
+  toolbar.menu = toolbar.bar->Controls().Add({.type = office::control_type::Popup, .temporary = true});
+  toolbar.menu->SetCaption(menuCaption);
+  toolbar.menu->SetTag(TimeTag("menu"));
+  return toolbar;
+}
+
+office::Ref<office::CommandBarControl> AddControl(const AddinToolbar& toolbar, const ControlLook& look) {
+  office::CommandBarControls& parent = look.menuItem ? toolbar.menu->Controls() : toolbar.bar->Controls();
+  office::Ref<office::CommandBarControl> control =
+      parent.Add({.type = office::control_type::Button, .parameter = look.parameter, .temporary = true});
+  control->SetCaption(look.caption);
+  if (look.tooltip) control->SetTooltipText(*look.tooltip);
+  control->SetTag(look.tag);
+  if (look.menuItem) control->SetFaceId(0);
+  else control->SetStyle(office::button_style::Caption);
+  control->SetBeginGroup(look.beginGroup);
+  control->SetEnabled(look.enabled);
+  return control;
+}
+
+void ShowToolbar(office::CommandBars& bars, std::string_view name) {
+  office::clipboard::Clear();
+  office::Ref<office::CommandBar> bar = bars.Item(name);
+  bar->SetPosition(office::bar_position::Top);
+  bar->SetVisible(true);
 }
 
 }  // namespace tavo

@@ -4,20 +4,9 @@
 #include "common/Settings.h"
 #include "common/commands/SharedSignIn.h"
 #include "common/commands/Toolbar.h"
-#include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
-#include "platform/office/Clipboard.h"
 
 namespace tavo::sheet {
-namespace {
-
-// The tag of a control made now: the prefix word, a blank and the time as hh:nn:ss.
-std::string TimeTag(std::string_view prefix) {
-  return std::string(prefix) + " " + platform::FormatHhNnSs(platform::LocalTime(platform::Now()));
-}
-
-}  // namespace
-
 ClassInit::ClassInit(AddinState& state, SheetOperations& operations) : state_(state), operations_(operations) {}
 
 office::ClickHandler ClassInit::Bind(Handler handler) {
@@ -71,62 +60,30 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
   try {
     oExcelApp = office::RefCast<excel::Application>(oApplication);
     office::CommandBars& bars = oExcelApp->CommandBars();
-    BindFileMenuItem();
-
-    toolbar_ = EmptiedToolbar(bars, kToolbarName);
-    if (!toolbar_) toolbar_ = bars.Add({.name = std::string(kToolbarName), .temporary = true});
-    menu_ = toolbar_->Controls().Add({.type = office::control_type::Popup, .temporary = true});
-    menu_->SetCaption(kMenuCaption);
-    menu_->SetTag(TimeTag("menu"));
-
+    // The File menu keeps its item: it opens the workbook list too.
+    oTavoOpenMenu = FileMenuItem(bars);
+    const AddinToolbar toolbar = MakeToolbar(bars, kToolbarName, kMenuCaption);
+    toolbar_ = toolbar.bar;
+    menu_ = toolbar.menu;
     for (const ControlSpec& spec : kControls) {
-      office::CommandBarControls& parent = spec.menuItem ? menu_->Controls() : toolbar_->Controls();
-      office::Ref<office::CommandBarControl> control =
-          parent.Add({.type = office::control_type::Button, .parameter = spec.parameter, .temporary = true});
-      this->*spec.reference = control;
-      control->SetCaption(text(spec.caption, spec.captionKey));
       // The Save button's tool tip is the language file's text as it stands, in every language.
-      if (!spec.tooltip) control->SetTooltipText(state_.strings[spec.tooltipKey]);
-      else if (*spec.tooltip) control->SetTooltipText(text(spec.tooltip, spec.tooltipKey));
-      const std::string tag = TimeTag(spec.tagPrefix);
-      control->SetTag(tag);
+      const std::optional<std::string> tooltip = !spec.tooltip ? std::optional<std::string>(state_.strings[spec.tooltipKey])
+                                                 : *spec.tooltip ? std::optional<std::string>(text(spec.tooltip, spec.tooltipKey))
+                                                                 : std::nullopt;
+      office::Ref<office::CommandBarControl> control =
+          AddControl(toolbar, {spec.menuItem, spec.parameter, text(spec.caption, spec.captionKey), tooltip,
+                               TimeTag(spec.tagPrefix), spec.beginGroup, spec.enabled});
+      this->*spec.reference = control;
+      if (spec.reference == &ClassInit::oopenlocalcmdbutton) glocaltag = control->Tag();
       if (spec.fixedTag) control->SetTag(spec.fixedTag);
-      if (spec.menuItem) {
-        control->SetFaceId(0);
-      } else {
-        control->SetStyle(office::button_style::Caption);
-      }
-      control->SetBeginGroup(spec.beginGroup);
-      control->SetEnabled(spec.enabled);
-      if (spec.reference == &ClassInit::oopenlocalcmdbutton) glocaltag = tag;
     }
-
-    office::clipboard::Clear();
-    office::Ref<office::CommandBar> bar = bars.Item(kToolbarName);
-    bar->SetPosition(office::bar_position::Top);
-    bar->SetVisible(true);
+    ShowToolbar(bars, kToolbarName);
     return true;
   } catch (const platform::RuntimeError&) {
     // Controls made so far stay: they are temporary and go when Excel closes.
     ReleaseReferences();
     return false;
   }
-}
-
-// The File menu offers the workbook list too. An item left by an earlier connection in this run
-// of Excel is taken over rather than added twice.
-void ClassInit::BindFileMenuItem() {
-  office::Ref<office::CommandBar> file = oExcelApp->CommandBars().Item("File");
-  office::Ref<office::CommandBarControl> item =
-      file->FindControl({.type = office::control_type::Button, .tag = std::string(kFileMenuTag)});
-  if (!item) {
-    item = file->Controls().Add({.type = office::control_type::Button, .before = 3, .temporary = true});
-    item->SetStyle(office::button_style::IconAndCaption);
-    item->SetCaption(kFileMenuCaption);
-    item->SetTag(kFileMenuTag);
-    item->SetVisible(true);
-  }
-  oTavoOpenMenu = item;
 }
 
 bool ClassInit::UnIntiCmdBar() {

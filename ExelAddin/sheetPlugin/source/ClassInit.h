@@ -16,9 +16,6 @@ namespace tavo::sheet {
 
 inline constexpr std::string_view kToolbarName = "Tavo Sheet Excel Add-In";
 inline constexpr std::string_view kMenuCaption = "&Tavo Sheet";
-// The add-in's item in Excel's File menu: its caption and the tag it is found by.
-inline constexpr std::string_view kFileMenuCaption = "Open from &Tavo";
-inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
 
 class ClassInit {
  public:
@@ -71,7 +68,6 @@ class ClassInit {
   // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
   // when signed in; Local WorkBooks as given. Nothing happens before the controls are made.
   void SetCommandStates(bool signedIn, bool localWorkbooks);
-  void BindFileMenuItem();
   void ReleaseReferences();
 
   AddinState& state_;

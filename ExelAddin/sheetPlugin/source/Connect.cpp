@@ -7,7 +7,7 @@
 #include "common/Log.h"
 #include "common/Messages.h"
 #include "common/Settings.h"
-#include "common/dialogs/Dialogs.h"
+#include "common/signin/SignInCommand.h"
 #include "platform/core/RuntimeError.h"
 
 namespace tavo::sheet {
@@ -42,11 +42,7 @@ bool Connect::StartUp(const office::Ref<office::Application>& application, offic
   if (!CreatePluginRegistryKey(state_) || !LoadApplicationSettings(state_) || !LoadSavedCredentials(state_) ||
       !LoadLanguage(state_))
     return false;
-  // The sign-in dialog, loaded but hidden, starts from the remembered choices.
-  frmConfig& signIn = Dialogs(state_).frmConfig;
-  signIn.tavoemailid.SetText(state_.gLoginUser);
-  signIn.tavopassword.SetText(state_.gLoginPassword);
-  if (state_.gSaveLocalFlag == "1") signIn.localsave.SetValue(1);
+  PrefillSignInDialog(state_);
   const std::string progId = addInInst.ProgId();
   if (!m_ClassInit().IntiCmdBar(application, progId)) return false;
   return m_ClassInit().RefreshCmdBar();

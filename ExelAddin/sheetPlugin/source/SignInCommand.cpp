@@ -6,10 +6,10 @@
 #include "ExelAddin/sheetPlugin/source/ClassInit.h"
 #include "common/LanguageText.h"
 #include "common/Messages.h"
-#include "common/commands/SharedSignIn.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/signin/Accounts.h"
 #include "common/signin/HomePageWait.h"
+#include "common/signin/SignInCommand.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -31,19 +31,11 @@ void ClassInit::oLoginCmdBar_Click() {
   AddinDialogs& dialogs = Dialogs(state_);
   frmProgress& progress = dialogs.frmProgress;
   try {
-    state_.gConfigMode = 1;
-    if (SharedAccount(state_.params.otherStatusValue) == "1") {
-      RefreshCmdBar();
-      return;
+    switch (StartSignIn(state_)) {
+      case SignInStart::AdoptOther: RefreshCmdBar(); return;
+      case SignInStart::Stop: return;
+      case SignInStart::SignIn: break;
     }
-    if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty() || state_.gConfigResult == "FALSE") {
-      dialogs.frmConfig.Command1.SetCaption(LanguageText(state_, "gMsg44"));
-      dialogs.frmConfig.Show(forms::ShowMode::Modal);
-    } else {
-      state_.gConfigResult = "TRUE";
-    }
-    SetUserFolders();
-    if (state_.gConfigResult != "TRUE") return;
 
     pending = state_.strings["gMsg26"];
     ShowStatus(state_, state_.strings["gMsg45"]);

@@ -5,20 +5,9 @@
 #include "common/commands/SharedSignIn.h"
 #include "common/commands/Toolbar.h"
 #include "common/commands/UserFolders.h"
-#include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
-#include "platform/office/Clipboard.h"
 
 namespace tavo::writer {
-namespace {
-
-// The tag of a control made now: the prefix word, a blank and the time as hh:nn:ss. Controls
-// made in the same second differ by their prefixes.
-std::string TimeTag(std::string_view prefix) {
-  return std::string(prefix) + " " + platform::FormatHhNnSs(platform::LocalTime(platform::Now()));
-}
-
-}  // namespace
 
 ClassInit::ClassInit(AddinState& state, WriterOperations& operations) : state_(state), operations_(operations) {}
 
@@ -76,55 +65,26 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     oWordAppQuit_ = oWordApp->ConnectQuit([this] { oWordApp_Quit(); });
     office::CommandBars& bars = oWordApp->CommandBars();
     bars.Item("File")->Reset();
-    BindFileMenuItem();
-
-    // The toolbar of an earlier connection in this run of Word is built again.
-    toolbar_ = EmptiedToolbar(bars, kToolbarName);
-    if (!toolbar_) toolbar_ = bars.Add({.name = std::string(kToolbarName), .temporary = true});
-    menu_ = toolbar_->Controls().Add({.type = office::control_type::Popup, .temporary = true});
-    menu_->SetCaption(kMenuCaption);
-    menu_->SetTag(TimeTag("menu"));
-
+    oTavoOpenMenu = FileMenuItem(bars);
+    const AddinToolbar toolbar = MakeToolbar(bars, kToolbarName, kMenuCaption);
+    toolbar_ = toolbar.bar;
+    menu_ = toolbar.menu;
     for (const ControlSpec& spec : kControls) {
-      office::CommandBarControls& parent = spec.menuItem ? menu_->Controls() : toolbar_->Controls();
+      const std::optional<std::string> tooltip =
+          *spec.tooltip ? std::optional<std::string>(text(spec.tooltip, spec.tooltipKey)) : std::nullopt;
       office::Ref<office::CommandBarControl> control =
-          parent.Add({.type = office::control_type::Button, .parameter = spec.parameter, .temporary = true});
+          AddControl(toolbar, {spec.menuItem, spec.parameter, text(spec.caption, spec.captionKey), tooltip,
+                               TimeTag(spec.tagPrefix), spec.beginGroup, spec.enabled});
       this->*spec.reference = control;
-      control->SetCaption(text(spec.caption, spec.captionKey));
-      if (*spec.tooltip) control->SetTooltipText(text(spec.tooltip, spec.tooltipKey));
-      const std::string tag = TimeTag(spec.tagPrefix);
-      control->SetTag(tag);
-      if (spec.tag) this->*spec.tag = tag;
-      if (spec.menuItem) control->SetFaceId(0);
-      else control->SetStyle(office::button_style::Caption);
-      control->SetBeginGroup(spec.beginGroup);
-      control->SetEnabled(spec.enabled);
+      if (spec.tag) this->*spec.tag = control->Tag();
     }
-
-    office::clipboard::Clear();
-    office::Ref<office::CommandBar> bar = bars.Item(kToolbarName);
-    bar->SetPosition(office::bar_position::Top);
-    bar->SetVisible(true);
+    ShowToolbar(bars, kToolbarName);
     return true;
   } catch (const platform::RuntimeError&) {
     // Controls made so far stay: they are temporary and go when Word closes.
     ReleaseReferences();
     return false;
   }
-}
-
-void ClassInit::BindFileMenuItem() {
-  office::Ref<office::CommandBar> file = oWordApp->CommandBars().Item("File");
-  office::Ref<office::CommandBarControl> item =
-      file->FindControl({.type = office::control_type::Button, .tag = std::string(kFileMenuTag)});
-  if (!item) {
-    item = file->Controls().Add({.type = office::control_type::Button, .before = 3, .temporary = true});
-    item->SetStyle(office::button_style::IconAndCaption);
-    item->SetCaption(kFileMenuCaption);
-    item->SetTag(kFileMenuTag);
-    item->SetVisible(true);
-  }
-  oTavoOpenMenu = item;
 }
 
 bool ClassInit::UnIntiCmdBar() {

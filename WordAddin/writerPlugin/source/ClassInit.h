@@ -17,9 +17,6 @@ namespace office = platform::office;
 
 inline constexpr std::string_view kToolbarName = "Tavo Writer Word Add-In";
 inline constexpr std::string_view kMenuCaption = "&Tavo Writer";
-// The add-in's item in Word's File menu: its caption and the tag it is found by.
-inline constexpr std::string_view kFileMenuCaption = "Open from &Tavo";
-inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
 
 class ClassInit {
  public:
@@ -75,7 +72,6 @@ class ClassInit {
   // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
   // when signed in; Local Documents as given.
   void SetCommandStates(bool signedIn, bool localDocuments);
-  void BindFileMenuItem();
   void ReleaseReferences();
 
   AddinState& state_;

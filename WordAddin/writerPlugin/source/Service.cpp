@@ -3,7 +3,7 @@
 #include "common/Language.h"
 #include "common/Messages.h"
 #include "common/Settings.h"
-#include "common/dialogs/Dialogs.h"
+#include "common/signin/SignInCommand.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
@@ -40,11 +40,7 @@ bool service::StartUp(const office::Ref<office::Application>& application, offic
     return false;
   if (Trim(state_.gLoginUser).empty() || Trim(state_.gLoginPassword).empty())
     ShowStatus(state_, state_.strings["gMsg03"]);
-  // The sign-in dialog, loaded but hidden, starts from the remembered choices.
-  frmConfig& signIn = Dialogs(state_).frmConfig;
-  signIn.tavoemailid.SetText(state_.gLoginUser);
-  signIn.tavopassword.SetText(state_.gLoginPassword);
-  if (state_.gSaveLocalFlag == "1") signIn.localsave.SetValue(1);
+  PrefillSignInDialog(state_);
   const std::string progId = addInInst.ProgId();
   if (!m_ClassInit().IntiCmdBar(application, progId)) return false;
   return m_ClassInit().RefreshCmdBar();

@@ -1,0 +1,35 @@
+#include "common/signin/SignInCommand.h"
+
+#include "common/AddinState.h"
+#include "common/LanguageText.h"
+#include "common/commands/SharedSignIn.h"
+#include "common/commands/UserFolders.h"
+#include "common/dialogs/Dialogs.h"
+#include "platform/core/Text.h"
+
+namespace tavo {
+
+void PrefillSignInDialog(AddinState& state) {
+  frmConfig& signIn = Dialogs(state).frmConfig;
+  signIn.tavoemailid.SetText(state.gLoginUser);
+  signIn.tavopassword.SetText(state.gLoginPassword);
+  if (state.gSaveLocalFlag == "1") signIn.localsave.SetValue(1);
+}
+
+SignInStart StartSignIn(AddinState& state) {
+  using platform::text::Trim;
+  state.gConfigMode = 1;
+  if (SharedAccount(state.params.otherStatusValue) == "1") return SignInStart::AdoptOther;
+  if (Trim(state.gLoginUser).empty() || Trim(state.gLoginPassword).empty() || state.gConfigResult == "FALSE") {
+    frmConfig& dialog = Dialogs(state).frmConfig;
+    dialog.Command1.SetCaption(LanguageText(state, "gMsg44"));
+    dialog.Show(platform::forms::ShowMode::Modal);
+  } else {
+    state.gConfigResult = "TRUE";
+  }
+  osdocusernamepath(state);
+  oslogusernamepath(state);
+  return state.gConfigResult == "TRUE" ? SignInStart::SignIn : SignInStart::Stop;
+}
+
+}  // namespace tavo
