@@ -16,6 +16,7 @@
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
 #include "common/dialogs/TestSupport.h"
+#include "common/tests/AddinTestSupport.h"
 #include "host/OfficeSession.h"
 #include "host/excel/WorkbookFile.h"
 #include "platform/core/Clock.h"
@@ -51,31 +52,17 @@ inline constexpr const char* kAppData = "C:\\Users\\tavo\\AppData\\Roaming";
 inline const std::string kUserDocs = std::string(kDocuments) + "\\tavo\\tavosheet\\users\\" + kUser + "\\";
 inline const std::string kUserData = std::string(kAppData) + "\\tavo\\tavosheet\\users\\" + kUser + "\\";
 
-inline std::string Setting(std::string_view name) { return GetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name); }
-inline void SetSetting(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name, value);
-}
-inline std::string Shared(std::string_view name) {
-  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
-}
-inline void SetShared(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
-}
-
-// Credentials remembered by an earlier sign-in with remember-me ticked.
+inline constexpr tavo::test::AddinSettings kSettings{kSettingsKey};
+inline std::string Setting(std::string_view name) { return kSettings.Get(name); }
+inline void SetSetting(std::string_view name, std::string_view value) { kSettings.Set(name, value); }
+using tavo::test::SetShared;
+using tavo::test::Shared;
 inline void RememberCredentials(const std::string& user, const std::string& password, bool saveLocal = false) {
-  SetSetting("tavousername", EncodeBase64(user));
-  SetSetting("tavopassword", EncodeBase64(password));
-  SetSetting("tavoremember", "remember");
-  SetSetting("tavosavelocal", saveLocal ? "1" : "0");
+  kSettings.RememberCredentials(user, password, saveLocal);
 }
-
 // The Word add-in signed in as `user`, as its sign-in leaves the shared key.
 inline void WordSignedIn(const std::string& user, const std::string& password, const std::string& ticket) {
-  SetShared("tavousername", user.empty() ? "" : EncodeBase64(user));
-  SetShared("tavopassword", password.empty() ? "" : EncodeBase64(password));
-  SetShared("tavoticketid", ticket);
-  SetShared("wordstatus", "1");
+  tavo::test::SignedInElsewhere("wordstatus", user, password, ticket);
 }
 
 // A workbook file with one sheet holding the cells.

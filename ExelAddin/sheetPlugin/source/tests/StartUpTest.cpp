@@ -1,5 +1,4 @@
 // Registration, the start-up chain and the command bars it builds.
-#include <cstdio>
 #include <string>
 
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
@@ -10,36 +9,8 @@
 namespace tavo::sheet::test {
 namespace {
 
-namespace files = platform::files;
-
-std::uint32_t Dword(reg::Hive hive, const char* key, const char* name) {
-  reg::Value value;
-  if (!reg::ReadValue(hive, key, name, &value) || value.type != reg::REG_DWORD) return 0xFFFFFFFF;
-  std::uint32_t n = 0;
-  for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(value.bytes[i]);
-  return n;
-}
-
-// An installation folder of its own whose Language folder holds the given file.
-void InstallLanguageFile(const std::string& file, const std::string& content) {
-  files::CreateFolder("C:\\tavoapp");
-  files::CreateFolder("C:\\tavoapp\\Language");
-  files::WriteAllBytes("C:\\tavoapp\\Language\\" + file, content);
-  SetSetting("applicationpath", "C:\\tavoapp");
-}
-
-void SetLanguage(const std::string& code) { SetRegistryString(HKEY_LOCAL_MACHINE, kLanguageKey, "Language", code); }
-
-// "\uXXXX" for every character of an ASCII text, as the translated files hold it.
-std::string Escaped(const std::string& ascii) {
-  std::string out;
-  char buffer[8];
-  for (unsigned char c : ascii) {
-    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-    out += buffer;
-  }
-  return out;
-}
+using tavo::test::Dword;
+using tavo::test::SetLanguage;
 
 using StartUpTest = SheetTest;
 
@@ -122,14 +93,7 @@ TEST_F(StartUpTest, ControlsCarryTheirCaptionsTooltipsTagsAndLooks) {
     platform::environment::TempEnvironment env;
     reg::SetLocalMachineWritable(true);
     ASSERT_EQ(host::RegisterLibrary(TAVO_SHEET_LIBRARY), 0);
-    // Translated values carry a CJK character to show that they are decoded.
-    std::string menu = "[SHEET_Menu]\r\n";
-    for (int i = 1; i <= 8; ++i) menu += "menu" + std::to_string(i) + "=\\u83dc" + Escaped("M" + std::to_string(i)) + "\r\n";
-    for (int i = 1; i <= 4; ++i) {
-      menu += "sidemenu" + std::to_string(i) + "=\\u83dc" + Escaped("S" + std::to_string(i)) + "\r\n";
-      menu += "menutip" + std::to_string(i) + "=\\u83dc" + Escaped("T" + std::to_string(i)) + "\r\n";
-    }
-    InstallLanguageFile(english ? "english.ini" : "chinese.ini", menu);
+    kSettings.InstallLanguageFile(english ? "english.ini" : "chinese.ini", tavo::test::MarkedMenuSection("SHEET_"));
     SetLanguage(english ? "eng_us" : "chi_ch");
     host::OfficeSession session(host::HostKind::Excel);
     ASSERT_EQ(session.Start(), 1);
@@ -145,7 +109,7 @@ TEST_F(StartUpTest, ControlsCarryTheirCaptionsTooltipsTagsAndLooks) {
       const bool menuItem = i < 8;
       auto c = menuItem ? items.Item(i + 1) : bar->Controls().Item(i - 6);
       EXPECT_EQ(c->Caption(), english ? std::string(row.english) : "\xe8\x8f\x9c" + std::string(row.key));
-      const std::string escapedTip = "\\u83dc" + Escaped(row.tooltipKey);
+      const std::string escapedTip = "\\u83dc" + tavo::test::Escaped(row.tooltipKey);
       const std::string tooltip = !row.tooltip ? escapedTip
                                   : english || !*row.tooltip ? std::string(row.tooltip)
                                                              : "\xe8\x8f\x9c" + std::string(row.tooltipKey);

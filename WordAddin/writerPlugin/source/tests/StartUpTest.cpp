@@ -12,34 +12,8 @@ namespace files = platform::files;
 
 constexpr const char* kAddinKey = "Software\\Microsoft\\Office\\Word\\Addins\\tavowriterwordaddin.service";
 
-std::uint32_t Dword(reg::Hive hive, const char* key, const char* name) {
-  reg::Value value;
-  if (!reg::ReadValue(hive, key, name, &value) || value.type != reg::REG_DWORD) return 0xFFFFFFFF;
-  std::uint32_t n = 0;
-  for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(value.bytes[i]);
-  return n;
-}
-
-// An installation folder of its own whose Language folder holds the given file.
-void InstallLanguageFile(const std::string& file, const std::string& content) {
-  files::CreateFolder("C:\\tavoapp");
-  files::CreateFolder("C:\\tavoapp\\Language");
-  files::WriteAllBytes("C:\\tavoapp\\Language\\" + file, content);
-  SetSetting("applicationpath", "C:\\tavoapp");
-}
-
-void SetLanguage(const std::string& code) { SetRegistryString(HKEY_LOCAL_MACHINE, kLanguageKey, "Language", code); }
-
-// "\uXXXX" for every character of an ASCII text, as the translated files hold it.
-std::string Escaped(const std::string& ascii) {
-  std::string out;
-  char buffer[8];
-  for (unsigned char c : ascii) {
-    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-    out += buffer;
-  }
-  return out;
-}
+using tavo::test::Dword;
+using tavo::test::SetLanguage;
 
 using StartUpTest = WriterTest;
 
@@ -143,14 +117,7 @@ TEST_F(StartUpTest, ControlsCarryTheirCaptionsTooltipsTagsAndLooks) {
     platform::environment::TempEnvironment env;
     reg::SetLocalMachineWritable(true);
     ASSERT_EQ(host::RegisterLibrary(TAVO_WRITER_LIBRARY), 0);
-    // Translated values carry a CJK character to show that they are decoded.
-    std::string menu = "[WRITER_Menu]\r\n";
-    for (int i = 1; i <= 8; ++i) menu += "menu" + std::to_string(i) + "=\\u83dc" + Escaped("M" + std::to_string(i)) + "\r\n";
-    for (int i = 1; i <= 4; ++i) {
-      menu += "sidemenu" + std::to_string(i) + "=\\u83dc" + Escaped("S" + std::to_string(i)) + "\r\n";
-      menu += "menutip" + std::to_string(i) + "=\\u83dc" + Escaped("T" + std::to_string(i)) + "\r\n";
-    }
-    InstallLanguageFile(english ? "english.ini" : "chinese.ini", menu);
+    kSettings.InstallLanguageFile(english ? "english.ini" : "chinese.ini", tavo::test::MarkedMenuSection("WRITER_"));
     SetLanguage(english ? "eng_us" : "chi_ch");
     host::OfficeSession word(host::HostKind::Word);
     ASSERT_EQ(word.Start(), 1);

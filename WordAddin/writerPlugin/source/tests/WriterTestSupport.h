@@ -13,6 +13,7 @@
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
 #include "common/dialogs/TestSupport.h"
+#include "common/tests/AddinTestSupport.h"
 #include "host/OfficeSession.h"
 #include "platform/core/Clock.h"
 #include "platform/environment/TestSupport.h"
@@ -36,33 +37,17 @@ inline constexpr const char* kSheetSettingsKey = "Software\\tavo\\tavo sheet Exc
 inline constexpr const char* kAppData = "C:\\Users\\tavo\\AppData\\Roaming";
 inline constexpr const char* kDocuments = "C:\\Users\\tavo\\Documents";
 
-inline std::string Setting(std::string_view name) {
-  return GetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name);
-}
-inline void SetSetting(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSettingsKey, name, value);
-}
-inline std::string Shared(std::string_view name) {
-  return GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name);
-}
-inline void SetShared(std::string_view name, std::string_view value) {
-  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
-}
-
-// Credentials remembered by an earlier sign-in with remember-me ticked.
+inline constexpr tavo::test::AddinSettings kSettings{kSettingsKey};
+inline std::string Setting(std::string_view name) { return kSettings.Get(name); }
+inline void SetSetting(std::string_view name, std::string_view value) { kSettings.Set(name, value); }
+using tavo::test::SetShared;
+using tavo::test::Shared;
 inline void RememberCredentials(const std::string& user, const std::string& password, bool saveLocal = false) {
-  SetSetting("tavousername", EncodeBase64(user));
-  SetSetting("tavopassword", EncodeBase64(password));
-  SetSetting("tavoremember", "remember");
-  SetSetting("tavosavelocal", saveLocal ? "1" : "0");
+  kSettings.RememberCredentials(user, password, saveLocal);
 }
-
 // The spreadsheet add-in signed in as `user`, as its sign-in leaves the shared key.
 inline void SheetSignedIn(const std::string& user, const std::string& password, const std::string& ticket) {
-  SetShared("tavousername", user.empty() ? "" : EncodeBase64(user));
-  SetShared("tavopassword", password.empty() ? "" : EncodeBase64(password));
-  SetShared("tavoticketid", ticket);
-  SetShared("excelstatus", "1");
+  tavo::test::SignedInElsewhere("excelstatus", user, password, ticket);
 }
 
 class WriterTest : public ::testing::Test {
