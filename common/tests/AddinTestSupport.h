@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
 #include "platform/files/Files.h"
+#include "platform/office/CommandBars.h"
 #include "platform/registry/Registry.h"
 
 namespace tavo::test {
@@ -98,6 +100,23 @@ inline std::string MarkedMenuSection(std::string_view prefix) {
     add("menutip" + std::to_string(i), "T" + std::to_string(i));
   }
   return menu;
+}
+
+// The commands of an add-in's toolbar in the order they were made: the drop-down menu's items,
+// then the buttons after it.
+inline std::vector<platform::office::Ref<platform::office::CommandBarControl>> ToolbarCommands(
+    const platform::office::Ref<platform::office::CommandBar>& bar) {
+  std::vector<platform::office::Ref<platform::office::CommandBarControl>> controls;
+  auto& menu = bar->Controls().Item(1)->Controls();
+  for (int i = 1; i <= menu.Count(); ++i) controls.push_back(menu.Item(i));
+  for (int i = 2; i <= bar->Controls().Count(); ++i) controls.push_back(bar->Controls().Item(i));
+  return controls;
+}
+// Their enabled states, as "1" and "0" in that order.
+inline std::string EnabledStates(const platform::office::Ref<platform::office::CommandBar>& bar) {
+  std::string states;
+  for (const auto& c : ToolbarCommands(bar)) states += c->Enabled() ? '1' : '0';
+  return states;
 }
 
 }  // namespace tavo::test

@@ -134,21 +134,10 @@ class SheetTest : public ::testing::Test {
   bool QuitExcel() { return excel_->Quit(true); }
 
   office::Ref<office::CommandBar> Toolbar() { return excel_->bars().Item("Tavo Sheet Excel Add-In"); }
-  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made.
-  std::vector<office::Ref<office::CommandBarControl>> Controls() {
-    std::vector<office::Ref<office::CommandBarControl>> controls;
-    auto bar = Toolbar();
-    auto& menu = bar->Controls().Item(1)->Controls();
-    for (int i = 1; i <= menu.Count(); ++i) controls.push_back(menu.Item(i));
-    for (int i = 2; i <= bar->Controls().Count(); ++i) controls.push_back(bar->Controls().Item(i));
-    return controls;
-  }
-  // The enabled state of the twelve controls, as "1" and "0" in their order.
-  std::string EnabledStates() {
-    std::string states;
-    for (const auto& c : Controls()) states += c->Enabled() ? '1' : '0';
-    return states;
-  }
+  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made, and their
+  // enabled states as "1" and "0".
+  std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
+  std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
 
   // Opens the online list and the entry with this name from it.
   void Download(const std::string& name) {

@@ -76,21 +76,10 @@ class WriterTest : public ::testing::Test {
       if (bar->Name() == "Tavo Writer Word Add-In") return true;
     return false;
   }
-  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made.
-  std::vector<office::Ref<office::CommandBarControl>> Controls() {
-    std::vector<office::Ref<office::CommandBarControl>> controls;
-    auto bar = Toolbar();
-    auto& menu = bar->Controls().Item(1)->Controls();
-    for (int i = 1; i <= menu.Count(); ++i) controls.push_back(menu.Item(i));
-    for (int i = 2; i <= bar->Controls().Count(); ++i) controls.push_back(bar->Controls().Item(i));
-    return controls;
-  }
-  // The enabled state of the twelve controls, as "1" and "0" in their order.
-  std::string EnabledStates() {
-    std::string states;
-    for (const auto& c : Controls()) states += c->Enabled() ? '1' : '0';
-    return states;
-  }
+  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made, and their
+  // enabled states as "1" and "0".
+  std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
+  std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
 
   // The user closes the next information message (or error message) with OK.
   void WillReadMessage(const char* dialog = "frmMsgInfo") { user_.On(dialog, {"click Command1"}); }
