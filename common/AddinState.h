@@ -14,6 +14,7 @@ namespace tavo {
 
 class AddinHost;
 struct AddinDialogs;
+struct SavedMap;  // common/MapStore.cpp
 
 struct AddinState {
   explicit AddinState(const AddinParameterSet& parameters, AddinHost* addinHost = nullptr);
@@ -67,6 +68,10 @@ struct AddinState {
   int gTempFileCount = 0;
 
   LanguageStrings strings;
+
+  // The map file as the map store saved it last, so that the next operation need not parse it
+  // again while the file is unchanged (see MapStore.cpp).
+  std::shared_ptr<SavedMap> savedMap;
 
   // The add-in's dialogs, made on first use (Dialogs() in common/dialogs/Dialogs.h). Last, so
   // that they go before the state they refer to.

@@ -3,6 +3,7 @@
 #include "common/AddinState.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/files/Files.h"
 #include "platform/profile/Profile.h"
 
 namespace tavo {
@@ -51,6 +52,9 @@ bool LoadLanguage(AddinState& state) {
   try {
     if (state.gLanguageCode.empty()) return true;
     state.gLanguageFile = GetLanguageFile(state, state.gLanguageCode);
+    // A chosen language file that is missing would leave every text of the add-in empty: the
+    // start-up fails instead, so the installation's fault shows.
+    if (!state.gLanguageFile.empty() && !platform::files::FileExists(state.gLanguageFile)) return false;
     const bool english = state.gLanguageName == "english";
     for (const LanguageSection& section : LanguageSections(state.params)) {
       if (english && section.dialog) continue;

@@ -70,6 +70,34 @@ std::string DisplayText(const AddinState& state, std::string_view text) {
   return EscapedTextToUtf8(text);
 }
 
+std::string DisplayMessageText(const AddinState& state, std::string_view text) {
+  if (state.gLanguageName == "english") return std::string(text);
+  auto isHex = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  std::u16string units;
+  std::size_t plainStart = 0;
+  auto flushPlain = [&](std::size_t end) {
+    units += platform::codepage::Utf8ToUtf16(text.substr(plainStart, end - plainStart));
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '\\' && i + 5 < text.size() && text[i + 1] == 'u' && isHex(text[i + 2]) &&
+        isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
+      flushPlain(i);
+      units.push_back(static_cast<char16_t>(HexDigit(text[i + 2]) << 12 | HexDigit(text[i + 3]) << 8 |
+                                            HexDigit(text[i + 4]) << 4 | HexDigit(text[i + 5])));
+      i += 6;
+      plainStart = i;
+    } else {
+      ++i;
+    }
+  }
+  flushPlain(text.size());
+  if (!units.empty() && units.front() == u'\uFEFF') units.erase(0, 1);
+  if (auto nul = units.find(u'\0'); nul != std::u16string::npos) units.resize(nul);
+  return platform::codepage::Utf16ToUtf8(units);
+}
+
 std::string LanguageText(const AddinState& state, std::string_view key) {
   return DisplayText(state, state.strings[key]);
 }

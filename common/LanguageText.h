@@ -21,6 +21,10 @@ std::string EscapedTextToUtf8(std::string_view text);
 // What every consumer shows for a language text: the text itself while the interface language
 // is "english", otherwise its decoded form.
 std::string DisplayText(const AddinState& state, std::string_view text);
+// What a message dialog shows for a message text: the text itself in English; otherwise its
+// \uXXXX escapes decoded while any plain text (a fixed English message, an extension put in front
+// of a translated text) stays as it is, so that a message never fails to show.
+std::string DisplayMessageText(const AddinState& state, std::string_view text);
 // DisplayText of the loaded value of a key (a variable name such as "gMsg17").
 std::string LanguageText(const AddinState& state, std::string_view key);
 

@@ -1,6 +1,7 @@
 #include "common/MapStore.h"
 
 #include <ctime>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -12,9 +13,19 @@
 #include "platform/files/Files.h"
 
 namespace tavo {
-namespace {
 
 namespace xml = platform::xml;
+
+// The map as the store saved it last: where, the bytes written and the tree they were written
+// from. Parsing a large map, and faulting in the memory its tree takes, is most of what an update
+// costs; while the file still holds exactly these bytes, the tree is what parsing would give.
+struct SavedMap {
+  std::string path;
+  std::string bytes;
+  xml::Document doc;
+};
+
+namespace {
 
 constexpr std::string_view kEmptyMap = "<mapxml></mapxml>";
 
@@ -80,17 +91,78 @@ std::string BackupName(const std::string& path) {
   return name;
 }
 
-bool Append(AddinState& state, const RecordContent& record) {
+bool FileHolds(const std::string& path, const std::string& bytes) {
+  try {
+    return platform::files::ReadAllBytes(path) == bytes;
+  } catch (const platform::RuntimeError&) {
+    return false;
+  }
+}
+
+// Loads the map file into `doc`, or takes the tree saved last when the file is unchanged since.
+// The saved tree leaves the state here: only a successful save puts one back, so a tree that an
+// operation changed and then could not save is never used again.
+bool LoadMap(AddinState& state, const std::string& path, xml::Document& doc) {
+  std::shared_ptr<SavedMap> saved = std::move(state.savedMap);
+  state.savedMap.reset();
+  if (saved && saved->path == path && FileHolds(path, saved->bytes)) {
+    doc = saved->doc;
+    return true;
+  }
+  return doc.load(path);
+}
+
+// Whether the record reads back from the file as it stands in the tree; text of blanks only, for
+// one, does not (the reader drops it), and a tree holding such a record is not kept.
+bool ReadsBack(const xml::Node& record) {
+  const std::string markup = record.xml();
+  xml::Document copy;
+  return copy.loadXML(markup) && copy.documentElement().xml() == markup;
+}
+
+// What Document::save does, keeping the tree for the next operation. `written` is the record the
+// operation wrote, if any.
+void SaveMap(AddinState& state, const xml::Document& doc, const std::string& path, const xml::Node& written) {
+  std::string bytes = doc.xml();
+  platform::files::WriteAllBytes(path, bytes);
+  if (!written || ReadsBack(written)) state.savedMap = std::make_shared<SavedMap>(SavedMap{path, std::move(bytes), doc});
+}
+
+// The changes themselves, on the map as loaded from `path`; each saves it there.
+void AppendTo(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record) {
+  xml::Node element = NewRecordElement(doc, record);
+  element = doc.documentElement().appendChild(element);
+  AddChildren(state, doc, element, record);
+  SaveMap(state, doc, path, element);
+}
+
+// `old`: the record to replace when the caller has selected it already.
+void ReplaceIn(AddinState& state, xml::Document& doc, const std::string& path, const RecordContent& record,
+               xml::Node old) {
+  xml::Node element = NewRecordElement(doc, record);
+  xml::Node root = doc.documentElement();
+  if (!old) old = root.selectSingleNode(RecordSelection(record));
+  if (!old) platform::Raise(platform::err::ObjectNotSet);
+  root.replaceChild(element, old);
+  AddChildren(state, doc, element, record);
+  SaveMap(state, doc, path, element);
+}
+
+// `loaded`, when given, is the map as the caller has just loaded it from the map file: parsing a
+// large map is most of an update's cost, so it is parsed once per update, not once per step.
+bool Append(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr) {
   const std::string path = MapFilePath(state);
   try {
-    EnsureMapFile(state, path);
-    xml::Document doc;
-    if (doc.load(path)) {
-      xml::Node element = NewRecordElement(doc, record);
-      element = doc.documentElement().appendChild(element);
-      AddChildren(state, doc, element, record);
-      doc.save(path);
+    xml::Document own;
+    xml::Document* doc = loaded;
+    // EnsureMapFile would load the file only to find it well-formed; loading it here first
+    // spares that parse, and a file that does not load is made good as before.
+    if (!doc && LoadMap(state, path, own)) doc = &own;
+    if (!doc) {
+      EnsureMapFile(state, path);
+      if (own.load(path)) doc = &own;
     }
+    if (doc) AppendTo(state, *doc, path, record);
     WriteLog(state, "Sucessfully Appended into Mapxml  ", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -99,19 +171,12 @@ bool Append(AddinState& state, const RecordContent& record) {
   }
 }
 
-bool Replace(AddinState& state, const RecordContent& record) {
+bool Replace(AddinState& state, const RecordContent& record, xml::Document* loaded = nullptr, xml::Node old = {}) {
   const std::string path = MapFilePath(state);
   try {
-    xml::Document doc;
-    if (doc.load(path)) {
-      xml::Node element = NewRecordElement(doc, record);
-      xml::Node root = doc.documentElement();
-      xml::Node old = root.selectSingleNode(RecordSelection(record));
-      if (!old) platform::Raise(platform::err::ObjectNotSet);
-      root.replaceChild(element, old);
-      AddChildren(state, doc, element, record);
-      doc.save(path);
-    }
+    xml::Document own;
+    xml::Document* doc = loaded ? loaded : LoadMap(state, path, own) ? &own : nullptr;
+    if (doc) ReplaceIn(state, *doc, path, record, old);
     WriteLog(state, "Sucessfully Replaces the node in Mapxml ", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -124,11 +189,11 @@ bool Update(AddinState& state, const RecordContent& record) {
   try {
     xml::Document doc;
     bool done;
-    if (!doc.load(MapFilePath(state))) {
+    if (!LoadMap(state, MapFilePath(state), doc)) {
       done = Append(state, record);
     } else {
-      bool known = static_cast<bool>(doc.documentElement().selectSingleNode(RecordSelection(record)));
-      done = known ? Replace(state, record) : Append(state, record);
+      xml::Node known = doc.documentElement().selectSingleNode(RecordSelection(record));
+      done = known ? Replace(state, record, &doc, known) : Append(state, record, &doc);
     }
     if (done) {
       WriteLog(state, "Mapxml Updated Sucessfully", "Info");
@@ -190,5 +255,41 @@ bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& rec
   return Replace(state, Content(state, record));
 }
 bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record) { return Update(state, Content(state, record)); }
+
+std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
+                                   LocalCopyKey key) {
+  const std::string path(mapPath);
+  std::unordered_set<std::string> copies;
+  for (const std::string& copy : localCopies) copies.insert(platform::text::FoldCase(copy));
+  // The record's key, case folded. The location is compared by name and text, not by its markup,
+  // so that a path holding "&" (escaped in the markup) still finds its record.
+  auto keyOf = [key](const xml::Node& record) {
+    if (key == LocalCopyKey::FilenameAttribute) return platform::text::FoldCase(record.attribute(1));
+    const xml::Node location = record.child(4);
+    if (platform::text::FoldCase(location.nodeName()) != "location") return std::string();
+    return platform::text::FoldCase(location.text());
+  };
+
+  xml::Document doc;
+  if (!LoadMap(state, path, doc)) platform::Raise(platform::err::ObjectNotSet);
+  xml::Node root = doc.documentElement();
+  std::size_t removed = 0;
+  try {
+    for (std::size_t i = 0; i < root.childCount();) {
+      const xml::Node record = root.child(i);
+      if (copies.count(keyOf(record)) != 0) {
+        root.removeChild(record);
+        ++removed;
+      } else {
+        ++i;
+      }
+    }
+  } catch (const platform::RuntimeError&) {
+    if (removed > 0) SaveMap(state, doc, path, xml::Node());
+    throw;
+  }
+  if (removed > 0) SaveMap(state, doc, path, xml::Node());
+  return removed;
+}
 
 }  // namespace tavo

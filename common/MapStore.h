@@ -3,6 +3,8 @@
 // (spreadsheet) brought to this computer to its local copy: <mapxml> holding one record per
 // online item, in the order of first appending. Readers address a record's children by
 // position, so the order of the children is part of the format.
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -52,5 +54,21 @@ bool UpdateMapXml(AddinState& state, const DocumentMapRecord& record);
 bool AppendWorkbookIntoMapXml(AddinState& state, const WorkbookMapRecord& record);
 bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& record);
 bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record);
+
+// How a clean-up knows the record of a local copy: the word processor's by the record's child 4,
+// its "location" element, holding the path; the spreadsheet's by the record's second attribute,
+// its "filename", being the path. Paths compare without regard to case.
+enum class LocalCopyKey { LocationChild, FilenameAttribute };
+
+// The map store's part of the clean-up of temporary copies: removes from the map file at `mapPath`
+// the records of the given local copies, walking the records once from the first to the last (the
+// record after a removed one is examined next, so neighbours that both match both go). The map is
+// saved once, after the walk, and only when a record was removed: the same file as saving after
+// each removal, written once instead of once per copy. The file is replaced atomically, so a crash
+// leaves the map from before or the one from after. A run-time error (a map that does not load, a
+// record too short to hold its key) ends the walk: what was removed before it is saved, then the
+// error goes on to the caller, as when every removal is saved at once. Returns how many went.
+std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
+                                   LocalCopyKey key);
 
 }  // namespace tavo

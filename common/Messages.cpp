@@ -14,7 +14,7 @@ void ShowMessage(AddinState& state, std::string_view text, int kind) {
     if (kind == 2) ShowMessageDialog(state, kind, std::string(text));
     return;
   }
-  std::string label = DisplayText(state, text);
+  std::string label = DisplayMessageText(state, text);
   if (state.gLanguageName == "english") ShowStatus(state, text);
   ShowMessageDialog(state, kind, label);
 }

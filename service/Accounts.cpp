@@ -13,7 +13,7 @@ std::string Page(const std::string& title, const std::string& body) {
 }  // namespace
 
 Answer Login(Store& store, const Call& call) {
-  const Params form = ParseQuery(call.body);
+  const Params form = ParseQuery(call.body, EscapedBytes::Windows1252);
   auto field = [&](const char* name) {
     const auto it = form.find(name);
     return it == form.end() ? std::string() : it->second;

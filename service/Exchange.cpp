@@ -17,7 +17,27 @@ int HexValue(char c) {
   return -1;
 }
 
-std::string Decode(std::string_view s) {
+// The characters of Windows-1252 at 0x80..0x9F (0 where the code page has none); 0xA0..0xFF are
+// the same code points.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string Decode(std::string_view s, EscapedBytes escaped) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
@@ -25,7 +45,11 @@ std::string Decode(std::string_view s) {
       out += ' ';
     } else if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 &&
                HexValue(s[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+      const int byte = HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]);
+      if (byte < 0x80 || escaped == EscapedBytes::Utf8)
+        out += static_cast<char>(byte);
+      else
+        AppendUtf8(out, byte < 0xA0 ? kWindows1252High[byte - 0x80] : static_cast<char32_t>(byte));
       i += 2;
     } else {
       out += s[i];
@@ -57,14 +81,15 @@ bool Call::KeyAccepted() const {
   return false;
 }
 
-Params ParseQuery(std::string_view query) {
+Params ParseQuery(std::string_view query, EscapedBytes escaped) {
   Params params;
   while (!query.empty()) {
     const size_t amp = query.find('&');
     const std::string_view pair = query.substr(0, amp);
     if (!pair.empty()) {
       const size_t eq = pair.find('=');
-      params[Decode(pair.substr(0, eq))] = eq == std::string_view::npos ? "" : Decode(pair.substr(eq + 1));
+      params[Decode(pair.substr(0, eq), escaped)] =
+          eq == std::string_view::npos ? "" : Decode(pair.substr(eq + 1), escaped);
     }
     if (amp == std::string_view::npos) break;
     query.remove_prefix(amp + 1);

@@ -39,7 +39,11 @@ struct Answer {
 };
 
 // "a=1&b=x+y%21": split at "&" and the first "=", "+" read as a blank, %XX decoded.
-Params ParseQuery(std::string_view query);
+// How a percent-escape of a byte of 0x80 or more is read: as a UTF-8 byte (URLs), or as a
+// character of Windows-1252, which is how the add-ins' sign-in form encodes such characters
+// (unescaped characters in that form arrive as UTF-8).
+enum class EscapedBytes { Utf8, Windows1252 };
+Params ParseQuery(std::string_view query, EscapedBytes escaped = EscapedBytes::Utf8);
 
 // A method call of either API: the method name and every named member or parameter
 // (<member><name>n</name><value><string>v</string></value></member> or

@@ -2,36 +2,23 @@
 
 #include "common/AddinState.h"
 #include "common/Messages.h"
-#include "common/RegistryStrings.h"
 #include "common/Settings.h"
 #include "platform/core/Text.h"
-#include "platform/shell/Shell.h"
 
 namespace tavo {
 
-frmconfiglocal::frmconfiglocal(AddinState& state) : Dialog(state, "frmconfiglocal", "Tavo Login") {
+frmconfiglocal::frmconfiglocal(AddinState& state)
+    : CredentialsDialog(state, "frmconfiglocal", "Tavo Login", "Open") {
   Command1.onClick = [this] { Command1_Click(); };
   Command2.onClick = [this] { Cancel(); };
-  for (forms::Control* field : std::initializer_list<forms::Control*>{&tavoemailid, &tavopassword, &rememberme}) {
+  for (forms::Control* field : std::initializer_list<forms::Control*>{&tavoemailid, &tavopassword, &rememberme})
     field->onKeyPress = [this](int& key) { Field_KeyPress(key); };
-    field->onLostFocus = [this] { Status(""); };
-  }
   OnEscape({&Command1, &Command2}, [this] { Cancel(); });
-  tavoemailid.onGotFocus = [this] {
-    Status(Text("gMsg05"));
-    tavoemailid.SetSelLength(tavoemailid.LengthInCharacters());
-  };
-  tavopassword.onGotFocus = [this] {
-    Status(Text("gMsg06"));
-    tavopassword.SetSelLength(tavopassword.LengthInCharacters());
-  };
-  LblLink.onClick = [this] { LblLink_Click(); };
-  LblLink.onMouseMove = [this] { LblLink_MouseMove(); };
 }
 
 void frmconfiglocal::Design() {
+  CredentialsDialog::Design();
   SetWidth(5100), SetHeight(3000);
-  tavopassword.SetPasswordChar("*");
 }
 
 void frmconfiglocal::Form_Load() {
@@ -63,8 +50,7 @@ void frmconfiglocal::Command1_Click() {
     state_.gRememberFlag = "remember";
     IgnoreErrors([&] { SaveCredentials(state_); });
   } else {
-    for (const char* value : {"tavousername", "tavopassword", "tavoremember", "tavosavelocal"})
-      SetRegistryString(HKEY_CURRENT_USER, state_.params.pluginSettingsKey, value, "");
+    ForgetRememberedCredentials();
   }
   state_.gConfigResult = "TRUE";
   tavoemailid.SetText("");
@@ -94,23 +80,6 @@ void frmconfiglocal::Cancel() {
 void frmconfiglocal::Field_KeyPress(int keyAscii) {
   if (keyAscii == forms::vbKeyReturn) ConfirmShort();
   else if (keyAscii == forms::vbKeyEscape) Cancel();
-}
-
-void frmconfiglocal::LblLink_Click() {
-  platform::shell::ShellExecuteA(this, "open", state_.params.registrationUrl, "", "", platform::shell::SW_SHOWNORMAL);
-}
-
-void frmconfiglocal::LblLink_MouseMove() {
-  LblLink.SetFontBold(true);
-  LblLink.SetFontUnderline(true);
-  LblLink.SetForeColor(forms::vbBlue);
-  SetMousePointer(forms::vbCustom);
-}
-
-void frmconfiglocal::Form_MouseMove() {
-  LblLink.SetFontBold(true);
-  LblLink.SetFontUnderline(false);
-  LblLink.SetForeColor(forms::vbBlue);
 }
 
 void frmconfiglocal::Form_Unload(bool&) {

@@ -5,11 +5,9 @@
 #include "common/AddinFolder.h"
 #include "common/AddinState.h"
 #include "common/Messages.h"
-#include "common/RegistryStrings.h"
 #include "common/Settings.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
-#include "platform/shell/Shell.h"
 
 namespace tavo {
 namespace {
@@ -20,24 +18,19 @@ constexpr int kTicked = 1;
 
 }  // namespace
 
-frmConfig::frmConfig(AddinState& state) : Dialog(state, "frmConfig", "Tavo Credentials") {
+frmConfig::frmConfig(AddinState& state) : CredentialsDialog(state, "frmConfig", "Tavo Credentials", "Save") {
   Command1.onClick = [this] { Command1_Click(); };
   Command2.onClick = [this] { Cancel(); };
   tavoemailid.onKeyPress = [this](int& key) { Box_KeyPress(key); };
   tavopassword.onKeyPress = [this](int& key) { Box_KeyPress(key); };
   rememberme.onKeyPress = [this](int& key) { rememberme_KeyPress(key); };
   OnEscape({&Command1, &Command2}, [this] { Cancel(); });
-  tavoemailid.onGotFocus = [this] { tavoemailid_GotFocus(); };
-  tavopassword.onGotFocus = [this] { tavopassword_GotFocus(); };
-  for (forms::Control* field : std::initializer_list<forms::Control*>{&tavoemailid, &tavopassword, &rememberme})
-    field->onLostFocus = [this] { Status(""); };
   Image1.onClick = [this] { Image1_Click(); };
-  LblLink.onClick = [this] { LblLink_Click(); };
-  LblLink.onMouseMove = [this] { LblLink_MouseMove(); };
   Label4.onClick = [this] { Label4_Click(); };
 }
 
 void frmConfig::Design() {
+  CredentialsDialog::Design();
   Move(0, 0, 5400, kCollapsedHeight);
   Label1.Move(360, 360, 1335, 255);
   tavoemailid.Move(1800, 330, 3000, 315);
@@ -45,7 +38,6 @@ void frmConfig::Design() {
   Label2.Move(360, 840, 1335, 255);
   tavopassword.Move(1800, 810, 3000, 315);
   tavopassword.SetFontName("Verdana");
-  tavopassword.SetPasswordChar("*");
   rememberme.Move(1800, 1320, 255, 255);
   Label3.Move(2160, 1320, 2000, 255);
   Command1.Move(1800, 1920, 1335, 375);
@@ -120,11 +112,7 @@ void frmConfig::Command1_Click() {
     return;
   }
   TakeChoices();
-  if (rememberme.Value() != kTicked) {
-    // Unticked on OK: nothing of this account is to be remembered any more.
-    for (const char* value : {"tavousername", "tavopassword", "tavoremember", "tavosavelocal"})
-      SetRegistryString(HKEY_CURRENT_USER, state_.params.pluginSettingsKey, value, "");
-  }
+  if (rememberme.Value() != kTicked) ForgetRememberedCredentials();
   state_.gConfigResult = "TRUE";
   Status(Text("gMsg02"));
   tavoemailid.SetText("");
@@ -142,18 +130,6 @@ void frmConfig::rememberme_KeyPress(int& keyAscii) {
   else if (keyAscii == forms::vbKeyEscape) Cancel();
 }
 
-void frmConfig::tavoemailid_GotFocus() {
-  Status(Text("gMsg05"));
-  tavoemailid.SetSelStart(0);
-  tavoemailid.SetSelLength(tavoemailid.LengthInCharacters());
-}
-
-void frmConfig::tavopassword_GotFocus() {
-  Status(Text("gMsg06"));
-  tavopassword.SetSelStart(0);
-  tavopassword.SetSelLength(tavopassword.LengthInCharacters());
-}
-
 void frmConfig::Image1_Click() {
   if (Height() != kExpandedHeight) {
     SetHeight(kExpandedHeight);
@@ -169,23 +145,6 @@ void frmConfig::Image1_Click() {
 void frmConfig::ShowBackground(std::string_view pictureName) {
   const std::string path = AddinFolder() + "\\images\\" + std::string(pictureName);
   if (platform::files::FileExists(path)) SetPicture(forms::LoadPicture(path));
-}
-
-void frmConfig::LblLink_Click() {
-  platform::shell::ShellExecuteA(this, "open", state_.params.registrationUrl, "", "", platform::shell::SW_SHOWNORMAL);
-}
-
-void frmConfig::LblLink_MouseMove() {
-  LblLink.SetFontBold(true);
-  LblLink.SetFontUnderline(true);
-  LblLink.SetForeColor(forms::vbBlue);
-  SetMousePointer(forms::vbCustom);
-}
-
-void frmConfig::Form_MouseMove() {
-  LblLink.SetFontBold(true);
-  LblLink.SetFontUnderline(false);
-  LblLink.SetForeColor(forms::vbBlue);
 }
 
 void frmConfig::Label4_Click() {

@@ -5,12 +5,12 @@
 // (Cancel or Esc), gLoginUser, gLoginPassword, gRememberFlag, gSaveLocalFlag. Closing the
 // window with its close box sets no result. The hidden browser WBrowser is what the sign-in
 // command loads the suite's home page in before signing in.
-#include "common/dialogs/Dialog.h"
+#include "common/dialogs/CredentialsDialog.h"
 #include "platform/forms/WebBrowser.h"
 
 namespace tavo {
 
-class frmConfig : public Dialog {
+class frmConfig : public CredentialsDialog {
  public:
   explicit frmConfig(AddinState& state);
 
@@ -18,15 +18,6 @@ class frmConfig : public Dialog {
   static constexpr float kCollapsedHeight = 3840;
   static constexpr float kExpandedHeight = 5025;
 
-  forms::Label Label1{*this, "Label1", "Tavo ID"};
-  forms::TextBox tavoemailid{*this, "tavoemailid"};
-  forms::Label Label2{*this, "Label2", "Password"};
-  forms::TextBox tavopassword{*this, "tavopassword"};
-  forms::CheckBox rememberme{*this, "rememberme"};
-  forms::Label Label3{*this, "Label3", "Remember me"};
-  forms::CommandButton Command1{*this, "Command1", "Save"};
-  forms::CommandButton Command2{*this, "Command2", "Cancel"};
-  forms::Label LblLink{*this, "LblLink", "New Tavo User? Sign Up"};
   forms::Image Image1{*this, "Image1"};
   forms::CheckBox localsave{*this, "localsave"};
   forms::Label Label4{*this, "Label4", "Keep local copy"};
@@ -38,18 +29,13 @@ class frmConfig : public Dialog {
   void Design() override;
   void Form_Load() override;
   void Form_Unload(bool& cancel) override;
-  void Form_MouseMove() override;
 
  private:
   void Command1_Click();
   void Command2_Click();
   void Box_KeyPress(int& keyAscii);
   void rememberme_KeyPress(int& keyAscii);
-  void tavoemailid_GotFocus();
-  void tavopassword_GotFocus();
   void Image1_Click();
-  void LblLink_Click();
-  void LblLink_MouseMove();
   void Label4_Click();
 
   // The choices as the boxes show them, into the state (what every confirmation does first).

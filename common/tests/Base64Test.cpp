@@ -116,6 +116,7 @@ TEST(Base64Test, DecoderTolerance) {
       {"Zm\r\r\n\n9v", b.DecodeArr("ZmAA9v")},  // only the CR LF pair goes
       {"QUJ\xC5\x82", b.DecodeArr("QUJB")},     // U+0142 counts by its low byte, "B"
       {"QUJ\xC4\xBD", b.DecodeArr("QUJA")},     // U+013D: low byte "=" is not dropped
+      {"QU\xC5\x82JDREVGR0hJ", b.DecodeArr("QUBJDREVGR0hJ")},  // found within a long text too
   };
   for (const auto& [text, decoded] : cases) EXPECT_EQ(b.DecodeArr(text), decoded) << text;
 }

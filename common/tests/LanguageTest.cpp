@@ -129,6 +129,15 @@ TEST_F(LoadLanguageTest, UnknownOrMissingCode) {
   EXPECT_EQ(none.strings["gfrmlowversion_command1"], "");  // nothing was read at all
 }
 
+TEST_F(LoadLanguageTest, AChosenFileThatIsMissingFailsBothAddins) {
+  for (const AddinParameterSet* params : {&kWriterParameters, &kSheetParameters}) {
+    AddinState state(*params);
+    Prepare(state, "jap_ja");
+    state.gApplicationPath = "C:\\Nowhere";
+    EXPECT_FALSE(LoadLanguage(state)) << params->name;
+  }
+}
+
 TEST_F(LoadLanguageTest, ReaderKeeps259Characters) {
   AddinState state(kSheetParameters);
   Prepare(state, "eng_us");

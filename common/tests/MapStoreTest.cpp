@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "common/AddinState.h"
 #include "common/UserFiles.h"
 #include "common/tests/TestEnvironment.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
 #include "platform/files/Files.h"
 
 namespace tavo {
@@ -167,6 +173,114 @@ TEST_F(MapStoreTest, DamagedMapIsKeptBesideTheNewOne) {
     EXPECT_EQ(Read(backup + "-1"), "<mapxml>");
   }
 }
+
+// The store keeps the tree it saved last and reuses it while the file is unchanged; every
+// sequence must leave the file as a store that parses the file each time (a fresh state) would.
+TEST_F(MapStoreTest, KeptMapGivesTheSameFileAsParsingIt) {
+  const DocumentMapRecord blankName{"8", "  ", "Blank", "1", "C:\\x\\Blank.doc"};
+  const DocumentMapRecord other{"9", "Other", "Other", "1", "C:\\x\\Other.doc"};
+  struct Case {
+    const char* name;
+    std::function<void(AddinState&)> between;  // what happens between the two updates
+  };
+  const Case cases[] = {
+      {"nothing", [](AddinState&) {}},
+      {"another writer", [&](AddinState& state) {
+         AddinState writer(kWriterParameters);
+         writer.gUserDataFolder = state.gUserDataFolder;
+         ASSERT_TRUE(AppendIntoMapXml(writer, other));
+       }},
+      {"same bytes rewritten", [&](AddinState& state) { platform::files::WriteAllBytes(MapFilePath(state), Map(state)); }},
+  };
+  for (const Case& c : cases) {
+    for (const DocumentMapRecord& first : {kBudget, blankName}) {
+      std::string expected;
+      for (bool keep : {false, true}) {
+        AddinState state(kWriterParameters);
+        SignIn(state);
+        auto fresh = [&]() -> AddinState& {
+          if (!keep) state.savedMap.reset();
+          return state;
+        };
+        ASSERT_TRUE(UpdateMapXml(fresh(), first));
+        c.between(state);
+        DocumentMapRecord second = first;
+        second.version = "7";
+        ASSERT_TRUE(UpdateMapXml(fresh(), second));
+        ASSERT_TRUE(UpdateMapXml(fresh(), DocumentMapRecord{"10", "Last", "Last", "1", "C:\\x\\Last.doc"}));
+        if (!keep) expected = Map(state);
+        else EXPECT_EQ(Map(state), expected) << c.name << " / " << first.name;
+      }
+    }
+  }
+}
+
+class LocalCopyRecordsTest : public MapStoreTest, public ::testing::WithParamInterface<const AddinParameterSet*> {
+ protected:
+  bool IsWriter() const { return GetParam() == &kWriterParameters; }
+  // Records 0 to 5 with the local copies C:\Docs\<n>.doc (or .xls).
+  std::vector<std::string> Fill(AddinState& state) {
+    std::vector<std::string> paths;
+    for (int n = 0; n < 6; ++n) {
+      const std::string id = std::to_string(n), path = "C:\\Docs\\R&D " + id + (IsWriter() ? ".doc" : ".xls");
+      paths.push_back(path);
+      const bool stored = IsWriter() ? AppendIntoMapXml(state, DocumentMapRecord{id, id, id, "1", path})
+                                     : AppendWorkbookIntoMapXml(state, WorkbookMapRecord{id, id, "", "", "1", path});
+      EXPECT_TRUE(stored);
+    }
+    return paths;
+  }
+  LocalCopyKey Key() const { return IsWriter() ? LocalCopyKey::LocationChild : LocalCopyKey::FilenameAttribute; }
+  std::string Ids(AddinState& state) {
+    platform::xml::Document doc;
+    EXPECT_TRUE(doc.load(MapFilePath(state)));
+    std::string ids;
+    for (const platform::xml::Node& record : doc.documentElement().childNodes()) ids += record.getAttribute("id");
+    return ids;
+  }
+};
+
+TEST_P(LocalCopyRecordsTest, RemovesTheRecordsOfTheCopiesInOneWalk) {
+  AddinState state(*GetParam());
+  SignIn(state);
+  std::vector<std::string> paths = Fill(state);
+  // Neighbours 1 and 2, a path that differs in case only (4), one that is not in the map; the
+  // paths hold "&", which the location's markup escapes.
+  const std::vector<std::string> copies = {paths[2], paths[1], platform::text::UCase(paths[4]), "C:\\Docs\\gone.doc"};
+  EXPECT_EQ(RemoveLocalCopyRecords(state, MapFilePath(state), copies, Key()), 3u);
+  EXPECT_EQ(Ids(state), "035");
+
+  const std::string before = Map(state);
+  EXPECT_EQ(RemoveLocalCopyRecords(state, MapFilePath(state), copies, Key()), 0u);
+  EXPECT_EQ(Map(state), before);
+  // The store's kept tree followed the removal: an update now writes on top of it.
+  ASSERT_TRUE(IsWriter() ? UpdateMapXml(state, DocumentMapRecord{"6", "6", "6", "1", "C:\\6.doc"})
+                         : UpdateMapXml(state, WorkbookMapRecord{"6", "6", "", "", "1", "C:\\6.xls"}));
+  EXPECT_EQ(Ids(state), "0356");
+}
+
+TEST_P(LocalCopyRecordsTest, AnErrorKeepsWhatWasRemovedBeforeIt) {
+  AddinState state(*GetParam());
+  SignIn(state);
+  std::vector<std::string> paths = Fill(state);
+  // Record 3 loses what its key is read from.
+  std::string map = Map(state);
+  const std::string start = IsWriter() ? "<document id=\"3\"" : "<workbook id=\"3\"";
+  const std::size_t at = map.find(start), end = map.find(IsWriter() ? "</document>" : "</workbook>", at);
+  map.replace(at, end - at, start + ">");
+  platform::files::WriteAllBytes(MapFilePath(state), map);
+
+  EXPECT_EQ(test::RaisedNumber([&] { RemoveLocalCopyRecords(state, MapFilePath(state), paths, Key()); }),
+            platform::err::ObjectNotSet);
+  EXPECT_EQ(Ids(state), "345");
+
+  platform::files::DeleteFile(MapFilePath(state));
+  EXPECT_EQ(test::RaisedNumber([&] { RemoveLocalCopyRecords(state, MapFilePath(state), paths, Key()); }),
+            platform::err::ObjectNotSet);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothAddins, LocalCopyRecordsTest, ::testing::Values(&kWriterParameters, &kSheetParameters),
+                         test::AddinName);
 
 }  // namespace
 }  // namespace tavo

@@ -67,12 +67,19 @@ TEST(MessagesTest, SpreadsheetShowsEveryKindInItsOneDialog) {
   EXPECT_EQ(Show(kSheetParameters, "english", "Done", 2).status, (std::vector<std::string>{"Done", ""}));
 }
 
-TEST(MessagesTest, TextThatDoesNotDecodeIsATypeMismatch) {
-  AddinState state(kWriterParameters);
-  state.gLanguageName = "chinese";
-  forms::ScriptedOperator op;
-  EXPECT_EQ(test::RaisedNumber([&] { ShowMessage(state, "Plain English text", 0); }), platform::err::TypeMismatch);
-  EXPECT_TRUE(test::SeenMessages(op).empty());
+// Fixed English messages and texts with plain text put in front of a translation are shown in a
+// translated interface too, instead of failing on their first non-escape letters.
+TEST(MessagesTest, PlainTextInATranslatedInterfaceIsShownAsItStands) {
+  struct Case { const char* text; std::string shown; } cases[] = {
+      {"Select Tavo FileName", "Select Tavo FileName"},
+      {"xlsx\\u6587\\u4ef6", std::string("xlsx") + "\xE6\x96\x87\xE4\xBB\xB6"},
+      {"\\U4F60 stays", "\\U4F60 stays"},
+  };
+  for (const auto& c : cases) {
+    Shown shown = Show(kWriterParameters, "chinese", c.text, 0);
+    ASSERT_EQ(shown.messages.size(), 1u) << c.text;
+    EXPECT_EQ(shown.messages[0].text, c.shown) << c.text;
+  }
 }
 
 TEST(MessagesTest, StatusBarOnlyInEnglish) {

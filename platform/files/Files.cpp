@@ -217,19 +217,24 @@ std::string ReadAllBytes(std::string_view path) {
   if (IsDirectory(host)) Raise(err::PathFileAccess, {}, std::string(path));
   Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.fd < 0) RaiseErrno(errno, path);
-  std::string bytes;
+  // Read straight into the result, sized from the file's length and grown if the file grows
+  // meanwhile: large files (the map, workbooks) are read whole, and a bounce buffer would copy
+  // every byte twice.
   struct stat st {};
-  if (::fstat(fd.fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
+  size_t expected = ::fstat(fd.fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  std::string bytes(expected + 1, '\0');  // one spare byte tells the end from a file that grew
+  size_t used = 0;
   while (true) {
-    ssize_t n = ::read(fd.fd, buffer, sizeof buffer);
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    ssize_t n = ::read(fd.fd, bytes.data() + used, bytes.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       RaiseErrno(errno, path);
     }
     if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
+    used += static_cast<size_t>(n);
   }
+  bytes.resize(used);
   return bytes;
 }
 

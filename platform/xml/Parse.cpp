@@ -135,15 +135,15 @@ bool CheckTree(const pugi::xml_document& doc, std::string* error) {
 
 }  // namespace
 
-bool ParseMarkup(std::string_view bytes, bool fromFile, pugi::xml_document& doc, std::string* error) {
+bool ParseMarkup(std::string& bytes, bool fromFile, pugi::xml_document& doc, std::string* error) {
   error->clear();
   doc.reset();
   bool checkText = !fromFile || !IsUtf16(bytes);
   bool ok = !checkText || CheckText(bytes, error);
   if (ok) {
     pugi::xml_parse_result result =
-        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_fragment,
-                        fromFile ? pugi::encoding_auto : pugi::encoding_utf8);
+        doc.load_buffer_inplace(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_fragment,
+                                fromFile ? pugi::encoding_auto : pugi::encoding_utf8);
     if (!result) {
       *error = std::string(result.description()) + " (at byte " + std::to_string(result.offset) + ")";
       ok = false;

@@ -10,7 +10,9 @@
 namespace platform::xml {
 
 // `bytes` are UTF-8 text (loadXML), or the raw bytes of a file whose encoding the parser
-// detects (byte-order mark, declaration). False, with `error` set, when not well-formed.
-bool ParseMarkup(std::string_view bytes, bool fromFile, pugi::xml_document& doc, std::string* error);
+// detects (byte-order mark, declaration). They are parsed in place: the document's names and
+// values point into them, so they must live as long as the document (and are changed). False,
+// with `error` set, when not well-formed.
+bool ParseMarkup(std::string& bytes, bool fromFile, pugi::xml_document& doc, std::string* error);
 
 }  // namespace platform::xml

@@ -66,28 +66,30 @@ void SetText(const std::shared_ptr<DocumentState>& doc, pugi::xml_node node, std
 Document::Document() : impl_(std::make_shared<Impl>()) {}
 
 bool Document::loadXML(std::string_view text) {
-  auto fresh = std::make_unique<pugi::xml_document>();
-  bool ok = ParseMarkup(text, false, *fresh, &impl_->parseError);
+  auto fresh = std::make_unique<ParsedTree>();
+  fresh->text = text;
+  bool ok = ParseMarkup(fresh->text, false, *fresh, &impl_->parseError);
   impl_->ReplaceContent(std::move(fresh));
   return ok;
 }
 
 bool Document::load(std::string_view path) {
-  std::string bytes;
+  auto fresh = std::make_unique<ParsedTree>();
   try {
-    bytes = files::ReadAllBytes(path);
+    fresh->text = files::ReadAllBytes(path);
   } catch (const RuntimeError& e) {
-    impl_->ReplaceContent(std::make_unique<pugi::xml_document>());
+    impl_->ReplaceContent(std::make_unique<ParsedTree>());
     impl_->parseError = e.description() + ": " + std::string(path);
     return false;
   }
-  auto fresh = std::make_unique<pugi::xml_document>();
-  bool ok = ParseMarkup(bytes, true, *fresh, &impl_->parseError);
+  bool ok = ParseMarkup(fresh->text, true, *fresh, &impl_->parseError);
   impl_->ReplaceContent(std::move(fresh));
   return ok;
 }
 
-void Document::save(std::string_view path) const { files::WriteAllBytes(path, Markup(*impl_->content)); }
+void Document::save(std::string_view path) const {
+  files::WriteAllBytes(path, Markup(*impl_->content, impl_->content->text.size()));
+}
 
 Node Document::documentElement() const { return NodeCell::Wrap(impl_, impl_->content->document_element()); }
 
@@ -103,7 +105,7 @@ Node Document::selectSingleNode(std::string_view xpath) const {
 
 NodeList Document::selectNodes(std::string_view xpath) const { return Select(impl_, *impl_->content, xpath, false); }
 
-std::string Document::xml() const { return Markup(*impl_->content); }
+std::string Document::xml() const { return Markup(*impl_->content, impl_->content->text.size()); }
 
 const std::string& Document::parseError() const { return impl_->parseError; }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The XML DOM subset the add-ins use, in the manner of the MSXML DOM document: load from text or
+// The XML DOM subset the add-ins use, in the manner of the platform's XML DOM document: load from text or
 // a file, save, XPath selection, element creation, element text, markup ("xml" property, no
 // whitespace added) and "bin.base64" typed values. A Node is a handle that may be empty
 // ("Nothing"): selecting something absent returns an empty Node, and reading or changing

@@ -88,14 +88,14 @@ bool IsAncestorOrSelf(pugi::xml_node candidate, pugi::xml_node node) {
 }  // namespace
 
 DocumentState::DocumentState()
-    : content(std::make_unique<pugi::xml_document>()), detached(std::make_unique<pugi::xml_document>()) {}
+    : content(std::make_unique<ParsedTree>()), detached(std::make_unique<pugi::xml_document>()) {}
 
-void DocumentState::ReplaceContent(std::unique_ptr<pugi::xml_document> fresh) {
+void DocumentState::ReplaceContent(std::unique_ptr<ParsedTree> fresh) {
   std::vector<NodePtr> referenced;
   for (const auto& [node, weak] : cells) {
     if (!weak.expired()) referenced.push_back(pugi::xml_node(node).root().internal_object());
   }
-  auto isReferenced = [&](const std::unique_ptr<pugi::xml_document>& d) {
+  auto isReferenced = [&](const std::unique_ptr<ParsedTree>& d) {
     return std::find(referenced.begin(), referenced.end(), d->internal_object()) != referenced.end();
   };
   if (isReferenced(content)) retired.push_back(std::move(content));
@@ -332,11 +332,12 @@ std::string MarkupKeepingCarriageReturns(pugi::xml_node node) {
   return out;
 }
 
-std::string Markup(pugi::xml_node node) {
+std::string Markup(pugi::xml_node node, std::size_t expectedSize) {
   struct Writer : pugi::xml_writer {
     std::string out;
     void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
   } writer;
+  writer.out.reserve(expectedSize);
   // No indentation, no declaration, and an empty element as a start and an end tag.
   node.print(writer, "", pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags,
              pugi::encoding_utf8);

@@ -17,13 +17,19 @@
 
 namespace platform::xml {
 
+// A parsed document together with the text it was parsed from in place: parsing in place spares
+// a copy of the whole text, which on a large file costs as much as a good part of the parse.
+struct ParsedTree : pugi::xml_document {
+  std::string text;  // the library's names and values point into it
+};
+
 struct DocumentState {
   DocumentState();
 
-  std::unique_ptr<pugi::xml_document> content;
+  std::unique_ptr<ParsedTree> content;
   std::unique_ptr<pugi::xml_document> detached;
   // Earlier contents (before a reload) that handles still refer to.
-  std::vector<std::unique_ptr<pugi::xml_document>> retired;
+  std::vector<std::unique_ptr<ParsedTree>> retired;
   std::unordered_map<pugi::xml_node_struct*, std::weak_ptr<NodeCell>> cells;
   std::string parseError;
   // Bumped by every change of the tree's structure; invalidates the position caches below.
@@ -48,7 +54,7 @@ struct DocumentState {
 
   bool InContent(pugi::xml_node node) const { return node.root() == content->root(); }
   // Replaces the content by `fresh`, keeping the old one while handles refer into it.
-  void ReplaceContent(std::unique_ptr<pugi::xml_document> fresh);
+  void ReplaceContent(std::unique_ptr<ParsedTree> fresh);
 };
 
 struct NodeCell {
@@ -75,7 +81,9 @@ void Detach(NodeCell& cell);
 // Removes a node for good, detaching first what handles still refer to.
 void Discard(const std::shared_ptr<DocumentState>& doc, pugi::xml_node node);
 
-std::string Markup(pugi::xml_node node);
+// `expectedSize`, when known (the size of the text a document was loaded from), spares growing
+// the result step by step, which on a large document copies it several times over.
+std::string Markup(pugi::xml_node node, std::size_t expectedSize = 0);
 std::string ConcatenatedText(pugi::xml_node node);
 NodeList Select(const std::shared_ptr<DocumentState>& doc, pugi::xml_node context, std::string_view xpath,
                 bool firstOnly);

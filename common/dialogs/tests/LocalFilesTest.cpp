@@ -64,9 +64,9 @@ class LocalFilesTest : public test::DialogTest, public ::testing::WithParamInter
 };
 
 TEST_P(LocalFilesTest, DetailsComeFromTheLastRecordOfTheFileWhateverItsLetterCase) {
-  WriteMap(Record(LocalPath("Other"), "Other", "t0") + Record(LocalPath("Report"), "Report one", "t1") +
-           Record("c:\\DOCS\\users\\ANN@tavo.example\\REPORT" + Extension(), "Report two", "t2"));
-  Fill({"Report ", "Other"});  // blanks after a name do not count
+  WriteMap(Record(LocalPath("Other"), "Other", "t0") + Record(LocalPath("Bob's report"), "Report one", "t1") +
+           Record("c:\\DOCS\\users\\ANN@tavo.example\\BOB'S REPORT" + Extension(), "Report two", "t2"));
+  Fill({"Bob's report ", "Other"});  // blanks after a name do not count; an apostrophe is a letter like any
   op.On("frmopenlocalfiles", {"close"});
   Show();
   const std::string shown = op.LastRendering("frmopenlocalfiles");

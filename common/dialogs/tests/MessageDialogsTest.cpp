@@ -73,5 +73,16 @@ TEST_F(DialogTest, KindTwoIsTheStandardMessageBoxWithTheRawText) {
   EXPECT_EQ(box.buttons, forms::vbOKOnly + forms::vbExclamation);
 }
 
+// The Word add-in reads its HTML exports through the never shown resource window.
+TEST_F(DialogTest, ResourceWindowLoadsAPageWithoutBeingShown) {
+  platform::files::WriteAllBytes("C:\\export.html", "<html><body><img src=\"a.gif\"><img src=\"b.gif\"></body></html>");
+  forms::WebBrowser& browser = dialogs().frmResource.utilsBrowser;
+  browser.Navigate("C:\\export.html");
+  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(browser.Document().getElementsByTagName("img").length(), 2);
+  EXPECT_FALSE(dialogs().frmResource.IsVisible());
+  EXPECT_TRUE(op.Transcript().empty());
+}
+
 }  // namespace
 }  // namespace tavo

@@ -233,6 +233,12 @@ TEST_P(SignInTest, PasswordsAreFormEncodedAndCharactersOutsideTheCodePageSentAsT
   server_->ClearRequests();
   EXPECT_TRUE(LoginToAccounts(state_, "omega@tavo.example", "p\xCE\xA9ss"));
   EXPECT_TRUE(server_->Requests().back().body.ends_with("&PASSWORD=p\xCE\xA9ss"));
+
+  // Characters of the code page go out as their Windows-1252 codes, and the account still signs in.
+  server_->AddAccount("euro@tavo.example", "caf\xC3\xA9 \xE2\x82\xAC\xCE\xA9");
+  server_->ClearRequests();
+  EXPECT_TRUE(LoginToAccounts(state_, "euro@tavo.example", "caf\xC3\xA9 \xE2\x82\xAC\xCE\xA9"));
+  EXPECT_TRUE(server_->Requests().back().body.ends_with("&PASSWORD=caf%E9+%80\xCE\xA9"));
 }
 
 TEST_P(SignInTest, SignOutEndsTheTicket) {

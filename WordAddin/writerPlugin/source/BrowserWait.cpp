@@ -1,0 +1,17 @@
+#include "WordAddin/writerPlugin/source/BrowserWait.h"
+
+#include "platform/forms/Timer.h"
+
+namespace tavo::writer {
+
+bool WaitForPage(platform::forms::WebBrowser& browser, platform::Milliseconds limit) {
+  const platform::TimePoint deadline = platform::Now() + limit;
+  while (browser.ReadyState() != platform::forms::READYSTATE_COMPLETE) {
+    if (platform::Now() >= deadline) return false;
+    platform::Sleep(platform::Milliseconds(100));
+    platform::forms::DoEvents();
+  }
+  return true;
+}
+
+}  // namespace tavo::writer

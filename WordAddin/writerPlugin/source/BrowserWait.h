@@ -1,0 +1,13 @@
+#pragma once
+// The wait for a page in a web browser control: short sleeps, the host's messages processed in
+// between (so Word stays responsive), until the page is complete or the time limit of the
+// platform clock has passed.
+#include "platform/core/Clock.h"
+#include "platform/forms/WebBrowser.h"
+
+namespace tavo::writer {
+
+// True once the browser's ready state is complete; false when it was not within `limit`.
+bool WaitForPage(platform::forms::WebBrowser& browser, platform::Milliseconds limit);
+
+}  // namespace tavo::writer

@@ -1,0 +1,111 @@
+#pragma once
+// The Word add-in's user interface in Word: a toolbar holding a drop-down menu of eight
+// commands and four buttons, and an item in Word's File menu. Every control is kept in an
+// event-receiving reference whose Click reaches the handler of the same name; the controls
+// whose state changes also keep a time-stamped tag, by which code finds them again.
+#include <string>
+
+#include "WordAddin/writerPlugin/source/WriterOperations.h"
+#include "common/AddinState.h"
+#include "platform/office/CommandBars.h"
+#include "platform/office/Events.h"
+#include "platform/office/Word.h"
+
+namespace tavo::writer {
+
+namespace office = platform::office;
+
+inline constexpr std::string_view kToolbarName = "Tavo Writer Word Add-In";
+inline constexpr std::string_view kMenuCaption = "&Tavo Writer";
+// The add-in's item in Word's File menu: its caption and the tag it is found by.
+inline constexpr std::string_view kFileMenuCaption = "Open from &Tavo";
+inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
+
+class ClassInit {
+ public:
+  ClassInit(AddinState& state, WriterOperations& operations);
+  ClassInit(const ClassInit&) = delete;
+  ClassInit& operator=(const ClassInit&) = delete;
+
+  // The Tag of each control that changes state (always equal to the control's Tag).
+  std::string gOpenTag;       // menu item Open Document
+  std::string goptag;         // toolbar button Open
+  std::string glogintag;      // menu item Login
+  std::string gsavetag;       // toolbar button Save
+  std::string gsavebartag;    // menu item Save
+  std::string gaddtag;        // toolbar button Add
+  std::string gaddbartag;     // menu item Add
+  std::string glogouttag;     // menu item Logout
+  std::string glocaltag;      // toolbar button Local Documents
+  std::string gsavesharetag;  // menu item Publish
+
+  // Builds the toolbar, its menu and the File-menu item in the signed-out state, and binds
+  // Word's Quit event. False after any error (what was made stays; Word discards it).
+  // lProgId is not used.
+  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId);
+  // Removes the File-menu item and lets go of the controls and of Word.
+  bool UnIntiCmdBar();
+  // Reloads the service settings and adopts the spreadsheet add-in's sign-in when it has one.
+  // False after any error.
+  bool RefreshCmdBar();
+  // Signs this add-in out (and the account out of the service when the spreadsheet add-in is
+  // not signed in) and puts the controls into the signed-out state. Always false.
+  bool LogoutFromTavo();
+
+ private:
+  using Handler = void (ClassInit::*)();
+  office::ClickHandler Bind(Handler handler);
+
+  // Handlers of the controls and of Word's Quit event.
+  void oAboutCmdBar_Click();
+  void oConfCmdBar_Click();
+  void oLoginCmdBar_Click();
+  void oLogoutCmdBar_Click();
+  void oOpenDocumentButton_Click();  // also the menu item Open Document and the File-menu item
+  void oSaveDocumentButton_Click();  // also the menu item Save
+  void oSaveSharecmdBar_Click();
+  void oAddDocumentButton_Click();  // also the menu item Add
+  void oopenlocalcmdbutton_Click();
+  void oWordApp_Quit();
+
+  // A value of the key that both add-ins share for the sign-in.
+  static std::string Shared(std::string_view name);
+  static void SetShared(std::string_view name, std::string_view value);
+  // The per-user folder roots of gLoginUser, set before most commands.
+  void SetUserFolders();
+  // Finds the ten controls that change state again by their tags and rebinds them.
+  void FindControlsAgain();
+  // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
+  // when signed in; Local Documents as given.
+  void SetCommandStates(bool signedIn, bool localDocuments);
+  void BindFileMenuItem();
+  void ReleaseReferences();
+
+  // The sign-in command's wait for the suite's home page, with the progress bar climbing while
+  // it loads; a run-time error when it has not loaded within the time limit.
+  void WaitForHomePage();
+
+  AddinState& state_;
+  WriterOperations& operations_;
+
+  office::Ref<office::CommandBar> toolbar_;
+  office::Ref<office::CommandBarControl> menu_;
+  office::Ref<office::word::Application> oWordApp;
+  office::EventConnection oWordAppQuit_;
+
+  office::ControlEvents oTavoOpenMenu{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oLoginCmdBar{Bind(&ClassInit::oLoginCmdBar_Click)};
+  office::ControlEvents oConfCmdBar{Bind(&ClassInit::oConfCmdBar_Click)};
+  office::ControlEvents oLogoutCmdBar{Bind(&ClassInit::oLogoutCmdBar_Click)};
+  office::ControlEvents oAboutCmdBar{Bind(&ClassInit::oAboutCmdBar_Click)};
+  office::ControlEvents oopendoccmdbar{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocumentButton_Click)};
+  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oSaveSharecmdBar{Bind(&ClassInit::oSaveSharecmdBar_Click)};
+  office::ControlEvents oOpenDocumentButton{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oSaveDocumentButton{Bind(&ClassInit::oSaveDocumentButton_Click)};
+  office::ControlEvents oAddDocumentButton{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oopenlocalcmdbutton{Bind(&ClassInit::oopenlocalcmdbutton_Click)};
+};
+
+}  // namespace tavo::writer

@@ -1,0 +1,126 @@
+// New online documents: create one from the active document (optionally public, under a
+// licence), record it in the map and keep the Word document as its local copy; and the ends of
+// the add, overwrite and licence dialogs.
+#include "WordAddin/writerPlugin/source/WriterOperations.h"
+#include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/dialogs/Dialogs.h"
+#include "common/requests/PublishCalls.h"
+#include "common/requests/WriterApiRequest.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+
+namespace tavo::writer {
+namespace {
+
+namespace xml = platform::xml;
+
+// Ends a flow in its failure path without a run-time error of its own.
+struct FlowFailed {
+  std::string description;
+};
+
+}  // namespace
+
+bool WriterOperations::CreateDocument(const std::string& name, const std::string& content) {
+  return NewDocument(name, content, nullptr);
+}
+
+bool WriterOperations::CreatePublicDocument(const std::string& name, const std::string& content,
+                                            const std::string& licenceName, const std::string& licenceUrl,
+                                            const std::string& licenceImage) {
+  const Licence licence{licenceName, licenceUrl, licenceImage};
+  return NewDocument(name, content, &licence);
+}
+
+bool WriterOperations::NewDocument(const std::string& name, const std::string& content, const Licence* licence) {
+  std::string why;
+  try {
+    const std::string body = NewDocumentBody(name, content);
+    const std::string reply = SendWriterRequest(state_, body);
+    WriteLog(state_, "Request for NewDocument | " + body, "Info");
+    const WriterAnswer answer = ClassifyWriterAnswer(reply, "//methodResponse/create");
+    if (!answer.document.documentElement()) throw FlowFailed{answer.document.parseError()};
+    WriteLog(state_, "Response for New Document request | " + reply, "Info");
+    if (answer.kind == AnswerKind::ErrorCode) {
+      const CallerMessage message =
+          WriterErrorMessage(state_, licence ? WriterCaller::Publish : WriterCaller::Add, answer.errorCode);
+      ShowMessage(state_, message.text, message.kind);
+      return false;
+    }
+    if (answer.kind != AnswerKind::Success) throw FlowFailed{};
+
+    const xml::Document& created = answer.document;
+    const DocumentMapRecord record{TextAt(created, "//methodResponse/create/document_id"),
+                                   TextAt(created, "//methodResponse/create/document_name"),
+                                   TextAt(created, "//methodResponse/create/document_name_url"),
+                                   TextAt(created, "//methodResponse/create/version"), ""};
+    TextAt(created, "//methodResponse/create/info");
+    if (licence) {
+      // Their answers change nothing: the document exists online either way.
+      MakeDocumentPublic(state_, record.id);
+      UpdateDocumentLicense(state_, record.id, licence->name, licence->url, licence->image);
+    }
+
+    state_.gDocumentNameUrl = record.nameUrl;
+    DocumentMapRecord local = record;
+    local.location = state_.gUserDocsFolder + record.nameUrl + state_.gDocumentExtension;
+    WriteLog(state_, "Before Appending in to MapXML", "Info");
+    if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
+    if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
+    WriteLog(state_, "Sucessfully created the document", "Info");
+    return true;
+  } catch (const platform::RuntimeError& e) {
+    why = e.description();
+  } catch (const FlowFailed& failure) {
+    why = failure.description;
+  }
+  WriteLog(state_, "Error While creating the document " + why, "Error");
+  return false;
+}
+
+void WriterOperations::AddActiveDocument() {
+  std::string why;
+  try {
+    Ref<word::Application> app = Word();
+    const std::string html = ConvertDocumentToHtml();
+    const std::string name = MapKey(state_, app->ActiveDocument()->Name());
+    WriteLog(state_, "Before Saving the New Document", "Info");
+    // A failed export is not created as an empty online document.
+    if (!html.empty() && CreateDocument(name, html)) {
+      WriteLog(state_, "After Saving the New Document", "Info");
+      ShowStatus(state_, Msg(state_, "gMsg04"));
+      return;
+    }
+  } catch (const platform::RuntimeError& e) {
+    why = e.description();
+  }
+  ShowMessage(state_, Msg(state_, "gMsg08"), 0);
+  WriteLog(state_, "Error While Creating Document |" + why, "Error");
+}
+
+// The version sent is the one the local copy was made from; a failed export sends nothing.
+void WriterOperations::OverwriteActiveDocument() {
+  if (SavePendingDocument()) {
+    WriteLog(state_, "Sucessfully Updated in Tavo Writer after version conflict", "Info");
+    return;
+  }
+  WriteLog(state_, "unable to save in tavo writer after version conflict", "Error");
+}
+
+bool WriterOperations::PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
+                                             const std::string& licenceImage) {
+  Ref<word::Application> app = Word();
+  const std::string html = ConvertDocumentToHtml();
+  if (html.empty()) return false;
+  const std::string name = MapKey(state_, app->ActiveDocument()->Name());
+  WriteLog(state_, "Before Saving the New Document", "Info");
+  if (!CreatePublicDocument(name, html, licenceName, licenceUrl, licenceImage)) return false;
+  WriteLog(state_, "After Saving the New Document", "Info");
+  ShowStatus(state_, "The Document is Published Successfully");
+  return true;
+}
+
+}  // namespace tavo::writer

@@ -1,0 +1,135 @@
+// The local copies of online documents: saving a new one, opening one with the password it was
+// saved with, deleting one with its map record, and removing this run's temporary copies when
+// Word quits.
+#include <map>
+#include <vector>
+
+#include "WordAddin/writerPlugin/source/WriterOperations.h"
+#include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/StoredSecret.h"
+#include "common/dialogs/Dialogs.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+
+namespace tavo::writer {
+namespace {
+
+namespace text = platform::text;
+namespace xml = platform::xml;
+
+constexpr std::size_t kNameUrlChild = 2;
+constexpr std::size_t kLocationChild = 4;
+constexpr std::size_t kPasswordChild = 7;
+
+// The account a copy belongs to: the name of the folder it lies in
+// (<Documents>\tavo\tavowriter\users\<account>\<file>).
+std::string AccountOfCopy(const std::string& path) {
+  const std::size_t file = path.rfind('\\');
+  if (file == std::string::npos || file == 0) return {};
+  const std::size_t folder = path.rfind('\\', file - 1);
+  return path.substr(folder == std::string::npos ? 0 : folder + 1, file - (folder == std::string::npos ? 0 : folder + 1));
+}
+
+}  // namespace
+
+bool WriterOperations::MoveDocumentToUserFolder() {
+  try {
+    // The file takes the extension its map record names, so that Save and Local Documents find
+    // it by its name.
+    Word()->ActiveDocument()->SaveAs(
+        {.fileName = state_.gUserDocsFolder + state_.gDocumentNameUrl + state_.gDocumentExtension,
+         .password = state_.gLoginPassword});
+    WriteLog(state_, "Sucessfully moved the document into user folder", "Info");
+    return true;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While moving the document in user folder" + e.description(), "Error");
+    return false;
+  }
+}
+
+void WriterOperations::loadlocaldocument() {
+  Logged(state_, "loadlocaldocument", [&] {
+    const std::string chosen = state_.gDocsRoot + "\\users\\" + state_.gLoginUser + "\\" +
+                               text::Trim(Dialogs(state_).frmopenlocalfiles.locallist.Text()) +
+                               std::string(state_.params.defaultDocumentExtension);
+    std::string password;
+    xml::Document map;
+    if (map.load(UserMapPath(state_, state_.gLoginUser))) {
+      for (const xml::Node& record : map.documentElement().childNodes()) {
+        if (!text::EqualsText(record.child(kLocationChild).text(), chosen)) continue;
+        password = text::Trim(DecodeStoredSecret(record.child(kPasswordChild).text()));
+        break;
+      }
+    }
+
+    Ref<word::Application> app = Word();
+    // The document that was active is closed and opened again behind the copy; one that was
+    // never saved has no file to open again.
+    std::string previous;
+    if (app->Documents().Count() > 0) {
+      Ref<word::Document> active = app->ActiveDocument();
+      if (!text::Trim(active->Path()).empty()) previous = text::Trim(active->Path()) + "\\" + text::Trim(active->Name());
+      active->Close();
+    }
+    Ref<word::Document> copy = app->Documents().Open({.fileName = chosen, .passwordDocument = password});
+    app->ActiveWindow()->View().SetType(word::view_type::Normal);
+    if (!previous.empty() && !text::EqualsText(previous, copy->FullName()))
+      app->Documents().Open({.fileName = previous, .passwordDocument = state_.gLoginPassword});
+    // The copy the user chose is the one in front.
+    copy->Activate();
+    app->ActiveWindow()->View().SetType(word::view_type::Normal);
+    app->NormalTemplate().SetSaved(true);
+  });
+}
+
+void WriterOperations::DeleteLocalDocument() {
+  AddinDialogs& dialogs = Dialogs(state_);
+  try {
+    const std::string name = text::Trim(dialogs.frmopenlocalfiles.locallist.Text());
+    dialogs.Frmfileconfirm.Unload();
+    const std::string folder = state_.gDocsRoot + "\\users\\" + state_.gLoginUser;
+    const std::string file = folder + "\\" + name + std::string(state_.params.defaultDocumentExtension);
+    if (platform::files::FolderExists(folder) && platform::files::FileExists(file)) platform::files::DeleteFile(file);
+    dialogs.frmopenlocalfiles.Unload();
+
+    // The record's name is compared as text, so a name holding "&" or "<" finds its record too.
+    const std::string mapPath = UserMapPath(state_, state_.gLoginUser);
+    xml::Document map;
+    if (!map.load(mapPath)) platform::Raise(platform::err::FileNotFound, "The map file could not be loaded");
+    xml::Node root = map.documentElement();
+    for (const xml::Node& record : root.childNodes()) {
+      if (!text::EqualsText(record.child(kNameUrlChild).text(), name)) continue;
+      root.removeChild(record);
+      map.save(mapPath);
+      ShowMessage(state_, Msg(state_, "gMsg22"), 0);
+      return;
+    }
+  } catch (const platform::RuntimeError&) {
+    // As when no record matches: the user learns that the copy is not gone from the list.
+  }
+  ShowMessage(state_, Msg(state_, "gMsg23"), 0);
+}
+
+void WriterOperations::localsavepath() {
+  Logged(state_, "localsavepath", [&] {
+    for (const std::string& path : state_.gTempFiles) platform::files::DeleteFileA(path);
+  });
+}
+
+// The records are looked up in the map of the account each copy belongs to, which need not be
+// the account signed in when Word quits. A map that cannot be cleaned leaves the others to be.
+void WriterOperations::nonlocalsavedeletedocument() {
+  std::map<std::string, std::vector<std::string>> byAccount;
+  for (const std::string& path : state_.gTempFiles) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
+  for (const auto& [account, paths] : byAccount) {
+    Logged(state_, "nonlocalsavedeletedocument", [&] {
+      RemoveLocalCopyRecords(state_, UserMapPath(state_, account), paths, LocalCopyKey::LocationChild);
+    });
+  }
+}
+
+}  // namespace tavo::writer

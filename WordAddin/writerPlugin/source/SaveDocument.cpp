@@ -1,0 +1,155 @@
+// Saving the active document back to the online document it belongs to: the map record found
+// by the Word file name, the online version checked, the document sent, the answer recorded.
+#include "WordAddin/writerPlugin/source/WriterOperations.h"
+#include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/Log.h"
+#include "common/MapStore.h"
+#include "common/Messages.h"
+#include "common/dialogs/Dialogs.h"
+#include "common/requests/WriterApiRequest.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/core/Text.h"
+
+namespace tavo::writer {
+namespace {
+
+namespace xml = platform::xml;
+
+}  // namespace
+
+WriterOperations::Lookup WriterOperations::LookUpActiveDocument() {
+  Ref<word::Document> doc = Word()->ActiveDocument();
+  const std::string query = MapRecordQuery(MapKey(state_, doc->Name()));
+  WriteLog(state_, "Query string is " + query, "Info");
+  xml::Document map;
+  if (!map.load(MapFilePath(state_))) return Lookup::NoMap;
+  xml::Node record = map.selectSingleNode(query);
+  if (!record) return Lookup::NotMapped;
+  state_.gPendingDocId = record.child(0).text();
+  state_.gPendingDocVersion = record.child(3).text();
+  state_.gPendingDocName = record.child(1).text();
+  return Lookup::Mapped;
+}
+
+bool WriterOperations::SavePendingDocument() {
+  // An export that failed is not sent: it would replace the online document by nothing.
+  const std::string html = ConvertDocumentToHtml();
+  return !html.empty() &&
+         SaveDocument(state_.gLoginUser, state_.gPendingDocName, state_.gPendingDocId, state_.gPendingDocVersion, html);
+}
+
+bool WriterOperations::UpdateInWriter() { return SaveMappedDocument(false); }
+bool WriterOperations::UpdateInShare() { return SaveMappedDocument(true); }
+
+// Save and Publish of a mapped document are one flow. A document not in the map is offered for
+// adding, or for publishing under a licence; a newer online version is not overwritten without
+// asking.
+bool WriterOperations::SaveMappedDocument(bool publish) {
+  AddinDialogs& dialogs = Dialogs(state_);
+  try {
+    switch (LookUpActiveDocument()) {
+      case Lookup::NoMap: return false;
+      case Lookup::NotMapped:
+        if (publish) dialogs.frmLicense.Show(platform::forms::ShowMode::Modal);
+        else dialogs.frmConfirm.Show(platform::forms::ShowMode::Modal);
+        return true;
+      case Lookup::Mapped: break;
+    }
+    if (!CheckDocumentVersion(state_.gPendingDocId, state_.gPendingDocVersion)) {
+      dialogs.frmLowVersion.Show(platform::forms::ShowMode::Modal);
+      return true;
+    }
+    if (SavePendingDocument()) {
+      if (publish) ShowStatus(state_, "Successfully Updated in Tavo!!!");
+      WriteLog(state_, publish ? "Sucessfully Updated in Tavo Share" : "Sucessfully Updated in Tavo Writer", "Info");
+      return true;
+    }
+    WriteLog(state_, "Error while Updating into Tavo Writer", "Error");
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error while Updating into Tavo Writer" + e.description(), "Error");
+  }
+  return false;
+}
+
+bool WriterOperations::CheckDocumentVersion(const std::string& id, const std::string& localVersion) {
+  try {
+    xml::Document reply;
+    if (!reply.loadXML(GetDocumentVersion(state_, id))) {
+      WriteLog(state_, "Error While performing version check" + reply.parseError(), "Error");
+      return false;
+    }
+    WriteLog(state_, "Document Version" + reply.documentElement().xml(), "Info");
+    if (xml::Node online = reply.selectSingleNode("//methodResponse/version"))
+      return platform::text::Val(localVersion) >= platform::text::Val(online.text());
+    const CallerMessage message = WriterErrorMessage(state_, WriterCaller::VersionCheck, TextAt(reply, kWriterErrorCode));
+    ShowMessage(state_, message.text, message.kind);
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error While performing version check" + e.description(), "Error");
+  }
+  return false;
+}
+
+bool WriterOperations::SaveDocument(const std::string&, const std::string& name, const std::string& id,
+                                    const std::string& version, const std::string& content) {
+  try {
+    const std::string body = SaveDocumentBody(name, content, id, version);
+    WriteLog(state_, "Request for save" + body, "Info");
+    const std::string reply = SendWriterRequest(state_, body);
+    const WriterAnswer answer = ClassifyWriterAnswer(reply, "//methodResponse/save/info");
+    if (answer.kind == AnswerKind::Success) {
+      ShowStatus(state_, answer.document.selectSingleNode("//methodResponse/save/info").text());
+      // Saved online whatever the map makes of it.
+      UpdateSavedInfo(reply);
+      return true;
+    }
+    if (answer.kind == AnswerKind::ErrorCode) {
+      const CallerMessage message = WriterErrorMessage(state_, WriterCaller::Save, answer.errorCode);
+      ShowMessage(state_, message.text, message.kind);
+      return false;
+    }
+    WriteLog(state_, "Error while saving the Document" + answer.document.parseError(), "Error");
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error while saving the Document" + e.description(), "Error");
+  }
+  return false;
+}
+
+bool WriterOperations::UpdateSavedInfo(const std::string& replyText) {
+  try {
+    xml::Document reply;
+    if (!reply.loadXML(replyText)) platform::Raise(platform::err::Automation, reply.parseError());
+    WriteLog(state_, "Saved Response" + reply.documentElement().xml(), "Info");
+    if (reply.selectSingleNode("//methodResponse/save/document_id")) {
+      const DocumentMapRecord record{TextAt(reply, "//methodResponse/save/document_id"),
+                                     TextAt(reply, "//methodResponse/save/document_name"),
+                                     TextAt(reply, "//methodResponse/save/document_name_url"),
+                                     TextAt(reply, "//methodResponse/save/version"), GetActiveDocumentFullName()};
+      if (!UpdateMapXml(state_, record)) return false;
+      WriteLog(state_, "Version updated Sucessfully", "Info");
+      return true;
+    }
+    if (xml::Node info = reply.selectSingleNode(kWriterErrorInfo)) {
+      ShowMessage(state_, info.text(), 1);
+      return false;
+    }
+    WriteLog(state_, "Error in UpdateSavedInfo", "Error");
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error in UpdateSavedInfo" + e.description(), "Error");
+  }
+  return false;
+}
+
+bool WriterOperations::RefreshLocalMap() {
+  try {
+    const std::string path = MapFilePath(state_);
+    xml::Document map;
+    if (map.load(path)) map.save(path);
+    WriteLog(state_, "Local XML Sucessfully refreshed", "Info");
+    return true;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state_, "Error while refreshing the local XML" + e.description(), "Error");
+    return false;
+  }
+}
+
+}  // namespace tavo::writer

@@ -1,0 +1,122 @@
+#pragma once
+// The document operations of the Word add-in, as the command handlers and the shared dialogs
+// call them: the online document list, the save, publish and add commands, the local copies,
+// the clean-up when Word quits, and the per-user folder roots that every command works in.
+//
+// Every operation works on Word's active document of the running Word and talks to the online
+// word processor in its request format (common/requests/WriterApiRequest.h). Failures are
+// handled where they happen: logged, told to the user where the user must know, and reported
+// to the caller as false or "".
+#include <string>
+
+#include "common/AddinState.h"
+
+namespace tavo::writer {
+
+class WriterOperations {
+ public:
+  explicit WriterOperations(AddinState& state) : state_(state) {}
+  WriterOperations(const WriterOperations&) = delete;
+  WriterOperations& operator=(const WriterOperations&) = delete;
+
+  // ---- the list of online documents (DocumentList.cpp)
+  // Fetches the account's online documents and shows them in the document list; true when the
+  // list was shown.
+  bool GetDocuments();
+  // The same for the documents shared to the account (no command offers it yet).
+  bool GetSharedDocuments();
+  // Refills the document list with the entries whose name holds the text, in any letter case.
+  void SearchDocuments(const std::string& text);
+  // Downloads and opens the online document selected in the document list.
+  void LoadSelectedDocument();
+  // Turns a writer.viewDocument answer into the local copy of the document, open in Word and
+  // recorded in the map file; the copy's file name, "" on failure (OpenInWord.cpp).
+  std::string OpenDocumentInWord(const std::string& response, const std::string& name, const std::string& nameUrl);
+
+  // ---- the three commands that send the active document (SaveCommands.cpp)
+  // Saves the active document over its online copy.
+  void SaveInWriter();
+  // Publishes the active document (saving it again when it is online already).
+  void SaveInShare();
+  // Creates a new online document from the active document.
+  void AddToWriter();
+  // The list refresh before a save: the lists and the local map are renewed.
+  bool UpdateLocalXml();
+  // The active document's folder, "\" and its file name.
+  std::string GetActiveDocumentFullName();
+
+  // ---- the HTML the service receives (HtmlExport.cpp)
+  // The active document as HTML, its pictures uploaded and relinked; "" when that failed.
+  std::string ConvertDocumentToHtml();
+  // Loads the exported file and relinks its pictures; the document's HTML in `html`.
+  bool ChangeImageUrls(std::string& html);
+  // Uploads the picture Word exported at `src`; its new address, "" when nothing was uploaded.
+  std::string UploadImage(const std::string& src);
+
+  // ---- save with version check (SaveDocument.cpp)
+  bool UpdateInWriter();
+  // True when the local version is not below the online one.
+  bool CheckDocumentVersion(const std::string& id, const std::string& localVersion);
+  bool SaveDocument(const std::string& user, const std::string& name, const std::string& id,
+                    const std::string& version, const std::string& content);
+  bool UpdateSavedInfo(const std::string& reply);
+  // Loads the map file and writes it back (it stays as it is when it does not load).
+  bool RefreshLocalMap();
+
+  // ---- create and publish (CreateDocument.cpp)
+  bool CreateDocument(const std::string& name, const std::string& content);
+  bool CreatePublicDocument(const std::string& name, const std::string& content, const std::string& licenceName,
+                            const std::string& licenceUrl, const std::string& licenceImage);
+  bool UpdateInShare();
+
+  // ---- the shared dialogs' ends (see common/AddinHost.h; CreateDocument.cpp)
+  // The add question's Yes: creates the active document online.
+  void AddActiveDocument();
+  // The overwrite question's Yes: saves the active document over the newer online version.
+  void OverwriteActiveDocument();
+  // The licence picker's Upload: creates the active document online, public, with the licence.
+  // False when it was not published (the picker then says so).
+  bool PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
+                             const std::string& licenceImage);
+
+  // ---- local copies (LocalCopies.cpp)
+  // Saves the active document as the local copy of the document created last.
+  bool MoveDocumentToUserFolder();
+  // Opens the local copy selected in the local copies dialog, with its recorded password.
+  void loadlocaldocument();
+  // Deletes the selected local copy and its map record.
+  void DeleteLocalDocument();
+  // When Word quits: deletes the copies downloaded in this run only for temporary use ...
+  void localsavepath();
+  // ... and then their records in the map files.
+  void nonlocalsavedeletedocument();
+
+  // gDocsRoot: <Documents>\tavo\tavowriter. No folder is created.
+  void osdocusernamepath();
+  // gAppDataRoot: <AppData>\tavo\tavowriter, and gUserDataFolder for gLoginUser.
+  void oslogusernamepath();
+
+ private:
+  // The map record of the active document, found by its file name; its id, version and name
+  // become the pending overwrite values.
+  enum class Lookup { NoMap, NotMapped, Mapped };
+  Lookup LookUpActiveDocument();
+  // The save of Save (false) and Publish (true).
+  bool SaveMappedDocument(bool publish);
+  // Exports the active document and saves it as the pending document; false when either failed.
+  bool SavePendingDocument();
+  // Save (false) or Publish (true) of the active document.
+  void SendActiveDocument(bool publish);
+  bool ListDocuments(const std::string& body, const char* signedOutText);
+  // The part that CreateDocument and CreatePublicDocument share; `licence` null for a plain add.
+  struct Licence {
+    const std::string& name;
+    const std::string& url;
+    const std::string& image;
+  };
+  bool NewDocument(const std::string& name, const std::string& content, const Licence* licence);
+
+  AddinState& state_;
+};
+
+}  // namespace tavo::writer

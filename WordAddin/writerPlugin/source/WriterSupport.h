@@ -1,0 +1,59 @@
+#pragma once
+// What the document operations share: the running Word, the language texts, the local files
+// of the HTML round trips, and the map record of the active document.
+#include <string>
+#include <string_view>
+
+#include "common/AddinState.h"
+#include "common/Log.h"
+#include "platform/core/RuntimeError.h"
+#include "platform/office/Word.h"
+#include "platform/xml/XmlDocument.h"
+
+namespace tavo::writer {
+
+namespace word = platform::office::word;
+using platform::office::Ref;
+
+// The running Word ("Word.Application"); run-time error 429 when none runs.
+inline Ref<word::Application> Word() { return word::RunningApplication(); }
+
+// The loaded language text of a message key ("gMsg17").
+inline const std::string& Msg(const AddinState& state, std::string_view key) { return state.strings[key]; }
+
+// Where Word exports the active document before it is sent, and where a downloaded document's
+// HTML waits for Word to open it; both in the account's documents folder.
+std::string UploadHtmlPath(const AddinState& state);
+std::string DownloadHtmlPath(const AddinState& state);
+
+// The map file as the local-copy procedures address it: <AppData root>\users\<user>\maptavoword.xml.
+std::string UserMapPath(const AddinState& state, std::string_view user);
+
+// The map key of a Word file name: the name with every occurrence of the current extension
+// removed, letter case as it stands.
+std::string MapKey(const AddinState& state, std::string_view fileName);
+
+// The selection of the record whose filename attribute is the key. The key goes in as a
+// literal, so any name (apostrophes and quotes included) selects as it is.
+std::string MapRecordQuery(std::string_view key);
+
+// The text of the element at `path`; run-time error 91 when the answer lacks it.
+std::string TextAt(const platform::xml::Document& doc, std::string_view path);
+
+// Deletes a folder of the add-in's own exports when it exists; false when it was not there. One
+// that cannot be deleted (a file in it is in use) stays, with an Error line: the operation that
+// cleans up after itself goes on.
+bool DeleteFolderIfPresent(AddinState& state, const std::string& folder);
+
+// Runs `body`; a run-time error ends it with the one line the local-copy and folder procedures
+// write: "<procedure>:||<description>||<number>", without a level.
+template <class Body>
+void Logged(AddinState& state, const char* procedure, Body body) {
+  try {
+    body();
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, std::string(procedure) + ":||" + e.description() + "||" + std::to_string(e.number()), "");
+  }
+}
+
+}  // namespace tavo::writer

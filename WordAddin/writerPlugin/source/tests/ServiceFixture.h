@@ -1,0 +1,45 @@
+#pragma once
+// The Word add-in's tests against the stand-in service, in process: the suite's host names
+// lead to it through the environment's hosts file, its certificate is trusted through the
+// environment's CA file, and the demo account exists. The suite's home page comes from a
+// scripted page source, so the sign-in's wait runs on the virtual clock.
+#include <algorithm>
+#include <memory>
+
+#include "WordAddin/writerPlugin/source/tests/WriterTestSupport.h"
+#include "platform/forms/PageSource.h"
+#include "platform/forms/WebBrowser.h"
+#include "platform/http/Http.h"
+#include "service/Server.h"
+
+namespace tavo::writer::test {
+
+inline constexpr const char* kUser = "ann@tavo.example";
+inline constexpr const char* kPassword = "Secret-1";
+inline constexpr const char* kHomePage = "http://www.tavo.example/";
+
+class ServiceTest : public WriterTest {
+ protected:
+  ServiceTest() {
+    service::ServerOptions options;
+    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
+    server_ = std::make_unique<service::Server>(options);
+    server_->Start();
+    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+    server_->AddAccount(kUser, kPassword);
+    pages_.Add(kHomePage, {platform::forms::READYSTATE_COMPLETE}, "<html><body>Tavo</body></html>");
+  }
+  ~ServiceTest() override { server_->Stop(); }
+
+  // How many requests reached the service on this path.
+  size_t RequestsTo(const std::string& path) const {
+    auto requests = server_->Requests();
+    return static_cast<size_t>(
+        std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
+  }
+
+  std::unique_ptr<service::Server> server_;
+  platform::forms::ScriptedPages pages_;
+};
+
+}  // namespace tavo::writer::test

@@ -1,0 +1,130 @@
+// The local copies: opened with the password they were saved with, deleted with their record,
+// and, when the user keeps none, removed with their records when Word quits.
+#include <string>
+#include <vector>
+
+#include "tests/word/DocumentsFixture.h"
+
+namespace tavo::writer::test {
+namespace {
+
+class LocalCopiesTest : public DocumentsTest {
+ protected:
+  // Local Documents, then `actions` in the local copies dialog.
+  void LocalDocuments(std::vector<std::string> actions) {
+    user_.On("frmopenlocalfiles", std::move(actions));
+    word().Click("Local &Documents");
+  }
+  std::vector<std::string> Locations(const std::string& user = kUser) {
+    std::vector<std::string> locations;
+    for (const auto& e : MapEntries(user)) locations.push_back(e.location);
+    return locations;
+  }
+};
+
+}  // namespace
+
+// The copy opens without asking for its password; the document that was active opens again
+// behind it.
+TEST_F(LocalCopiesTest, ACopyOpensWithItsRecordedPassword) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  SignedInWord(/*keepCopies=*/true);
+  OpenFromList(0);
+  app()->documents().front()->Close({.saveChanges = 0});
+  app()->Documents().Add()->SaveAs({.fileName = std::string(kDocuments) + "\\Other.doc"});
+
+  LocalDocuments({"select locallist 0", "click Open"});
+  EXPECT_EQ(Active()->FullName(), DocsFolder() + "\\Plan.doc");
+  EXPECT_EQ(ActiveText(), "plan\r");
+  ASSERT_EQ(app()->documents().size(), 2u);
+  EXPECT_TRUE(app()->Documents().Item("Other.doc"));
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+}
+
+// The record is found by the copy's name in any letter case, and goes with the file.
+TEST_F(LocalCopiesTest, DeletingACopyRemovesItsRecord) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  server_->AddDocument(kUser, "Notes", "<p>notes</p>");
+  SignedInWord(/*keepCopies=*/true);
+  OpenFromList(0);
+  OpenFromList(1);
+  while (!app()->documents().empty()) app()->documents().front()->Close({.saveChanges = 0});
+  platform::files::DeleteFile(DocsFolder() + "\\Plan.doc");
+  platform::files::WriteAllBytes(DocsFolder() + "\\PLAN.doc", "renamed copy");
+
+  user_.On("Frmfileconfirm", {"click Yes"});
+  WillReadMessage();
+  LocalDocuments({"select locallist \"PLAN \"", "click Delete"});
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: The local copy has been deleted."});
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\PLAN.doc"));
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Notes.doc"});
+
+  // A copy without a record is deleted all the same, and the user is told about the record.
+  platform::files::WriteAllBytes(DocsFolder() + "\\Stray.doc", "no record");
+  user_.On("Frmfileconfirm", {"click Yes"});
+  WillReadMessage();
+  LocalDocuments({"select locallist \"Stray \"", "click Delete"});
+  EXPECT_EQ(Messages().back(), "frmMsgInfo: The local copy could not be deleted.");
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Stray.doc"));
+  EXPECT_EQ(Locations().size(), 1u);
+}
+
+// Any number of temporary downloads in one run: each opens like the first, and Quit removes
+// every one with its record. A document added from Word is the user's own and stays.
+TEST_F(LocalCopiesTest, QuitRemovesEveryTemporaryCopyAndItsRecord) {
+  constexpr int kDownloads = 30;
+  for (int i = 0; i < kDownloads; ++i) server_->AddDocument(kUser, "Doc " + std::to_string(i), "<p>x</p>");
+  SignedInWord(/*keepCopies=*/false);
+  for (int i = 0; i < kDownloads; ++i) {
+    OpenFromList(i);
+    ASSERT_EQ(ActiveName(), "Doc " + std::to_string(i) + ".doc");
+  }
+  app()->Documents().Add();
+  app()->Selection().TypeText("mine");
+  app()->ActiveDocument()->SaveAs({.fileName = std::string(kDocuments) + "\\Mine.doc"});
+  word().Click("&Add to Tavo Writer");
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+  ASSERT_EQ(MapEntries().size(), static_cast<size_t>(kDownloads + 1));
+
+  QuitWord();
+  for (int i = 0; i < kDownloads; ++i)
+    EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Doc " + std::to_string(i) + ".doc")) << i;
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Mine.doc"});
+  EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Mine.doc"));
+}
+
+TEST_F(LocalCopiesTest, KeptCopiesSurviveQuit) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  SignedInWord(/*keepCopies=*/true);
+  OpenFromList(0);
+  const std::string map = platform::files::ReadAllBytes(MapPath());
+  QuitWord();
+  EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  EXPECT_EQ(platform::files::ReadAllBytes(MapPath()), map);
+}
+
+// Copies downloaded for an account signed in earlier in the run lose their records in that
+// account's map, not in the map of the account signed in when Word quits.
+TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {
+  const std::string bob = "bob@tavo.example";
+  server_->AddAccount(bob, "Bob-pass");
+  server_->AddDocument(kUser, "Plan", "<p>ann's</p>");
+  server_->AddDocument(bob, "Plan", "<p>bob's</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  word().Click("Lo&gout");
+  SheetSignedIn(bob, "Bob-pass", server_->SignIn(bob));
+  word().Click("&Login");
+  OpenFromList(0);
+  EXPECT_EQ(ActiveText(), "bob's\r");
+  ASSERT_EQ(MapEntries(kUser).size(), 1u);
+  ASSERT_EQ(MapEntries(bob).size(), 1u);
+
+  QuitWord();
+  EXPECT_TRUE(MapEntries(kUser).empty());
+  EXPECT_TRUE(MapEntries(bob).empty());
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder(bob) + "\\Plan.doc"));
+}
+
+}  // namespace tavo::writer::test

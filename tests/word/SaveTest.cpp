@@ -1,0 +1,233 @@
+// Saving an opened document back online: the version check, the overwrite question, the answer
+// recorded in the map, the HTML export with its pictures, and what each failure shows.
+#include <string>
+#include <vector>
+
+#include "tests/word/DocumentsFixture.h"
+
+namespace tavo::writer::test {
+namespace {
+
+constexpr const char* kSaveFailed = "frmMsgInfo: Document save failed. Please try to save it again.";  // gMsg32
+
+class SaveTest : public DocumentsTest {
+ protected:
+  // The online document "Plan" at version `version`, opened in Word and typed into.
+  std::string OpenedPlan(const std::string& version = "3") {
+    const std::string id = server_->AddDocument(kUser, "Plan", "<p>online</p>", std::stod(version));
+    SignedInWord();
+    OpenFromList(0);
+    app()->Selection().TypeText("Typed. ");
+    return id;
+  }
+  void Save() { word().Click("&Save in Tavo Writer"); }
+  std::string OnlineContent(const std::string& id) { return server_->FindDocument(id)->content; }
+};
+
+}  // namespace
+
+TEST_F(SaveTest, EqualVersionsSaveAndTheAnswerIsRecorded) {
+  const std::string id = OpenedPlan("3");
+  Save();
+  const auto saves = Calls("writer.saveDocument");
+  ASSERT_EQ(saves.size(), 1u) << user_.TranscriptText();
+  EXPECT_NE(saves[0].body.find("<name>documentid</name><value><long>" + id + "</long>"), std::string::npos);
+  EXPECT_NE(saves[0].body.find("<name>version</name><value><double>3</double>"), std::string::npos);
+  EXPECT_NE(OnlineContent(id).find("<p>onlineTyped. </p>"), std::string::npos) << OnlineContent(id);
+  EXPECT_EQ(Status(), "Document saved successfully");
+
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].id, id);
+  EXPECT_EQ(entries[0].version, "4");
+  EXPECT_EQ(entries[0].filename, "Plan");
+  EXPECT_EQ(entries[0].name, "Plan");
+  EXPECT_EQ(entries[0].location, DocsFolder() + "\\Plan.doc");
+  // The copy stays protected, and the export's temporary files are gone.
+  EXPECT_TRUE(SavedWithPassword(DocsFolder() + "\\Plan.doc", kPassword));
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\tavoupload.html"));
+  EXPECT_FALSE(platform::files::FolderExists(DocsFolder() + "\\tavoupload_files"));
+
+  // The next save compares against the recorded version.
+  Save();
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
+  EXPECT_FALSE(user_.Saw("frmLowVersion"));
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+}
+
+TEST_F(SaveTest, AHigherOnlineVersionAsksBeforeOverwriting) {
+  const std::string id = OpenedPlan("3");
+  server_->ChangeDocument(id, "<p>changed online</p>");  // version 4
+
+  user_.On("frmLowVersion", {"click No"});
+  Save();
+  EXPECT_TRUE(user_.Saw("frmLowVersion"));
+  EXPECT_TRUE(Calls("writer.saveDocument").empty());
+  EXPECT_EQ(OnlineContent(id), "<p>changed online</p>");
+
+  user_.On("frmLowVersion", {"click Yes"});
+  Save();
+  const auto saves = Calls("writer.saveDocument");
+  ASSERT_EQ(saves.size(), 1u);
+  // The version sent is the one the copy was made from.
+  EXPECT_NE(saves[0].body.find("<double>3</double>"), std::string::npos);
+  EXPECT_NE(OnlineContent(id).find("<p>onlineTyped. </p>"), std::string::npos);
+  EXPECT_EQ(MapEntries()[0].version, "5");
+}
+
+// Each caller's error codes: the version check's error message comes before the overwrite
+// question; a refused save shows its own message and then the command's.
+TEST_F(SaveTest, WhatFailuresShow) {
+  const struct {
+    const char* name;
+    service::Fault fault;
+    std::vector<std::string> messages;
+    bool asksToOverwrite;
+  } cases[] = {
+      {"version check 1401", {"writer.getVersion", service::FaultKind::ErrorCode, 1, "1401"},
+       {"frmMsgError: Authentication failed. Please sign in again."}, true},
+      {"version check not XML", {"writer.getVersion", service::FaultKind::NotXml}, {}, true},
+      {"save 1401", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1401"},
+       {"frmMsgInfo: Authentication failed. Please sign in again.", kSaveFailed}, false},
+      {"save 1807", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1807"}, {kSaveFailed, kSaveFailed}, false},
+      {"save 1890", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1890"},
+       {"frmMsgInfo: Your Tavo API key has been temporarily blocked. Please contact Tavo support.", kSaveFailed}, false},
+      {"save answer without save/info", {"writer.saveDocument", service::FaultKind::WrongXml}, {kSaveFailed}, false},
+      {"save answer not XML", {"writer.saveDocument", service::FaultKind::Html500}, {kSaveFailed}, false},
+      {"list refresh 1401", {"writer.getDocuments", service::FaultKind::ErrorCode, 1, "1401"},
+       {"frmMsgInfo: Authentication failed. Please sign in again.", kSaveFailed}, false},
+      {"list refresh 1807", {"writer.getDocuments", service::FaultKind::ErrorCode, 1, "1807"},
+       {"frmMsgInfo: The document list could not be retrieved from Tavo Writer.", kSaveFailed}, false},
+      {"list refresh unreachable", {"writer.getDocuments", service::FaultKind::RefuseConnection},
+       {"frmMsgInfo: The document list could not be refreshed before saving.", kSaveFailed}, false},
+  };
+  const std::string id = OpenedPlan("3");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_->InjectFault(c.fault);
+    for (const auto& m : c.messages) WillReadMessage(m.substr(0, m.find(':')).c_str());
+    if (c.asksToOverwrite) user_.On("frmLowVersion", {"click No"});
+    const size_t before = Messages().size();
+    const size_t questions = user_.TimesShown("frmLowVersion");
+    Save();
+    const auto all = Messages();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.messages);
+    EXPECT_EQ(user_.TimesShown("frmLowVersion"), questions + (c.asksToOverwrite ? 1 : 0));
+    server_->ClearFaults();
+  }
+  EXPECT_EQ(OnlineContent(id), "<p>online</p>");
+  EXPECT_EQ(MapEntries()[0].version, "3");
+}
+
+TEST_F(SaveTest, WhatTheCommandsRefuse) {
+  SignedInWord();
+  const struct {
+    const char* command;
+    const char* fileName;  // "" none open, "-" a new document never saved
+    const char* message;   // "" nothing shown
+  } cases[] = {
+      {"&Save in Tavo Writer", "", "frmMsgInfo: Please open a document first."},
+      {"&Save in Tavo Writer", "-", "frmMsgInfo: Please save the document on this computer first."},
+      {"&Add to Tavo Writer", "-", "frmMsgInfo: Save the document on this computer before adding it to Tavo Writer."},
+      {"&Publish in Tavo Share", "-", "frmMsgInfo: Please save the document on this computer first."},
+      {"&Publish in Tavo Share", "notes.txt", "frmMsgInfo: Only .doc, .docx and .rtf documents can be published."},
+      {"&Save in Tavo Writer", "notes.txt", ""},
+      {"&Add to Tavo Writer", "notes.txt", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " " + c.fileName);
+    while (!app()->documents().empty()) app()->documents().front()->Close({.saveChanges = 0});
+    if (std::string(c.fileName) == "-") {
+      app()->Documents().Add();
+    } else if (*c.fileName) {
+      app()->Documents().Add()->SaveAs({.fileName = DocsFolder() + "\\" + c.fileName});
+    }
+    if (*c.message) WillReadMessage();
+    const size_t before = Messages().size();
+    const size_t lists = Calls("writer.getDocuments").size();
+    word().Click(c.command);
+    EXPECT_EQ(Messages().size(), before + (*c.message ? 1 : 0));
+    if (*c.message) {
+      EXPECT_EQ(Messages().back(), c.message);
+    }
+    // The list is refreshed before the document is looked at.
+    EXPECT_EQ(Calls("writer.getDocuments").size(), lists + 1);
+  }
+  EXPECT_TRUE(Calls("writer.saveDocument").empty());
+  EXPECT_TRUE(Calls("writer.newDocument").empty());
+}
+
+// The extension is found in any letter case and stays as it is written: a file whose key then
+// differs from every record is offered for adding.
+TEST_F(SaveTest, TheMapKeyIsTheFileNameWithoutItsExtension) {
+  const std::string id = OpenedPlan("3");
+  auto doc = app()->ActiveDocument();
+  doc->SaveAs({.fileName = DocsFolder() + "\\Plan.DOC"});
+  Save();
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 1u) << user_.TranscriptText();
+
+  doc->SaveAs({.fileName = DocsFolder() + "\\Plan.doc.doc"});
+  Save();
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
+
+  doc->SaveAs({.fileName = DocsFolder() + "\\Plan copy.doc"});
+  user_.On("frmConfirm", {"click No"});
+  Save();
+  EXPECT_TRUE(user_.Saw("frmConfirm"));
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
+}
+
+// Word exports pictures as local files: png, gif and jpg go up as they are, emz and wmz as the
+// GIF rendering Word writes under the next number, any other kind stays a local reference; a
+// linked picture is left alone. Each uploaded one is relinked to its online address.
+TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
+  const std::string id = OpenedPlan("3");
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
+  const struct {
+    const char* file;
+    std::string bytes;
+  } pictures[] = {
+      {"a.png", png},          {"b.gif", "GIF89a\x02\0\x03\0"}, {"c.jpeg", "jpeg bytes"}, {"d.bmp", "BM bitmap"},
+      {"e.png", png},          {"f.png", png},                    {"g.png", png},           {"h.png", png},
+      {"i.emz", "emz bytes"},  {"j.wmz", "wmz bytes"},
+  };
+  for (const auto& p : pictures) {
+    const std::string path = DocsFolder() + "\\" + p.file;
+    platform::files::WriteAllBytes(path, p.bytes);
+    Active()->InsertPicture(path);
+  }
+  Save();
+
+  // image001-008 are the first eight; the emz is image009 with its rendering image010, the wmz
+  // image011 with image012.
+  std::vector<std::string> types;
+  for (const auto& call : Calls("writer.uploadImage")) {
+    const size_t at = call.body.find("<name>contenttype</name><value><string>") + 39;
+    types.push_back(call.body.substr(at, 3));
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"png", "gif", "jpg", "png", "png", "png", "png", "gif", "gif"}));
+  const auto stored = server_->Pictures();
+  ASSERT_EQ(stored.size(), 9u);
+  EXPECT_EQ(stored[0].bytes, png);
+  EXPECT_TRUE(stored[7].bytes.starts_with("GIF89a"));  // the emz's rendering, not the emz
+
+  const std::string content = OnlineContent(id);
+  size_t relinked = 0;
+  for (const auto& p : stored) {
+    const std::string address = "http://writer.tavo.example/pictures/" + p.id + "." + p.type;
+    if (content.find("<img src=\"" + address + "\"") != std::string::npos) ++relinked;
+  }
+  EXPECT_EQ(relinked, 9u) << content;
+  EXPECT_NE(content.find("style=\"width: 20px; height: 10px\""), std::string::npos) << content;
+  EXPECT_NE(content.find("./tavoupload_files/image004.bmp"), std::string::npos) << content;
+  EXPECT_EQ(content.find("image009.emz"), std::string::npos);
+  EXPECT_FALSE(platform::files::FolderExists(DocsFolder() + "\\tavoupload_files"));
+
+  // Saved again, the document's pictures are online addresses now and go up no more.
+  user_.On("frmlocalversion", {"click Yes"});
+  OpenFromList(0);
+  Save();
+  EXPECT_EQ(Calls("writer.uploadImage").size(), 9u);
+}
+
+}  // namespace tavo::writer::test
