@@ -1,7 +1,8 @@
 // The per-user map and credentials files as a crash, a full disk or a hand edit may leave them.
 // The input is a file, then (after a 0x1F byte) an id and (after another) a name for the records
-// written. For both add-ins the file is read by the local copies dialog's record walk, then
-// changed by every store operation, and read as the credentials file. An operation may fail,
+// written. For both add-ins the file is read by the local copies dialog's record walk, changed
+// by every store operation and by the clean-up of temporary copies, and read as the credentials
+// file. An operation may fail,
 // but one that reports success has left a well-formed map holding the record, and every earlier
 // record of a map that loaded.
 #include <string>
@@ -51,11 +52,15 @@ struct Addin {
   tavo::AddinState state;
 };
 
-// The records of a map that loads; -1 when it does not.
+// The records (elements) of a map that loads; -1 when it does not. Text between them does not
+// count: two pieces of it may come back as one.
 long RecordCount(const std::string& path) {
   xml::Document doc;
   if (!doc.load(path) || !doc.documentElement()) return -1;
-  return static_cast<long>(doc.documentElement().childCount());
+  long records = 0;
+  for (const xml::Node& child : doc.documentElement().childNodes())
+    if (child.nodeName().front() != '#') ++records;
+  return records;
 }
 
 bool Holds(const std::string& path, const std::string& element, const std::string& id) {
@@ -64,24 +69,30 @@ bool Holds(const std::string& path, const std::string& element, const std::strin
          doc.documentElement().selectSingleNode(element + "[@id=" + xml::XPathLiteral(id) + "]");
 }
 
+// The local paths the records name (the first few), as the add-in's readers take them.
+std::vector<std::string> RecordPaths(Addin& addin) {
+  std::vector<std::string> paths;
+  xml::Document doc;
+  if (!doc.load(tavo::MapFilePath(addin.state)) || !doc.documentElement()) return paths;
+  for (const xml::Node& record : doc.documentElement().childNodes()) {
+    if (paths.size() >= 8) break;
+    try {
+      paths.push_back(addin.sheet() ? record.attribute(1) : record.child(4).text());
+    } catch (const platform::RuntimeError&) {
+      // a record too short to name its file
+    }
+  }
+  return paths;
+}
+
 // The local copies dialog shows the details of each listed file from the map.
 void WalkRecords(Addin& addin) {
   platform::forms::ScriptedOperator op;
   auto& dialog = tavo::Dialogs(addin.state).frmopenlocalfiles;
   std::vector<std::string> names{"Report"};
-  xml::Document doc;
-  if (doc.load(tavo::MapFilePath(addin.state)) && doc.documentElement()) {
-    for (const xml::Node& record : doc.documentElement().childNodes()) {
-      if (names.size() >= 8) break;
-      std::string where;
-      try {
-        where = addin.sheet() ? record.attribute(1) : record.child(4).text();
-      } catch (const platform::RuntimeError&) {
-        continue;
-      }
-      where = where.substr(where.find_last_of('\\') + 1);
-      names.push_back(where.substr(0, where.rfind('.')));
-    }
+  for (std::string path : RecordPaths(addin)) {
+    path = path.substr(path.find_last_of('\\') + 1);
+    names.push_back(path.substr(0, path.rfind('.')));
   }
   const char* message = addin.state.params.singleMessageDialog ? "frmMsg" : "frmMsgInfo";
   for (const std::string& name : names) {
@@ -90,6 +101,24 @@ void WalkRecords(Addin& addin) {
   }
   for (int i = 0; i < dialog.locallist.ListCount(); ++i) dialog.locallist.SetListIndex(i);
   dialog.Unload();
+}
+
+// The clean-up of temporary copies removes the records of the copies it is given, and only those.
+void RemoveRecords(Addin& addin, const std::string& path, const std::string& alsoRemoved) {
+  std::vector<std::string> copies = RecordPaths(addin);
+  if (copies.size() > 1) copies.erase(copies.begin());  // one record that names a copy stays
+  copies.push_back(alsoRemoved);
+  const long before = RecordCount(path);
+  std::size_t removed = 0;
+  try {
+    removed = tavo::RemoveLocalCopyRecords(addin.state, path, copies,
+                                           addin.sheet() ? tavo::LocalCopyKey::FilenameAttribute
+                                                         : tavo::LocalCopyKey::LocationChild);
+  } catch (const platform::RuntimeError&) {
+    return;  // a map that does not load or a record too short for its key
+  }
+  tavo::fuzz::Require(removed == 0 || RecordCount(path) == before - static_cast<long>(removed),
+                      "the clean-up removes what it counts and keeps the map loadable");
 }
 
 void CheckUpdate(const std::string& path, long before, bool known, const std::string& element, const std::string& id,
@@ -124,6 +153,7 @@ void Exercise(Addin& addin, std::string_view file, const std::string& id, const 
     (void)tavo::AppendIntoMapXml(state, record);
   }
   WalkRecords(addin);
+  RemoveRecords(addin, path, addin.sheet() ? "C:\\Docs\\" + name + ".xls" : "C:\\Docs\\" + name + ".doc");
 
   const std::string credentials = tavo::CredentialsFilePath(state);
   files::WriteAllBytes(credentials, file);
