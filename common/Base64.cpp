@@ -147,25 +147,32 @@ std::string EncodeUnbroken(std::string_view bytes) {
 std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak) {
   const std::size_t n = bytes.size();
   const std::size_t length = EncodedLength(n);
-  const std::size_t fullLines = n / kLineBytes;
-  const std::size_t rest = n % kLineBytes;
+  // Lines are counted in characters: a last line of 76 may hold fewer than 57 bytes, its last
+  // group completed with "=".
+  const std::size_t groups = (n + 2) / 3;
+  const std::size_t fullLines = groups / kLineGroups;
+  const std::size_t restGroups = groups % kLineGroups;
   // A break follows every full line except one that ends the text, which gets one only when
   // asked for and the text is longer than one line.
-  const bool breakAfterLast = rest != 0 || (finalBreak == FinalBreak::AfterFullLastLine && length > 76);
+  const bool breakAfterLast = restGroups != 0 || (finalBreak == FinalBreak::AfterFullLastLine && length > 76);
   const std::size_t breaks = fullLines == 0 ? 0 : fullLines - 1 + (breakAfterLast ? 1 : 0);
 
   std::string out(length + 2 * breaks, '\0');
   const unsigned char* in = Bytes(bytes);
+  std::size_t left = n;
   char* o = out.data();
-  for (std::size_t line = 0; line < fullLines; ++line, in += kLineBytes) {
-    o = EncodeGroups(in, kLineGroups, o);
+  for (std::size_t line = 0; line < fullLines; ++line) {
+    const std::size_t take = left < kLineBytes ? left : kLineBytes;
+    o = EncodeRun(in, take, o);
+    in += take;
+    left -= take;
     if (line + 1 < fullLines || breakAfterLast) {
       o[0] = '\r';
       o[1] = '\n';
       o += 2;
     }
   }
-  EncodeRun(in, rest, o);
+  EncodeRun(in, left, o);
   return out;
 }
 

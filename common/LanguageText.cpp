@@ -36,16 +36,20 @@ void Put(std::string& bytes, std::size_t at, char value) {
 
 std::string UnicodeEscapeToBytes(std::string_view text) {
   std::vector<std::string> parts = platform::text::Split(text, "\\");
-  // The array is sized from the text: its length less the number of separators, plus one.
+  // The array is sized from the text: its length less the number of separators, plus one, and
+  // never less than the mark (a value of nothing but "\" would leave no room for it).
   const long separators = static_cast<long>(parts.size()) - 1;
   const long size = static_cast<long>(Utf16Length(text)) - separators + 1;
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  std::string bytes(static_cast<std::size_t>(size > 2 ? size : 2), '\0');
   Put(bytes, 0, '\xFF');
   Put(bytes, 1, '\xFE');
   std::size_t at = 2;
   for (const std::string& part : parts) {
     std::string digits = platform::text::Replace(part, "u", "");
     if (Utf16Length(digits) < 4) continue;
+    // Bytes that are not UTF-8 can count as four characters in fewer than four bytes; they are
+    // no hexadecimal digits either way.
+    if (digits.size() < 4) platform::Raise(platform::err::TypeMismatch);
     // Only the first four characters count; anything after them is ignored.
     Put(bytes, at, HexByte(digits[2], digits[3]));
     Put(bytes, at + 1, HexByte(digits[0], digits[1]));

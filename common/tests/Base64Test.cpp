@@ -69,6 +69,8 @@ TEST(Base64Test, LineBreaksOfTheTwoEncoders) {
       {57, {}, false},      // 76 characters: one line, no break from either
       {58, {76}, false},    // 80 characters: a break after the 76th, none at the end
       {114, {76}, true},    // two full lines: only EncodeArr ends with a break
+      {112, {76}, true},    // the same when the last group of the second line is completed with "="
+      {113, {76}, true},
       {171, {76, 152}, true},
       {172, {76, 152, 228}, false},  // three full lines and one more group
   };

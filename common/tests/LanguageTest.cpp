@@ -16,6 +16,8 @@ using namespace std::string_literals;
 TEST(UnicodeEscapeTest, BytesOfEscapedText) {
   const std::pair<std::string, std::string> cases[] = {
       {"", "\xFF\xFE"s},
+      {"\\", "\xFF\xFE"s},  // nothing but separators still leaves the mark
+      {"\\\\\\", "\xFF\xFE"s},
       {"\\u4F60\\u597D", "\xFF\xFE\x60\x4F\x7D\x59\0\0\0\0\0"s},  // 11 bytes: 5k + 1
       {"\\u4f60\\u597d", "\xFF\xFE\x60\x4F\x7D\x59\0\0\0\0\0"s},  // digits of either case
       {"\\u0041xyz", "\xFF\xFE\x41\0\0\0\0\0\0"s},                // characters after the digits are dropped
@@ -26,7 +28,8 @@ TEST(UnicodeEscapeTest, BytesOfEscapedText) {
 }
 
 TEST(UnicodeEscapeTest, WhatIsNotHexIsATypeMismatch) {
-  for (const char* text : {"\\U4F60", "\\u4G60", "wxyz\\u0041", "\\u0\xC3\xA9" "41"})
+  // The last: bytes that are not UTF-8, four characters by count in two bytes.
+  for (const char* text : {"\\U4F60", "\\u4G60", "wxyz\\u0041", "\\u0\xC3\xA9" "41", "\\\xFF\xFF"})
     EXPECT_EQ(test::RaisedNumber([&] { UnicodeEscapeToBytes(text); }), platform::err::TypeMismatch) << text;
 }
 

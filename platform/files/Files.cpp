@@ -1,6 +1,7 @@
 #include "platform/files/Files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <system_error>
@@ -101,6 +103,24 @@ int OpenForWrite(std::string_view path, int flags) {
   int fd = ::open(host.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) RaiseErrno(errno, path);
   return fd;
+}
+
+// The temporary files that writers of `target` killed before their rename left beside it: a
+// name made by TempName whose process has ended. Those of live processes (another writer of the
+// same file right now) are left alone.
+void RemoveStaleTemps(const fs::path& target) {
+  const std::string prefix = "." + target.filename().string() + ".";
+  std::error_code ec;
+  for (fs::directory_iterator it(target.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0)
+      continue;
+    char* after = nullptr;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &after, 10);
+    if (pid <= 0 || *after != '-' || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
 }
 
 std::string TempName(const fs::path& target) {
@@ -227,6 +247,7 @@ void WriteAllBytes(std::string_view path, std::string_view bytes) {
   // A read-only file is not replaced behind its owner's back.
   if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, std::string(path));
 
+  RemoveStaleTemps(host);
   fs::path temp;
   int raw = -1;
   for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {

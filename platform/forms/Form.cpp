@@ -13,8 +13,8 @@ namespace platform::forms {
 namespace {
 
 std::vector<Form*>& Loaded() {
-  static std::vector<Form*> forms;
-  return forms;
+  static auto* forms = new std::vector<Form*>;  // never destroyed: forms may go at exit after it
+  return *forms;
 }
 
 std::string WithoutAccessKeys(std::string_view caption) {

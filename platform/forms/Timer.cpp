@@ -11,13 +11,14 @@
 namespace platform::forms {
 
 namespace pump {
+// Never destroyed: a form held until the process ends takes its controls out of them at exit.
 std::vector<Timer*>& Timers() {
-  static std::vector<Timer*> timers;
-  return timers;
+  static auto* timers = new std::vector<Timer*>;
+  return *timers;
 }
 std::vector<WebBrowser*>& Browsers() {
-  static std::vector<WebBrowser*> browsers;
-  return browsers;
+  static auto* browsers = new std::vector<WebBrowser*>;
+  return *browsers;
 }
 }  // namespace pump
 

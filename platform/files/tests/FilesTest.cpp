@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -116,6 +117,26 @@ TEST_F(Files, WholeFileWritesReplaceAtomically) {
   EXPECT_EQ(ReadAllBytes(file), std::string("new\0bytes", 9));
   // No temporary file is left behind.
   EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"map.xml"});
+}
+
+TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
+  const std::string file = kDocs + "\\map.xml";
+  WriteAllBytes(file, "old content");
+  // What a writer killed before its rename leaves: the temporary file named after its process.
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ASSERT_GT(ended, 0);
+  ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+  const std::string stale = ".map.xml." + std::to_string(ended) + "-0-1.tmp";
+  const std::string live = ".map.xml." + std::to_string(::getppid()) + "-0-1.tmp";  // a writer still at work
+  const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";      // another file's
+  for (const std::string& name : {stale, live, other}) WriteAllBytes(kDocs + "\\" + name, "half");
+
+  WriteAllBytes(file, "new content");
+  std::vector<std::string> names = ListFileNames(kDocs);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{live, other, "map.xml"}));
+  EXPECT_EQ(ReadAllBytes(file), "new content");
 }
 
 TEST_F(Files, AppendAndOverwriteKeepWhatIsThere) {

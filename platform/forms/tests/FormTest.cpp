@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/forms/ScriptedOperator.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/UserActions.h"
+#include "platform/forms/WebBrowser.h"
 
 namespace forms = platform::forms;
 using platform::environment::RaisedNumber;
@@ -415,6 +417,26 @@ TEST(Form, RenderingShowsVisibleControlsInTabOrder) {
             "  Image         Image1        (no picture)\n");
   choices.Frame1.SetVisible(false);
   EXPECT_EQ(forms::Render(choices).find("Option3"), std::string::npos);
+}
+
+// A form that lives until the process ends, as one held by a library's globals does, goes after
+// the lists of loaded forms, timers and browsers that it entered when it was made.
+class frmResident : public forms::Form {
+ public:
+  frmResident() : Form("frmResident") {}
+  forms::Timer Timer1{*this, "Timer1"};
+  forms::WebBrowser utilsBrowser{*this, "utilsBrowser"};
+};
+
+TEST(FormLifetimeTest, AFormDestroyedAtExitOutlivesTheLists) {
+  EXPECT_EXIT(
+      {
+        static std::optional<frmResident> resident;  // destroyed after anything made later
+        resident.emplace();
+        resident->Load();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
