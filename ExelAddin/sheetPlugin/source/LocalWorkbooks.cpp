@@ -110,7 +110,8 @@ bool SheetOperations::RemoveTempEntriesFromMap() {
   for (const std::string& temp : state_.gTempFiles)
     if (!files::FileExists(temp)) gone.push_back(temp);
   std::set<std::string> maps = tempMapFiles_;
-  maps.insert(MapFilePath(state_));
+  // The signed-in account's map is walked too (a run without sign-in has none).
+  if (!state_.gUserDataFolder.empty()) maps.insert(MapFilePath(state_));
   for (const std::string& path : maps)
     Logged(state_, "nonsavelocaldeletedocument",
            [&] { RemoveLocalCopyRecords(state_, path, gone, LocalCopyKey::FilenameAttribute); });
