@@ -7,6 +7,7 @@
 #include "platform/core/RuntimeError.h"
 
 namespace tavo::sheet {
+
 ClassInit::ClassInit(AddinState& state, SheetOperations& operations) : state_(state), operations_(operations) {}
 
 office::ClickHandler ClassInit::Bind(Handler handler) {
