@@ -37,14 +37,14 @@ void CredentialsDialog::LblLink_Click() {
 void CredentialsDialog::LblLink_MouseMove() {
   LblLink.SetFontBold(true);
   LblLink.SetFontUnderline(true);
-  LblLink.SetForeColor(forms::vbBlue);
-  SetMousePointer(forms::vbCustom);
+  LblLink.SetForeColor(forms::kBlue);
+  SetMousePointer(forms::kCustom);
 }
 
 void CredentialsDialog::Form_MouseMove() {
   LblLink.SetFontBold(true);
   LblLink.SetFontUnderline(false);
-  LblLink.SetForeColor(forms::vbBlue);
+  LblLink.SetForeColor(forms::kBlue);
 }
 
 }  // namespace tavo

@@ -37,7 +37,7 @@ void Dialog::CloseClearingStatus() {
 void Dialog::OnEscape(std::initializer_list<forms::Control*> controls, const std::function<void()>& action) {
   for (forms::Control* control : controls) {
     control->onKeyPress = [action](int& key) {
-      if (key == forms::vbKeyEscape) action();
+      if (key == forms::kKeyEscape) action();
     };
   }
 }

@@ -41,7 +41,7 @@ void frmopenlocalfiles::Form_Load() {
 }
 
 void frmopenlocalfiles::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) CloseClearingStatus();
+  if (keyAscii == forms::kKeyEscape) CloseClearingStatus();
 }
 
 std::string frmopenlocalfiles::LocalPath() const {
@@ -104,9 +104,9 @@ void frmopenlocalfiles::locallist_DblClick() {
 }
 
 void frmopenlocalfiles::locallist_KeyPress(int keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) {
+  if (keyAscii == forms::kKeyEscape) {
     CloseClearingStatus();
-  } else if (keyAscii == forms::vbKeyReturn || keyAscii == forms::vbKeySpace) {
+  } else if (keyAscii == forms::kKeyReturn || keyAscii == forms::kKeySpace) {
     if (state_.params.localFiles.keyOpenChecksSelection) {
       OpenSelected({.key = "", .fixed = "Select Tavo FileName"});
     } else {

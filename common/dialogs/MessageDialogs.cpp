@@ -25,11 +25,11 @@ void OkDialog::Form_Load() {
 }
 
 void OkDialog::Command1_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyReturn || keyAscii == forms::vbKeyEscape) CloseClearingStatus();
+  if (keyAscii == forms::kKeyReturn || keyAscii == forms::kKeyEscape) CloseClearingStatus();
 }
 
 void OkDialog::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) CloseClearingStatus();
+  if (keyAscii == forms::kKeyEscape) CloseClearingStatus();
 }
 
 void frmAboutUs::TranslateTexts() {
@@ -48,7 +48,7 @@ void ShowMessageDialog(AddinState& state, int kind, const std::string& label) {
     dialogs.frmMsgError.Label1.SetCaption(label);
     dialogs.frmMsgError.Show(forms::ShowMode::Modal);
   } else if (kind == 2) {
-    forms::MsgBox(label, forms::vbOKOnly + forms::vbExclamation, state.params.messageBoxTitle);
+    forms::MsgBox(label, forms::kOKOnly + forms::kExclamation, state.params.messageBoxTitle);
   }
 }
 

@@ -17,7 +17,7 @@ QuestionDialog::QuestionDialog(AddinState& state, std::string name, std::string 
 void QuestionDialog::Design() { SetWidth(5400), SetHeight(2100); }
 
 void QuestionDialog::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) CloseClearingStatus();
+  if (keyAscii == forms::kKeyEscape) CloseClearingStatus();
 }
 
 void QuestionDialog::Form_Unload(bool&) { Status(""); }

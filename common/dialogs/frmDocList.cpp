@@ -68,8 +68,8 @@ void frmDocList::Form_KeyPress(int& keyAscii) { ListKeys(keyAscii); }
 void frmDocList::Form_Unload(bool&) { Status(""); }
 
 void frmDocList::ListKeys(int keyAscii) {
-  if (keyAscii == forms::vbKeyReturn || keyAscii == forms::vbKeySpace) checkdocument();
-  else if (keyAscii == forms::vbKeyEscape) CloseClearingStatus();
+  if (keyAscii == forms::kKeyReturn || keyAscii == forms::kKeySpace) checkdocument();
+  else if (keyAscii == forms::kKeyEscape) CloseClearingStatus();
 }
 
 void frmDocList::listdoc_Click() {

@@ -54,7 +54,7 @@ std::array<const forms::OptionButton*, 8> frmLicense::Options() const {
 void frmLicense::Design() {
   SetWidth(7800);
   for (forms::Label* link : {&Label8, &Label17, &Label20}) {
-    link->SetForeColor(forms::vbBlue);
+    link->SetForeColor(forms::kBlue);
     link->SetFontUnderline(true);
   }
 }
@@ -125,7 +125,7 @@ void frmLicense::Command1_Click() {
 void frmLicense::Cancel() { CloseClearingStatus(); }
 
 void frmLicense::Form_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyEscape) Cancel();
+  if (keyAscii == forms::kKeyEscape) Cancel();
 }
 
 void frmLicense::Form_Unload(bool&) { Status(""); }

@@ -78,8 +78,8 @@ void frmconfiglocal::Cancel() {
 }
 
 void frmconfiglocal::Field_KeyPress(int keyAscii) {
-  if (keyAscii == forms::vbKeyReturn) ConfirmShort();
-  else if (keyAscii == forms::vbKeyEscape) Cancel();
+  if (keyAscii == forms::kKeyReturn) ConfirmShort();
+  else if (keyAscii == forms::kKeyEscape) Cancel();
 }
 
 void frmconfiglocal::Form_Unload(bool&) {

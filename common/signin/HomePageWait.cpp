@@ -19,16 +19,16 @@ void WaitForHomePage(AddinState& state, platform::Milliseconds limit) {
   };
   const platform::TimePoint deadline = platform::Now() + limit;
   // The state is read afresh for every test, as the browser reports it at that moment.
-  while (browser.ReadyState() != forms::READYSTATE_COMPLETE) {
-    if (browser.ReadyState() == forms::READYSTATE_INTERACTIVE) {
+  while (browser.ReadyState() != forms::kReadyStateComplete) {
+    if (browser.ReadyState() == forms::kReadyStateInteractive) {
       if (progress.ProgressBar1.Value() <= 73) {
         forms::DoEvents();
         progress.SetText(LanguageText(state, "gMsg45"));
         climbTo(73);
       }
-    } else if (browser.ReadyState() == forms::READYSTATE_LOADING) {
+    } else if (browser.ReadyState() == forms::kReadyStateLoading) {
       climbTo(23);
-    } else if (browser.ReadyState() == forms::READYSTATE_LOADED) {
+    } else if (browser.ReadyState() == forms::kReadyStateLoaded) {
       climbTo(48);
     }
     platform::Sleep(platform::Milliseconds(100));

@@ -44,7 +44,7 @@ void frmConfig::Design() {
   Command2.Move(3360, 1920, 1335, 375);
   LblLink.Move(360, 2640, 3000, 255);
   LblLink.SetFontBold(true);
-  LblLink.SetForeColor(forms::vbBlue);
+  LblLink.SetForeColor(forms::kBlue);
   Image1.Move(4800, 2880, 360, 360);
   Image1.SetToolTipText("Click me");
   localsave.Move(360, 3960, 255, 255);
@@ -121,13 +121,13 @@ void frmConfig::Command1_Click() {
 }
 
 void frmConfig::Box_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyReturn) Confirm("gMsg02");
-  else if (keyAscii == forms::vbKeyEscape) Cancel();
+  if (keyAscii == forms::kKeyReturn) Confirm("gMsg02");
+  else if (keyAscii == forms::kKeyEscape) Cancel();
 }
 
 void frmConfig::rememberme_KeyPress(int& keyAscii) {
-  if (keyAscii == forms::vbKeyReturn) Confirm("gMsg04");
-  else if (keyAscii == forms::vbKeyEscape) Cancel();
+  if (keyAscii == forms::kKeyReturn) Confirm("gMsg04");
+  else if (keyAscii == forms::kKeyEscape) Cancel();
 }
 
 void frmConfig::Image1_Click() {
@@ -148,7 +148,7 @@ void frmConfig::ShowBackground(std::string_view pictureName) {
 }
 
 void frmConfig::Label4_Click() {
-  if (state_.params.configLabel4SetsPointer) SetMousePointer(forms::vbCustom);
+  if (state_.params.configLabel4SetsPointer) SetMousePointer(forms::kCustom);
 }
 
 }  // namespace tavo

@@ -97,9 +97,9 @@ int TerminalOperator::MessageBox(const forms::MessageBoxRequest& box) {
   };
   const int set = box.buttons & 7;
   std::vector<Button> buttons;
-  if (set == forms::vbYesNo) buttons = {{"Yes", forms::vbYes}, {"No", forms::vbNo}};
-  else if (set == forms::vbOKCancel) buttons = {{"OK", forms::vbOK}, {"Cancel", forms::vbCancel}};
-  else buttons = {{"OK", forms::vbOK}};
+  if (set == forms::kYesNo) buttons = {{"Yes", forms::kYes}, {"No", forms::kNo}};
+  else if (set == forms::kOKCancel) buttons = {{"OK", forms::kOK}, {"Cancel", forms::kCancel}};
+  else buttons = {{"OK", forms::kOK}};
   while (true) {
     PrintScreen();
     out_ << forms::Render(box) << std::flush;
@@ -107,8 +107,8 @@ int TerminalOperator::MessageBox(const forms::MessageBoxRequest& box) {
     if (command.empty()) continue;
     try {
       forms::Action action = forms::ParseAction(command);
-      if (action.verb == forms::Action::Verb::Close && set != forms::vbYesNo)
-        return set == forms::vbOKCancel ? forms::vbCancel : forms::vbOK;
+      if (action.verb == forms::Action::Verb::Close && set != forms::kYesNo)
+        return set == forms::kOKCancel ? forms::kCancel : forms::kOK;
       if (action.verb == forms::Action::Verb::Click) {
         for (const auto& b : buttons)
           if (platform::office::CaptionKey(action.target) == platform::office::CaptionKey(b.caption)) return b.answer;

@@ -51,23 +51,23 @@ class Designed final : public DesignedState {
 
 // Colour values are BGR: 0x0000FF is red, 0xFF0000 blue.
 using Color = long;
-inline constexpr Color vbBlack = 0x000000;
-inline constexpr Color vbBlue = 0xFF0000;
-inline constexpr Color vbRed = 0x0000FF;
-inline constexpr Color vbWhite = 0xFFFFFF;
-inline constexpr Color vbButtonText = 0x80000012;  // the system colour of control text
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kBlue = 0xFF0000;
+inline constexpr Color kRed = 0x0000FF;
+inline constexpr Color kWhite = 0xFFFFFF;
+inline constexpr Color kButtonText = 0x80000012;  // the system colour of control text
 
-inline constexpr int vbDefault = 0;  // mouse pointers
-inline constexpr int vbArrow = 1;
-inline constexpr int vbHourglass = 11;
-inline constexpr int vbCustom = 99;
+inline constexpr int kDefault = 0;  // mouse pointers
+inline constexpr int kArrow = 1;
+inline constexpr int kHourglass = 11;
+inline constexpr int kCustom = 99;
 
 // Key codes of KeyPress.
-inline constexpr int vbKeyBack = 8;
-inline constexpr int vbKeyTab = 9;
-inline constexpr int vbKeyReturn = 13;
-inline constexpr int vbKeyEscape = 27;
-inline constexpr int vbKeySpace = 32;
+inline constexpr int kKeyBack = 8;
+inline constexpr int kKeyTab = 9;
+inline constexpr int kKeyReturn = 13;
+inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeySpace = 32;
 
 // Run-time error numbers that property assignments raise.
 namespace err {
@@ -176,11 +176,11 @@ class Control {
   struct Common {
     float left = 0, top = 0, width = 1215, height = 495;
     bool enabled = true, visible = true;
-    Color foreColor = vbButtonText, backColor = 0x8000000F;
+    Color foreColor = kButtonText, backColor = 0x8000000F;
     std::string fontName = "MS Sans Serif";
     bool fontBold = false, fontUnderline = false;
     float fontSize = 8.25f;
-    int mousePointer = vbDefault;
+    int mousePointer = kDefault;
     std::string toolTipText;
     bool tabStop = true;
   };

@@ -149,9 +149,9 @@ void Form::Hide() {
   if (Operator* op = CurrentOperator()) op->Closed(*this);
 }
 
-void Form::Unload() { UnloadWith(vbFormCode); }
+void Form::Unload() { UnloadWith(kFormCode); }
 
-void Form::CloseBox() { UnloadWith(vbFormControlMenu); }
+void Form::CloseBox() { UnloadWith(kFormControlMenu); }
 
 bool Form::UnloadWith(int unloadMode) {
   if (state_ != State::Loaded || unloading_) return false;

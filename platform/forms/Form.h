@@ -40,8 +40,8 @@ namespace platform::forms {
 enum class ShowMode { Modeless = 0, Modal = 1 };
 
 // Why a form is being unloaded (Form_QueryUnload).
-inline constexpr int vbFormControlMenu = 0;  // the window's close box
-inline constexpr int vbFormCode = 1;         // Unload in code
+inline constexpr int kFormControlMenu = 0;  // the window's close box
+inline constexpr int kFormCode = 1;         // Unload in code
 
 class Form {
  public:
@@ -76,7 +76,7 @@ class Form {
   void Hide();
   // Unload in code; does nothing when the form is not loaded.
   void Unload();
-  // The window's close box: Form_QueryUnload (vbFormControlMenu), then Form_Unload.
+  // The window's close box: Form_QueryUnload (kFormControlMenu), then Form_Unload.
   void CloseBox();
 
   // State, read without loading the form.
@@ -121,7 +121,7 @@ class Form {
     std::string caption;
     float left = 0, top = 0, width = 4800, height = 3600;
     std::string picture;
-    int mousePointer = vbDefault;
+    int mousePointer = kDefault;
     bool keyPreview = false;
   };
   void Touch() const;

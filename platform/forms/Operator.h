@@ -21,21 +21,21 @@ class OperatorError : public std::runtime_error {
 };
 
 // Message box styles and answers.
-inline constexpr int vbOKOnly = 0;
-inline constexpr int vbOKCancel = 1;
-inline constexpr int vbYesNo = 4;
-inline constexpr int vbCritical = 16;
-inline constexpr int vbQuestion = 32;
-inline constexpr int vbExclamation = 48;
-inline constexpr int vbInformation = 64;
-inline constexpr int vbOK = 1;
-inline constexpr int vbCancel = 2;
-inline constexpr int vbYes = 6;
-inline constexpr int vbNo = 7;
+inline constexpr int kOKOnly = 0;
+inline constexpr int kOKCancel = 1;
+inline constexpr int kYesNo = 4;
+inline constexpr int kCritical = 16;
+inline constexpr int kQuestion = 32;
+inline constexpr int kExclamation = 48;
+inline constexpr int kInformation = 64;
+inline constexpr int kOK = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
 
 struct MessageBoxRequest {
   std::string prompt;
-  int buttons = vbOKOnly;  // button set plus icon, e.g. vbOKOnly + vbExclamation
+  int buttons = kOKOnly;  // button set plus icon, e.g. kOKOnly + kExclamation
   std::string title;
 };
 
@@ -50,7 +50,7 @@ class Operator {
   virtual void Shown(Form& form, bool modal) { (void)form, (void)modal; }
   // A visible form was hidden or unloaded.
   virtual void Closed(Form& form) { (void)form; }
-  // A message box; returns the answer (vbOK, vbYes, ...).
+  // A message box; returns the answer (kOK, kYes, ...).
   virtual int MessageBox(const MessageBoxRequest& box) = 0;
 };
 
@@ -71,6 +71,6 @@ class ScopedOperator {
 };
 
 // The standard message box; returns the operator's answer. OperatorError without an operator.
-int MsgBox(std::string_view prompt, int buttons = vbOKOnly, std::string_view title = {});
+int MsgBox(std::string_view prompt, int buttons = kOKOnly, std::string_view title = {});
 
 }  // namespace platform::forms

@@ -92,10 +92,10 @@ std::string Render(const Form& form) {
 std::string Render(const MessageBoxRequest& box) {
   std::string out = "[MsgBox] " + Quote(box.title) + "\n  " + Quote(box.prompt) + "\n  ";
   switch (box.buttons & 7) {
-    case vbOKCancel: out += "[OK] [Cancel]"; break;
+    case kOKCancel: out += "[OK] [Cancel]"; break;
     case 2: out += "[Abort] [Retry] [Ignore]"; break;
     case 3: out += "[Yes] [No] [Cancel]"; break;
-    case vbYesNo: out += "[Yes] [No]"; break;
+    case kYesNo: out += "[Yes] [No]"; break;
     case 5: out += "[Retry] [Cancel]"; break;
     default: out += "[OK]"; break;
   }

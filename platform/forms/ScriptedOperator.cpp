@@ -24,9 +24,9 @@ int FirstButton(int buttons) {
   switch (buttons & 7) {
     case 2: return 3;  // Abort
     case 3:
-    case vbYesNo: return vbYes;
+    case kYesNo: return kYes;
     case 5: return 4;  // Retry
-    default: return vbOK;
+    default: return kOK;
   }
 }
 

@@ -40,7 +40,7 @@ class ScriptedOperator final : public Operator {
   // Appends actions for the form with this name or caption (checked when queued: a line that
   // does not parse throws OperatorError).
   ScriptedOperator& On(std::string_view formNameOrCaption, std::vector<std::string> actions);
-  // Answers for the next message boxes, in order (vbOK, vbYes, ...).
+  // Answers for the next message boxes, in order (kOK, kYes, ...).
   ScriptedOperator& AnswerMessageBoxes(std::vector<int> answers);
 
   // Actions still queued for a form (0 once its script has run).

@@ -70,7 +70,7 @@ std::string Utf8(char32_t cp) {
 // What a key does to a text box once the handlers have let it through.
 void Edit(TextBox& box, int code) {
   if (box.Locked()) return;
-  if (code == vbKeyBack) {
+  if (code == kKeyBack) {
     if (box.SelLength() == 0) {
       if (box.SelStart() == 0) return;
       int caret = box.SelStart();

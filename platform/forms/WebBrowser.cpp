@@ -59,7 +59,7 @@ void WebBrowser::Navigate(std::string_view url) {
   if (text::EqualsText(url, kHome)) {
     Show(html::Document());
   } else if (IsWeb(url)) {
-    state_ = READYSTATE_LOADING;
+    state_ = kReadyStateLoading;
     load_ = CurrentPageSource().Start(url_);
   } else {
     try {
@@ -76,7 +76,7 @@ int WebBrowser::ReadyState() {
   Touch();
   if (load_) {
     int state = load_->ReadyState();
-    if (state >= READYSTATE_COMPLETE)
+    if (state >= kReadyStateComplete)
       Complete();
     else
       state_ = state;
@@ -84,7 +84,7 @@ int WebBrowser::ReadyState() {
   return state_;
 }
 
-bool WebBrowser::Busy() { return ReadyState() != READYSTATE_COMPLETE; }
+bool WebBrowser::Busy() { return ReadyState() != kReadyStateComplete; }
 
 const std::string& WebBrowser::LocationURL() const {
   Touch();
@@ -109,7 +109,7 @@ void WebBrowser::RestoreDesign() {
   document_.reset();
   failed_ = false;
   error_.clear();
-  state_ = READYSTATE_UNINITIALIZED;
+  state_ = kReadyStateUninitialized;
 }
 
 void WebBrowser::Complete() {
@@ -127,13 +127,13 @@ void WebBrowser::Complete() {
 
 void WebBrowser::Show(html::Document doc) {
   document_ = std::make_unique<html::Document>(std::move(doc));
-  state_ = READYSTATE_COMPLETE;
+  state_ = kReadyStateComplete;
 }
 
 void WebBrowser::Fail(std::string error) {
   failed_ = true;
   error_ = std::move(error);
-  state_ = READYSTATE_COMPLETE;
+  state_ = kReadyStateComplete;
 }
 
 }  // namespace platform::forms

@@ -18,11 +18,11 @@ namespace platform::forms {
 
 class PageLoad;
 
-inline constexpr int READYSTATE_UNINITIALIZED = 0;
-inline constexpr int READYSTATE_LOADING = 1;
-inline constexpr int READYSTATE_LOADED = 2;
-inline constexpr int READYSTATE_INTERACTIVE = 3;
-inline constexpr int READYSTATE_COMPLETE = 4;
+inline constexpr int kReadyStateUninitialized = 0;
+inline constexpr int kReadyStateLoading = 1;
+inline constexpr int kReadyStateLoaded = 2;
+inline constexpr int kReadyStateInteractive = 3;
+inline constexpr int kReadyStateComplete = 4;
 
 class WebBrowser final : public Control {
  public:
@@ -62,7 +62,7 @@ class WebBrowser final : public Control {
   std::unique_ptr<html::Document> document_;
   bool failed_ = false;
   std::string error_;
-  int state_ = READYSTATE_UNINITIALIZED;
+  int state_ = kReadyStateUninitialized;
 };
 
 }  // namespace platform::forms

@@ -6,7 +6,7 @@ namespace tavo::writer {
 
 bool WaitForPage(platform::forms::WebBrowser& browser, platform::Milliseconds limit) {
   const platform::TimePoint deadline = platform::Now() + limit;
-  while (browser.ReadyState() != platform::forms::READYSTATE_COMPLETE) {
+  while (browser.ReadyState() != platform::forms::kReadyStateComplete) {
     if (platform::Now() >= deadline) return false;
     platform::Sleep(platform::Milliseconds(100));
     platform::forms::DoEvents();

@@ -63,7 +63,7 @@ void ClassInit::oLoginCmdBar_Click() {
 
     if (LoginToAccounts(state_, Trim(state_.gLoginUser), Trim(state_.gLoginPassword))) {
       platform::Sleep(platform::Milliseconds(1000));
-      progress.Label1.SetForeColor(forms::vbBlue);
+      progress.Label1.SetForeColor(forms::kBlue);
       progress.SetText(LanguageText(state_, "gMsg46"));
       progress.Unload();
       FindControlsAgain();

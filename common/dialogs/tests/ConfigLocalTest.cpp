@@ -134,7 +134,7 @@ TEST_F(ConfigLocalTest, SignUpLinkOpensTheRegistrationPage) {
   EXPECT_TRUE(dialog.LblLink.FontBold());
   EXPECT_TRUE(dialog.LblLink.FontUnderline());
   EXPECT_EQ(dialog.LblLink.ForeColor(), 0xFF0000);
-  EXPECT_EQ(dialog.MousePointer(), forms::vbCustom);
+  EXPECT_EQ(dialog.MousePointer(), forms::kCustom);
   dialog.RaiseMouseMove();
   EXPECT_FALSE(dialog.LblLink.FontUnderline());
   dialog.Unload();

@@ -70,7 +70,7 @@ TEST_F(DialogTest, KindTwoIsTheStandardMessageBoxWithTheRawText) {
   EXPECT_EQ(box.kind, forms::TranscriptEntry::Kind::MessageBox);
   EXPECT_EQ(box.caption, "TavoWriter Word Addin");
   EXPECT_EQ(box.text, "\\u4f60 raw");
-  EXPECT_EQ(box.buttons, forms::vbOKOnly + forms::vbExclamation);
+  EXPECT_EQ(box.buttons, forms::kOKOnly + forms::kExclamation);
 }
 
 // The Word add-in reads its HTML exports through the never shown resource window.
@@ -78,7 +78,7 @@ TEST_F(DialogTest, ResourceWindowLoadsAPageWithoutBeingShown) {
   platform::files::WriteAllBytes("C:\\export.html", "<html><body><img src=\"a.gif\"><img src=\"b.gif\"></body></html>");
   forms::WebBrowser& browser = dialogs().frmResource.utilsBrowser;
   browser.Navigate("C:\\export.html");
-  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(browser.ReadyState(), forms::kReadyStateComplete);
   EXPECT_EQ(browser.Document().getElementsByTagName("img").length(), 2);
   EXPECT_FALSE(dialogs().frmResource.IsVisible());
   EXPECT_TRUE(op.Transcript().empty());

@@ -16,7 +16,7 @@ class PositionWatcher final : public forms::Operator {
   void Act(forms::Form& form) override { throw forms::OperatorError("nothing to do on " + form.Name()); }
   void Shown(forms::Form& form, bool) override { tops.push_back(form.Top()); }
   void Closed(forms::Form& form) override { tops.push_back(form.Top()); }
-  int MessageBox(const forms::MessageBoxRequest&) override { return forms::vbOK; }
+  int MessageBox(const forms::MessageBoxRequest&) override { return forms::kOK; }
   std::vector<float> tops;
 };
 

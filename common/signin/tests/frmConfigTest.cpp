@@ -217,12 +217,12 @@ TEST_P(frmConfigTest, SignUpLink) {
   user::Hover(dialog_.LblLink);
   EXPECT_TRUE(dialog_.LblLink.FontBold());
   EXPECT_TRUE(dialog_.LblLink.FontUnderline());
-  EXPECT_EQ(dialog_.LblLink.ForeColor(), forms::vbBlue);
-  EXPECT_EQ(dialog_.MousePointer(), forms::vbCustom);
+  EXPECT_EQ(dialog_.LblLink.ForeColor(), forms::kBlue);
+  EXPECT_EQ(dialog_.MousePointer(), forms::kCustom);
   user::Hover(dialog_);
   EXPECT_FALSE(dialog_.LblLink.FontUnderline());
   EXPECT_TRUE(dialog_.LblLink.FontBold());
-  EXPECT_EQ(dialog_.MousePointer(), forms::vbCustom);
+  EXPECT_EQ(dialog_.MousePointer(), forms::kCustom);
 
   user::Click(dialog_.LblLink);
   const auto opened = platform::shell::ShellExecuteRecords();
@@ -236,7 +236,7 @@ TEST_P(frmConfigTest, Label4SetsThePointerOnlyInTheSpreadsheet) {
   dialog_.Show();
   user::Click(dialog_.Image1);
   user::Click(dialog_.Label4);
-  EXPECT_EQ(dialog_.MousePointer(), params().configLabel4SetsPointer ? forms::vbCustom : forms::vbDefault);
+  EXPECT_EQ(dialog_.MousePointer(), params().configLabel4SetsPointer ? forms::kCustom : forms::kDefault);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothAddins, frmConfigTest, ::testing::Values(&kWriterParameters, &kSheetParameters),

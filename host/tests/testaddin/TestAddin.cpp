@@ -43,7 +43,7 @@ class frmAsk final : public platform::forms::Form {
 
  private:
   void Command1_Click() {
-    int answer = platform::forms::MsgBox("Thanks " + Text1.Text(), platform::forms::vbOKCancel, "Test");
+    int answer = platform::forms::MsgBox("Thanks " + Text1.Text(), platform::forms::kOKCancel, "Test");
     Record("Asked " + Text1.Text() + " answer=" + std::to_string(answer));
     Unload();
   }

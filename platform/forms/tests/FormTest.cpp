@@ -74,7 +74,7 @@ class frmLogin : public forms::Form {
   }
   void Command1_Click() {
     if (tavoemailid.Text().empty()) {
-      forms::MsgBox("Fill in the name", forms::vbOKOnly + forms::vbExclamation, "Login");
+      forms::MsgBox("Fill in the name", forms::kOKOnly + forms::kExclamation, "Login");
       return;
     }
     Accept();
@@ -269,20 +269,20 @@ TEST(Form, CloseBoxCanBeRefused) {
   forms::ScriptedOperator op;
   op.On("frmOuter", {"close", "close"});
   outer.Show(forms::ShowMode::Modal);
-  EXPECT_EQ(outer.queryModes, (std::vector<int>{forms::vbFormControlMenu, forms::vbFormControlMenu}));
+  EXPECT_EQ(outer.queryModes, (std::vector<int>{forms::kFormControlMenu, forms::kFormControlMenu}));
   outer.Show();
   outer.Unload();
-  EXPECT_EQ(outer.queryModes.back(), forms::vbFormCode);
+  EXPECT_EQ(outer.queryModes.back(), forms::kFormCode);
 }
 
 TEST(Form, MessageBoxesGoToTheOperator) {
   forms::ScriptedOperator op;
-  op.AnswerMessageBoxes({forms::vbNo});
-  EXPECT_EQ(forms::MsgBox("Delete?", forms::vbYesNo, "Confirm"), forms::vbNo);
-  EXPECT_EQ(forms::MsgBox("Saved", forms::vbOKOnly + forms::vbExclamation, "TavoWriter Word Addin"), forms::vbOK);
+  op.AnswerMessageBoxes({forms::kNo});
+  EXPECT_EQ(forms::MsgBox("Delete?", forms::kYesNo, "Confirm"), forms::kNo);
+  EXPECT_EQ(forms::MsgBox("Saved", forms::kOKOnly + forms::kExclamation, "TavoWriter Word Addin"), forms::kOK);
   EXPECT_EQ(op.MessageBoxes(), (std::vector<std::string>{"Delete?", "Saved"}));
   EXPECT_EQ(op.Transcript().back().caption, "TavoWriter Word Addin");
-  EXPECT_EQ(forms::Render(forms::MessageBoxRequest{"Saved", forms::vbExclamation, "T"}), "[MsgBox] \"T\"\n  \"Saved\"\n  [OK]\n");
+  EXPECT_EQ(forms::Render(forms::MessageBoxRequest{"Saved", forms::kExclamation, "T"}), "[MsgBox] \"T\"\n  \"Saved\"\n  [OK]\n");
 }
 
 TEST(Form, NoOperatorMeansNoModalShow) {

@@ -39,21 +39,21 @@ class NetworkPageTest : public ::testing::Test {
 
 TEST_F(NetworkPageTest, ReadyStateFollowsTheAnswerAsItArrives) {
   form.WBrowser.Navigate(server.Url("/staged"));
-  ASSERT_TRUE(Reaches(form.WBrowser, forms::READYSTATE_LOADED));
+  ASSERT_TRUE(Reaches(form.WBrowser, forms::kReadyStateLoaded));
   server.Release(1);
-  ASSERT_TRUE(Reaches(form.WBrowser, forms::READYSTATE_INTERACTIVE));
+  ASSERT_TRUE(Reaches(form.WBrowser, forms::kReadyStateInteractive));
   server.Release(2);
-  ASSERT_TRUE(Reaches(form.WBrowser, forms::READYSTATE_COMPLETE));
+  ASSERT_TRUE(Reaches(form.WBrowser, forms::kReadyStateComplete));
   EXPECT_EQ(form.WBrowser.Document().body().innerHTML(), "first second");
 }
 
 TEST_F(NetworkPageTest, ErrorStatusIsAPageAndARefusedConnectionAFailure) {
   form.WBrowser.Navigate(server.Url("/status?code=404"));
-  ASSERT_TRUE(Reaches(form.WBrowser, forms::READYSTATE_COMPLETE));
+  ASSERT_TRUE(Reaches(form.WBrowser, forms::kReadyStateComplete));
   EXPECT_EQ(form.WBrowser.Document().body().innerHTML(), "status 404");
 
   form.WBrowser.Navigate("http://127.0.0.1:" + std::to_string(platform::http::test::ClosedPort()) + "/");
-  ASSERT_TRUE(Reaches(form.WBrowser, forms::READYSTATE_COMPLETE));
+  ASSERT_TRUE(Reaches(form.WBrowser, forms::kReadyStateComplete));
   EXPECT_TRUE(form.WBrowser.NavigationFailed());
   EXPECT_EQ(platform::environment::RaisedNumber([&] { form.WBrowser.Document(); }), platform::err::Automation);
 }

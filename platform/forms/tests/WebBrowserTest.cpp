@@ -42,7 +42,7 @@ TEST_F(WebBrowserTest, LocalPageIsParsedAndCompleteAtOnce) {
   for (const char* url : {"C:\\Users\\tavo\\Documents\\tavo upload.html",
                           "file:///C:/Users/tavo/Documents/tavo%20upload.html"}) {
     form.utilsBrowser.Navigate(url);
-    EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_COMPLETE) << url;
+    EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::kReadyStateComplete) << url;
     platform::html::Document doc = form.utilsBrowser.Document();
     ASSERT_EQ(doc.getElementsByTagName("shape").length(), 1u) << url;
     EXPECT_EQ(doc.getElementsByTagName("shape").item(0).style().width(), "9px");
@@ -55,13 +55,13 @@ TEST_F(WebBrowserTest, LocalPageIsParsedAndCompleteAtOnce) {
 TEST_F(WebBrowserTest, FailedNavigationNeverPassesForAnEmptyPage) {
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Document(); }), platform::err::ObjectNotSet);
   form.utilsBrowser.Navigate("C:\\Users\\tavo\\Documents\\missing.html");
-  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::kReadyStateComplete);
   EXPECT_TRUE(form.utilsBrowser.NavigationFailed());
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Document(); }), platform::err::Automation);
 
   forms::ScriptedPages pages;  // no page for this address
   form.utilsBrowser.Navigate("http://www.tavo.example/");
-  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::kReadyStateComplete);
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Document(); }), platform::err::Automation);
   EXPECT_EQ(pages.Requests(), (std::vector<std::string>{"http://www.tavo.example/"}));
   EXPECT_EQ(RaisedNumber([&] { form.utilsBrowser.Navigate(""); }), platform::err::InvalidProcedureCall);
@@ -83,7 +83,7 @@ TEST_F(WebBrowserTest, ScriptedReadyStatesDriveTheProbe) {
   int passes = 0;
   while (true) {
     int state = browser.ReadyState();
-    if (state == forms::READYSTATE_COMPLETE) break;
+    if (state == forms::kReadyStateComplete) break;
     seen.push_back(state);
     if (state == 3 && bar.Value() <= 73) bar.SetValue(bar.Value() + 1);
     if (state == 1 && bar.Value() <= 23) bar.SetValue(bar.Value() + 1);
@@ -96,20 +96,20 @@ TEST_F(WebBrowserTest, ScriptedReadyStatesDriveTheProbe) {
   EXPECT_EQ(seen.front(), 1);
   EXPECT_EQ(seen.back(), 3);
   EXPECT_EQ(bar.Value(), 74);  // 24 while loading, 3 more while loaded, up to 74 while interactive
-  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);  // stays complete
+  EXPECT_EQ(browser.ReadyState(), forms::kReadyStateComplete);  // stays complete
   EXPECT_EQ(browser.Document().body().innerHTML(), "home");
 
   pages.Add("*", {1, 4}, "any");  // every other address
   browser.Navigate("https://other.example/x");
-  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_LOADING);
-  EXPECT_EQ(browser.ReadyState(), forms::READYSTATE_COMPLETE);
+  EXPECT_EQ(browser.ReadyState(), forms::kReadyStateLoading);
+  EXPECT_EQ(browser.ReadyState(), forms::kReadyStateComplete);
   EXPECT_EQ(browser.Document().body().innerHTML(), "any");
 }
 
 TEST_F(WebBrowserTest, UnloadingTheFormForgetsThePage) {
   form.utilsBrowser.Navigate("C:\\Users\\tavo\\Documents\\tavo upload.html");
   form.Unload();
-  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::READYSTATE_UNINITIALIZED);
+  EXPECT_EQ(form.utilsBrowser.ReadyState(), forms::kReadyStateUninitialized);
   EXPECT_EQ(form.utilsBrowser.LocationURL(), "");
 }
 

@@ -109,7 +109,7 @@ class SheetTest : public ::testing::Test {
     server_->AddAccount(kUser, kPassword);
     // Every line of the log is written, so that tests can read what the add-in did.
     SetSetting("tavologlevel", "Info");
-    pages_.Add(kSheetPage, {forms::READYSTATE_COMPLETE}, "<html><body>Tavo Sheet</body></html>");
+    pages_.Add(kSheetPage, {forms::kReadyStateComplete}, "<html><body>Tavo Sheet</body></html>");
   }
   ~SheetTest() override {
     if (excel_) excel_->Quit(true);

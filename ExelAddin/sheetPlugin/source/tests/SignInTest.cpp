@@ -92,7 +92,7 @@ TEST_F(SignInTest, AFailedSignInLeavesTheCommandsSignedOut) {
   QuitExcel();
 
   forms::ScriptedPages neverLoads;  // loading for far longer than the limit
-  neverLoads.Add(kSheetPage, std::vector<int>(10000, forms::READYSTATE_LOADING));
+  neverLoads.Add(kSheetPage, std::vector<int>(10000, forms::kReadyStateLoading));
   RememberCredentials(kUser, kPassword);
   StartExcel();
   server_->ClearRequests();

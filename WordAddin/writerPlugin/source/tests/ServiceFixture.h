@@ -27,7 +27,7 @@ class ServiceTest : public WriterTest {
     server_->Start();
     server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
     server_->AddAccount(kUser, kPassword);
-    pages_.Add(kHomePage, {platform::forms::READYSTATE_COMPLETE}, "<html><body>Tavo</body></html>");
+    pages_.Add(kHomePage, {platform::forms::kReadyStateComplete}, "<html><body>Tavo</body></html>");
   }
   ~ServiceTest() override { server_->Stop(); }
 

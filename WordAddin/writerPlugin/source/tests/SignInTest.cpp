@@ -227,7 +227,7 @@ class TimedPages final : public forms::PageSource {
         if (elapsed < length) return state;
         elapsed -= length;
       }
-      return forms::READYSTATE_COMPLETE;
+      return forms::kReadyStateComplete;
     }
     bool Succeeded() const override { return true; }
     std::string Body() const override { return "<html><body>Tavo</body></html>"; }
@@ -311,7 +311,7 @@ TEST_F(SignInTest, ARefusedSignInClosesTheProgressAtSeventyFive) {
 // A home page that never completes: after 30 s of the platform clock the sign-in gives up,
 // tells the user and sends nothing to the accounts service.
 TEST_F(SignInTest, AHomePageThatNeverLoadsEndsTheSignIn) {
-  TimedPages pages({{forms::READYSTATE_LOADING, std::chrono::hours(1)}});
+  TimedPages pages({{forms::kReadyStateLoading, std::chrono::hours(1)}});
   RememberCredentials(kUser, kPassword);
   StartWord();
   const platform::TimePoint before = platform::Now();
