@@ -21,7 +21,7 @@ void frmStatus::Form_Load() {
   SetTop(forms::Screen::Height() - 600);
   stepsUp_ = 0;
   stepsDown_ = 0;
-  startTop_ = static_cast<std::int16_t>(Top());
+  startTop_ = Top();
   OpenTimer.SetInterval(kStepMs);
   OpenTimer.SetEnabled(true);
 }

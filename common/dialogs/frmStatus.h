@@ -35,7 +35,9 @@ class frmStatus : public Dialog {
 
   std::int16_t stepsUp_ = 0;
   std::int16_t stepsDown_ = 0;
-  std::int16_t startTop_ = 0;  // the top as placed, to go back to
+  // The top as placed, to go back to. Kept as the position itself: on a screen taller than a
+  // 16-bit count of twips a narrower copy would send the window somewhere else.
+  float startTop_ = 0;
 };
 
 }  // namespace tavo

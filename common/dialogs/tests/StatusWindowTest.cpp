@@ -22,29 +22,36 @@ class PositionWatcher final : public forms::Operator {
 
 class StatusWindowTest : public test::DialogTest {
  protected:
+  ~StatusWindowTest() override { forms::Screen::Reset(); }
   frmStatus& window() { return dialogs().frmStatus; }
   void Start() {
     window().Label1.SetCaption("Saved");  // loading the window starts it
     window().Show();
   }
-  const float start_ = forms::Screen::Height() - 600;
+  float start_ = forms::Screen::Height() - 600;
   PositionWatcher watcher_;
   forms::ScopedOperator scoped_{watcher_};
 };
 
 TEST_F(StatusWindowTest, RisesStaysSinksAndCloses) {
-  Start();
-  EXPECT_EQ(window().Left(), forms::Screen::Width() - 3975);
-  forms::Wait(Milliseconds(350));  // 70 steps of 5 ms
-  EXPECT_EQ(window().Top(), start_ - 700);
-  forms::Wait(Milliseconds(2999));
-  EXPECT_EQ(window().Top(), start_ - 700);
-  forms::Wait(Milliseconds(1 + 345));  // the three seconds are over; 69 steps down
-  EXPECT_TRUE(window().IsLoaded());
-  EXPECT_EQ(window().Top(), start_ - 10);
-  forms::Wait(Milliseconds(5));
-  EXPECT_FALSE(window().IsLoaded());
-  EXPECT_EQ(watcher_.tops, (std::vector<float>{start_, start_}));
+  // The usual screen, and one taller than a 16-bit count of twips reaches.
+  for (const float pixelsHigh : {768.0f, 2400.0f}) {
+    forms::Screen::SetSize(2560 * forms::Screen::TwipsPerPixelX(), pixelsHigh * forms::Screen::TwipsPerPixelY());
+    start_ = forms::Screen::Height() - 600;
+    watcher_.tops.clear();
+    Start();
+    EXPECT_EQ(window().Left(), forms::Screen::Width() - 3975);
+    forms::Wait(Milliseconds(350));  // 70 steps of 5 ms
+    EXPECT_EQ(window().Top(), start_ - 700);
+    forms::Wait(Milliseconds(2999));
+    EXPECT_EQ(window().Top(), start_ - 700);
+    forms::Wait(Milliseconds(1 + 345));  // the three seconds are over; 69 steps down
+    EXPECT_TRUE(window().IsLoaded());
+    EXPECT_EQ(window().Top(), start_ - 10);
+    forms::Wait(Milliseconds(5));
+    EXPECT_FALSE(window().IsLoaded());
+    EXPECT_EQ(watcher_.tops, (std::vector<float>{start_, start_})) << pixelsHigh << " pixels high";
+  }
 }
 
 TEST_F(StatusWindowTest, UnloadingOnTheWayStopsEveryTimerAndGoesBackToTheStart) {
