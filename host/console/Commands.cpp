@@ -47,7 +47,8 @@ std::string CommandInterpreter::PathOf(const std::string& name) const {
 
 CommandInterpreter::Result CommandInterpreter::Execute(std::string_view line) {
   std::string trimmed = text::Trim(line);
-  if (trimmed.empty() || trimmed[0] == '#') return Result::Done;
+  if (trimmed.empty()) return Result::Done;
+  if (trimmed[0] == '#') return Result::Comment;
   auto words = SplitCommandLine(trimmed);
   if (words.empty()) return Result::Done;
   auto space = trimmed.find(' ');

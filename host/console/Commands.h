@@ -29,9 +29,9 @@ class CommandInterpreter {
  public:
   CommandInterpreter(OfficeSession& session, std::ostream& out) : session_(session), out_(out) {}
 
-  enum class Result { Done, Failed, Unknown, Quit };
-  // Runs one command; what went wrong is printed. Blank lines and lines starting with "#" do
-  // nothing.
+  // Comment: a line starting with "#", which does nothing.
+  enum class Result { Done, Comment, Failed, Unknown, Quit };
+  // Runs one command; what went wrong is printed. A blank line does nothing.
   Result Execute(std::string_view line);
 
   static std::string Help();

@@ -56,6 +56,8 @@ int TerminalOperator::Run() {
     auto result = interpreter_.Execute(*line);
     if (result == CommandInterpreter::Result::Failed || result == CommandInterpreter::Result::Unknown) status_ = 1;
     if (result == CommandInterpreter::Result::Quit) break;
+    // A comment narrates a script and changes nothing: the screen is not printed again for it.
+    if (result == CommandInterpreter::Result::Comment) continue;
     forms::DoEvents();  // what fell due meanwhile (timers, pages that arrived) happens now
     PrintScreen();
   }

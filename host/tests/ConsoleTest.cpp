@@ -35,6 +35,7 @@ TEST(TerminalOperator, RunsAScriptWithTheAddinsToolbarAndErrors) {
   int status = 0;
   std::string screen = RunScript(word,
                                  "new\n"
+                                 "# a comment narrates the script\n"
                                  "type Hello\n"
                                  "click &Hello\n"
                                  "click Later\n"
@@ -56,6 +57,8 @@ TEST(TerminalOperator, RunsAScriptWithTheAddinsToolbarAndErrors) {
                        "Status bar: Hello from tavotest.wordaddin\n", "Documents: *Document1 (modified)\nText: Hello\xc2\xb6\n",
                        "The control \"&Later\" is disabled", "Unknown command \"bogus\"", "Usage: wait <milliseconds>",
                        "Documents: *C:\\Users\\tavo\\Documents\\a.doc\n", "> quit\n", "Bye.\n"});
+  // A comment is echoed, and the screen is not printed again for it.
+  EXPECT_NE(screen.find("> # a comment narrates the script\n> type Hello\n"), std::string::npos) << screen;
   EXPECT_TRUE(word.quit());
   EXPECT_NE(platform::files::ReadAllBytes("C:\\addin-events.log").find("Asked Ann answer=2\n"), std::string::npos);
 }

@@ -150,7 +150,7 @@ TEST_F(CreateTest, PublishingAMappedDocumentSavesIt) {
 }
 
 // An export that fails sends nothing: neither an empty document over the online one nor an
-// empty new one.
+// empty new one, whether added or published.
 TEST_F(CreateTest, AFailedExportIsNotSent) {
   const std::string id = server_->AddDocument(kUser, "Plan", "<p>online</p>", 1);
   SignedInWord();
@@ -169,9 +169,13 @@ TEST_F(CreateTest, AFailedExportIsNotSent) {
   user_.On("frmConfirm", {"click Yes"});
   WillReadMessage();
   word().Click("&Save in Tavo Writer");
+  user_.On("frmLicense", {"check Check1", "click Upload"});
+  WillReadMessage();
+  word().Click("&Publish in Tavo Share");
   EXPECT_TRUE(Calls("writer.newDocument").empty());
   EXPECT_EQ(Messages(), (std::vector<std::string>{"frmMsgInfo: Document save failed. Please try to save it again.",
-                                                   kAddFailed, kAddFailed}));
+                                                   kAddFailed, kAddFailed,
+                                                   "frmMsgInfo: Document Add failed. Please try to 'Add' it again"}));
 }
 
 }  // namespace tavo::writer::test

@@ -103,6 +103,23 @@ TEST_F(LocalCopiesTest, KeptCopiesSurviveQuit) {
   EXPECT_EQ(platform::files::ReadAllBytes(MapPath()), map);
 }
 
+// A document downloaded for temporary use and then again after the user chose to keep copies
+// is kept: Quit leaves the copy and its record.
+TEST_F(LocalCopiesTest, ACopyDownloadedAgainToBeKeptSurvivesQuit) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  user_.On("frmConfig", {"click Image1", "check localsave", "click Command1"});
+  word().Click("Se&ttings");
+  user_.On("frmlocalversion", {"click Yes"});
+  OpenFromList(0);
+  ASSERT_EQ(Calls("writer.viewDocument").size(), 2u) << user_.TranscriptText();
+
+  QuitWord();
+  EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
+}
+
 // Copies downloaded for an account signed in earlier in the run lose their records in that
 // account's map, not in the map of the account signed in when Word quits.
 TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {

@@ -120,6 +120,10 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
       ++state_.gTempFileCount;
       state_.gTempFiles.push_back(localPath);
       ++state_.gTempFileIndex;
+    } else {
+      // A copy the user keeps stays, also when an earlier download of it in this run was
+      // temporary (the keep-local choice was changed in between).
+      std::erase_if(state_.gTempFiles, [&](const std::string& path) { return text::EqualsText(path, localPath); });
     }
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);

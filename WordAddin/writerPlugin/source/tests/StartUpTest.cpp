@@ -72,9 +72,6 @@ TEST_F(StartUpTest, AFreshProfileGetsItsSettingsAndTheSignedOutToolbar) {
   EXPECT_TRUE(item->Enabled());
 }
 
-// The twelve controls in English and in a translated interface: English always shows the
-// built-in texts, whatever its language file holds; any other language shows the decoded texts
-// of its Menu section (the fifth menu item takes menu8, the sixth to eighth menu5 to menu7).
 // Unloaded and loaded again while Word runs, the add-in builds its toolbar again in the one
 // that Word still shows.
 TEST_F(StartUpTest, ALoadAfterAnUnloadRebuildsTheToolbar) {
@@ -89,6 +86,9 @@ TEST_F(StartUpTest, ALoadAfterAnUnloadRebuildsTheToolbar) {
   EXPECT_TRUE(Messages().empty());
 }
 
+// The twelve controls in English and in a translated interface: English always shows the
+// built-in texts, whatever its language file holds; any other language shows the decoded texts
+// of its Menu section (the fifth menu item takes menu8, the sixth to eighth menu5 to menu7).
 TEST_F(StartUpTest, ControlsCarryTheirCaptionsTooltipsTagsAndLooks) {
   struct Row {
     const char* english;
