@@ -190,6 +190,19 @@ TEST_F(SaveTest, ThePublishCommandChecksForANewerOnlineCopyFirst) {
   EXPECT_EQ(Parsed(Calls("saveWorkbook")[0]).Value("overwrite"), "true");
 }
 
+// A map that cannot be read tells nothing about the workbook: the save fails, and says so,
+// without sending anything or offering to add the workbook.
+TEST_F(SaveTest, WithoutAReadableMapTheSaveFails) {
+  DownloadedAndChanged("Budget", "mine");
+  platform::files::WriteAllBytes(MapFile(), "not xml");
+  WillReadMessage();
+  Save();
+  EXPECT_EQ(Messages(), std::vector<std::string>{kSaveFailed});
+  EXPECT_FALSE(user_.Saw("frmConfirm"));
+  EXPECT_TRUE(Calls("saveWorkbook").empty());
+  EXPECT_NE(LogText().find("Error While Saviing the WorkBook "), std::string::npos);
+}
+
 // A workbook saved under a name holding an apostrophe is found in the map like any other.
 TEST_F(SaveTest, ANameWithAnApostropheIsFound) {
   DownloadedAndChanged("Bob's budget", "mine");

@@ -1,5 +1,6 @@
 // Registration, the start-up chain and the command bars it builds.
 #include <string>
+#include <vector>
 
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
 #include "platform/environment/Environment.h"
@@ -188,6 +189,12 @@ TEST_F(StartUpTest, ALoadAfterAnUnloadRebuildsTheToolbar) {
   for (int i = 1; i <= file.Count(); ++i) items += file.Item(i)->Tag() == "Open from Tavo";
   EXPECT_EQ(items, 1);
   EXPECT_TRUE(Messages().empty());
+
+  // Its Click reaches the add-in loaded now, once: one list request (refused: nobody is signed in).
+  WillReadMessage();
+  excel().Click("Open from &Tavo");
+  EXPECT_EQ(Calls("getWorkbooks").size(), 1u);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Authentication failed. Please sign in again."});
 }
 
 }  // namespace tavo::sheet::test

@@ -101,6 +101,12 @@ TEST_F(WorkbookListTest, TheListShowsTheWorkbooksWithTheirNamesDecoded) {
   // Choosing an entry shows its details.
   EXPECT_NE(BeforeActions()[1].find("\"" + books[2].modifiedTime + "\""), std::string::npos) << BeforeActions()[1];
   EXPECT_EQ(Status(), "");
+
+  // The File menu's item shows the same list.
+  user_.On("frmDocList", {"click Cancel"});
+  excel().Click("Open from &Tavo");
+  EXPECT_EQ(Calls("getWorkbooks").size(), 2u);
+  EXPECT_EQ(ListIn(user_.LastRendering("frmDocList"), "listdoc"), seen[0]);
 }
 
 // Records of workbooks the service no longer lists go (two of one id both), listed ones stay;
