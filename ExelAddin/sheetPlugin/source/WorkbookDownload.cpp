@@ -1,5 +1,8 @@
 // Opening a listed workbook: the question when a local copy exists, the local file, the
 // download, the open in Excel, the copy protected with the account password and its map record.
+#include <optional>
+#include <string>
+
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/ExcelAlerts.h"
 #include "ExelAddin/sheetPlugin/source/FileNames.h"
@@ -38,6 +41,10 @@ void SheetOperations::LoadSelectedWorkbook() {
     ShowMessage(state_, state_.strings["gMsg10"], 0);
     return;
   }
+  // The local copy as it was before the download, until Excel has opened what came instead: an
+  // answer that is no workbook must not take the place of the user's copy.
+  std::string keptPath;
+  std::optional<std::string> keptCopy;
   try {
     const xml::Node entry = state_.gDocListRoot.firstChild().child(static_cast<std::size_t>(index));
     WriteLog(state_, "Opening Doc XML ===" + entry.xml(), "Info");
@@ -88,17 +95,25 @@ void SheetOperations::LoadSelectedWorkbook() {
     }
     WriteLog(state_, "New Location is " + path, "Info");
 
+    if (platform::files::FileExists(path)) {
+      keptPath = path;
+      keptCopy = platform::files::ReadAllBytes(path);
+    }
     if (const long rc = platform::http::URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, nullptr)) {
       WriteLog(state_, "Error Wile Download from URL error code is " + std::to_string(rc), "Error");
       platform::Raise(platform::err::Automation, "The workbook could not be downloaded");
     }
-    // Only a file that was written is this run's to delete again.
-    if (state_.gSaveLocalFlag != "1") RecordTempDownload(path);
+    // Only a file that was written is this run's to delete again; a copy that was there before
+    // becomes this run's once Excel has opened what replaced it.
+    const bool temporary = state_.gSaveLocalFlag != "1";
+    if (temporary && !keptCopy) RecordTempDownload(path);
 
     dialogs.frmDocList.Unload();
     path = text::Replace(path, "\\\\", "\\");
     office::Ref<excel::Application> app = Excel();
     app->Workbooks().Open({.filename = path, .password = state_.gLoginPassword});
+    if (temporary && keptCopy) RecordTempDownload(path);
+    keptCopy.reset();
     app->ActiveWorkbook()->Activate();
     {
       AlertsOff quiet(*app);
@@ -110,6 +125,13 @@ void SheetOperations::LoadSelectedWorkbook() {
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
     ShowStatus(state_, state_.strings["gMsg21"]);
   } catch (const platform::RuntimeError& e) {
+    if (keptCopy) {
+      try {
+        platform::files::WriteAllBytes(keptPath, *keptCopy);
+      } catch (const platform::RuntimeError&) {
+        // The failure below is told all the same.
+      }
+    }
     ShowMessage(state_, state_.strings["gMsg16"], 0);
     WriteLog(state_, "Error While loading the workbook in Excel" + e.description(), "Error");
   }

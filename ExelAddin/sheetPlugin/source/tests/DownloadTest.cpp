@@ -140,31 +140,41 @@ TEST_F(DownloadTest, TemporaryDownloadsGoAtShutDown) {
   EXPECT_NE(LogText().find("addininstance:workbook xml deleted"), std::string::npos);
 }
 
-// A download that fails (the workbook was trashed meanwhile) tells the user, leaves the list
-// open and the map as it was; a kept local copy whose new download failed is not this run's
-// to delete.
+// A download that fails (the workbook was trashed meanwhile, or what came is no workbook) tells
+// the user, leaves the list open and the map as it was; a kept local copy whose new download
+// failed stays as it was, and is not this run's to delete.
 TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
   const std::string id = server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "kept"}}));
   StartSignedIn(/*saveLocal=*/true);
   Download("Budget");
   app()->activeWorkbook()->Close();
   QuitExcel();
+  const std::string kept = platform::files::ReadAllBytes(kUserDocs + "Budget.xls");
 
-  StartSignedIn(/*saveLocal=*/false);
-  FormWatcher watcher(user_);
-  watcher.onShown = [&](forms::Form& form) {
-    if (form.Name() == "frmDocList") server_->Trash(id);
-  };
-  const auto before = MapEntries();
-  user_.On("frmlocalversion", {"click Command1"});
-  WillReadMessage();
-  Download("Budget");
-  EXPECT_EQ(Messages(), std::vector<std::string>{"The workbook could not be opened. Please try again."});
-  EXPECT_NE(LogText().find("Error Wile Download from URL error code is "), std::string::npos);
-  EXPECT_EQ(MapEntries().size(), before.size());
-  ASSERT_TRUE(QuitExcel());
-  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget.xls").sheets[0].cells.begin()->second, "kept");
-  EXPECT_EQ(MapEntries().size(), 1u);
+  for (const bool trashed : {true, false}) {
+    SCOPED_TRACE(trashed ? "trashed" : "no workbook");
+    StartSignedIn(/*saveLocal=*/false);
+    FormWatcher watcher(user_);
+    watcher.onShown = [&](forms::Form& form) {
+      if (form.Name() != "frmDocList") return;
+      if (trashed) server_->Trash(id);
+      else server_->InjectFault(service::Fault("/open.do", service::FaultKind::WrongXml));
+    };
+    const auto before = MapEntries();
+    user_.On("frmlocalversion", {"click Command1"});
+    WillReadMessage();
+    Download("Budget");
+    EXPECT_EQ(Messages().back(), "The workbook could not be opened. Please try again.");
+    EXPECT_NE(LogText().find(trashed ? "Error Wile Download from URL error code is "
+                                     : "Error While loading the workbook in Excel"),
+              std::string::npos);
+    EXPECT_EQ(MapEntries().size(), before.size());
+    EXPECT_EQ(platform::files::ReadAllBytes(kUserDocs + "Budget.xls"), kept);
+    ASSERT_TRUE(QuitExcel());
+    EXPECT_EQ(platform::files::ReadAllBytes(kUserDocs + "Budget.xls"), kept);
+    EXPECT_EQ(MapEntries().size(), 1u);
+    server_->Trash(id, false);
+  }
 }
 
 }  // namespace tavo::sheet::test
