@@ -3,12 +3,16 @@
 // or the other add-in leave them.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
+#include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
 #include "platform/office/CommandBars.h"
 #include "platform/registry/Registry.h"
@@ -31,6 +35,22 @@ inline void SignedInElsewhere(std::string_view statusValue, const std::string& u
   SetShared("tavopassword", password.empty() ? "" : EncodeBase64(password));
   SetShared("tavoticketid", ticket);
   SetShared(statusValue, "1");
+}
+
+// The files of drive C: outside the given folders (Windows paths), by their host paths: compared
+// before and after, they show whether anything was written where it does not belong.
+inline std::set<std::string> FilesOnDriveCOutside(std::initializer_list<std::string> folders) {
+  std::vector<std::string> skipped;
+  for (const std::string& folder : folders) skipped.push_back(platform::environment::HostPath(folder).string() + "/");
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(platform::environment::HostPath("C:\\"))) {
+    const std::string path = entry.path().string();
+    if (!entry.is_regular_file()) continue;
+    bool inside = false;
+    for (const std::string& folder : skipped) inside = inside || path.starts_with(folder);
+    if (!inside) files.insert(path);
+  }
+  return files;
 }
 
 // The settings of the add-in whose settings key this is.

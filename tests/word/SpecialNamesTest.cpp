@@ -1,9 +1,17 @@
 // Names and texts that markup, selections and code pages treat specially go through the
 // document operations unchanged.
+#include <httplib.h>
+
+#include <mutex>
+#include <optional>
+#include <regex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/forms/ListBox.h"
+#include "platform/http/Http.h"
 #include "tests/word/DocumentsFixture.h"
 
 namespace tavo::writer::test {
@@ -14,6 +22,72 @@ using SpecialNamesTest = DocumentsTest;
 // "<" and ">" cannot stand in a file name: the service names the file with "_" in their place.
 constexpr const char* kName = "Bob's notes & <drafts>";
 constexpr const char* kFileName = "Bob's notes & _drafts_";
+
+// Stands between the add-in and the word processor's service: every exchange goes through as it
+// is, except that the answers name the documents' files as the test chooses.
+class NameUrlRelay {
+ public:
+  explicit NameUrlRelay(const service::Server& service) : servicePort_(service.port()) {
+    auto relay = [this](const httplib::Request& request, httplib::Response& response) { Relay(request, response); };
+    server_.Get(".*", relay);
+    server_.Post(".*", relay);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::yield();
+    // The word processor's name leads here; the other names still lead to the service.
+    platform::files::WriteAllBytes(platform::http::kHostsFile, "127.0.0.1:" + std::to_string(port_) + " " +
+                                                                   std::string(service::defaults::kWriterHost) +
+                                                                   ":80\n" + service.HostsFileText());
+  }
+  ~NameUrlRelay() {
+    server_.stop();
+    thread_.join();
+  }
+  // From now on every answer gives `nameUrl` as the documents' file-name form.
+  void Answer(const std::string& nameUrl) {
+    std::lock_guard lock(mutex_);
+    nameUrl_ = nameUrl;
+  }
+
+ private:
+  void Relay(const httplib::Request& request, httplib::Response& response) {
+    httplib::Headers headers;
+    for (const auto& [name, value] : request.headers)
+      if (name == "Host" || name == "Cookie" || name == "User-Agent") headers.emplace(name, value);
+    httplib::Client service("127.0.0.1", servicePort_);
+    const httplib::Result answer =
+        request.method == "POST"
+            ? service.Post(request.target.c_str(), headers, request.body, request.get_header_value("Content-Type").c_str())
+            : service.Get(request.target.c_str(), headers);
+    if (!answer) {
+      response.status = 502;
+      return;
+    }
+    std::string body = answer->body;
+    {
+      std::lock_guard lock(mutex_);
+      if (nameUrl_)
+        body = std::regex_replace(body, std::regex("<document_name_url>[^<]*</document_name_url>"),
+                                  "<document_name_url>" + *nameUrl_ + "</document_name_url>");
+    }
+    response.status = answer->status;
+    response.set_content(body, answer->get_header_value("Content-Type").c_str());
+  }
+
+  int servicePort_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::optional<std::string> nameUrl_;
+};
+
+// The files of drive C: but the add-in's own data (its log and map).
+std::set<std::string> FilesOnDriveC() { return tavo::test::FilesOnDriveCOutside({kAppData}); }
+
+// File-name forms that would lead out of the user's documents folder.
+const std::vector<std::string> kLeavingNames = {"..\\..\\..\\evil", "../evil", "sub\\evil", "C:\\evil", "C:evil",
+                                                ".", ".."};
 
 }  // namespace
 
@@ -78,6 +152,94 @@ TEST_F(SpecialNamesTest, TextsOutsideTheCodePageOpenIntact) {
   EXPECT_EQ(ActiveText(), "\xE4\xBD\xA0\xE5\xA5\xBD, M\xC3\xBCller\r");
   OpenFromList(1);
   EXPECT_EQ(ActiveText(), "Gr\xC3\xBC\xC3\x9F Gott\r");
+}
+
+}  // namespace tavo::writer::test
+
+namespace tavo::writer::test {
+
+// A document whose file-name form would lead out of the user's folder does not open: the user
+// is told as for any document that cannot be opened, and no file is written or recorded.
+TEST_F(SpecialNamesTest, AFileNameLeadingOutOfTheUserFolderIsRefusedOnOpen) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  NameUrlRelay relay(*server_);
+  SignedInWord(/*keepCopies=*/true);
+  const std::set<std::string> before = FilesOnDriveC();
+  for (const std::string& nameUrl : kLeavingNames) {
+    SCOPED_TRACE(nameUrl);
+    relay.Answer(nameUrl);
+    WillReadMessage();
+    const size_t shown = Messages().size();
+    OpenFromList(0);
+    ASSERT_EQ(Messages().size(), shown + 1) << user_.TranscriptText();
+    EXPECT_EQ(Messages().back(), "frmMsgInfo: The document could not be opened. Please try again.");
+    EXPECT_EQ(app()->Documents().Count(), 0);
+    EXPECT_EQ(FilesOnDriveC(), before);
+    EXPECT_TRUE(MapEntries().empty());
+  }
+  EXPECT_NE(LogText(kUser).find("Error While Opening The Document | The document's file name leaves the user folder: "
+                                "..\\..\\..\\evil"),
+            std::string::npos);
+}
+
+// Added or published, a new document whose file-name form would lead out of the user's folder
+// fails as an add that went wrong does: the Word document stays where it is and nothing is
+// recorded.
+TEST_F(SpecialNamesTest, AFileNameLeadingOutOfTheUserFolderIsRefusedOnCreate) {
+  NameUrlRelay relay(*server_);
+  SignedInWord();
+  app()->Documents().Add();
+  app()->Selection().TypeText("memo");
+  const std::string memo = std::string(kDocuments) + "\\Memo.doc";
+  app()->ActiveDocument()->SaveAs({.fileName = memo});
+  const std::set<std::string> before = FilesOnDriveC();
+  const struct {
+    const char* command;
+    const char* message;
+  } commands[] = {
+      {"&Add to Tavo Writer", "frmMsgInfo: The document could not be added to Tavo Writer. Please try again."},
+      {"&Publish in Tavo Share", "frmMsgInfo: Document Add failed. Please try to 'Add' it again"},
+  };
+  for (const auto& command : commands) {
+    for (const std::string& nameUrl : kLeavingNames) {
+      SCOPED_TRACE(std::string(command.command) + " " + nameUrl);
+      relay.Answer(nameUrl);
+      user_.On("frmLicense", {"check Check1", "click Upload"});
+      WillReadMessage();
+      const size_t shown = Messages().size();
+      word().Click(command.command);
+      ASSERT_EQ(Messages().size(), shown + 1) << user_.TranscriptText();
+      EXPECT_EQ(Messages().back(), command.message);
+      EXPECT_EQ(Active()->FullName(), memo);
+      EXPECT_EQ(FilesOnDriveC(), before);
+      EXPECT_TRUE(MapEntries().empty());
+    }
+  }
+}
+
+// File-name forms that stay in the folder, however unusual, open, are recorded and save as
+// before.
+TEST_F(SpecialNamesTest, UnusualFileNamesThatStayInTheFolderStillWork) {
+  const std::string id = server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  NameUrlRelay relay(*server_);
+  SignedInWord(/*keepCopies=*/true);
+  for (const std::string nameUrl : {"...", ".plan", "plan..", "a*b?c"}) {
+    SCOPED_TRACE(nameUrl);
+    relay.Answer(nameUrl);
+    if (!MapEntries().empty()) user_.On("frmlocalversion", {"click Yes"});
+    OpenFromList(0);
+    ASSERT_EQ(ActiveName(), nameUrl + ".doc") << user_.TranscriptText();
+    EXPECT_TRUE(SavedWithPassword(DocsFolder() + "\\" + nameUrl + ".doc", kPassword));
+    ASSERT_EQ(MapEntries().size(), 1u);
+    EXPECT_EQ(MapEntries()[0].filename, nameUrl);
+    EXPECT_EQ(MapEntries()[0].location, DocsFolder() + "\\" + nameUrl + ".doc");
+    word().Click("&Save in Tavo Writer");
+    EXPECT_FALSE(user_.Saw("frmConfirm"));
+    app()->ActiveDocument()->Close();
+  }
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 4u);
+  EXPECT_EQ(server_->FindDocument(id)->version, 5);
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
 }
 
 }  // namespace tavo::writer::test

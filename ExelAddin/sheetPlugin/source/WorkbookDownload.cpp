@@ -8,6 +8,7 @@
 #include "ExelAddin/sheetPlugin/source/FileNames.h"
 #include "ExelAddin/sheetPlugin/source/SheetHost.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -49,7 +50,8 @@ void SheetOperations::LoadSelectedWorkbook() {
     const xml::Node entry = state_.gDocListRoot.firstChild().child(static_cast<std::size_t>(index));
     WriteLog(state_, "Opening Doc XML ===" + entry.xml(), "Info");
     const std::string id = entry.selectSingleNode("workbookId").text();
-    // The name as the list shows it: the file and the map take the re-decoded name too.
+    // The name as the list shows it: the map takes the re-decoded name too, and the file its
+    // form as a Windows file name, so that no name the service sends leads out of the folder.
     const std::string name = Utf8ToUnicode(entry.selectSingleNode("workbookName").text());
     const std::string created = entry.selectSingleNode("createdTime").text();
     const std::string modified = entry.selectSingleNode("lastModifiedTime").text();
@@ -91,7 +93,7 @@ void SheetOperations::LoadSelectedWorkbook() {
       }
     } else {
       WriteLog(state_, "WorkBook is not available in the Local", "Info");
-      path = getNewFileLocation(state_.gUserDocsFolder + name + ".xls", 1);
+      path = getNewFileLocation(state_.gUserDocsFolder + WindowsFileName(name) + ".xls", 1);
     }
     WriteLog(state_, "New Location is " + path, "Info");
 

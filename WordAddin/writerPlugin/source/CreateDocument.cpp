@@ -3,6 +3,7 @@
 // the add, overwrite and licence dialogs.
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -58,6 +59,10 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
                                    TextAt(created, "//methodResponse/create/document_name_url"),
                                    TextAt(created, "//methodResponse/create/version"), ""};
     TextAt(created, "//methodResponse/create/info");
+    // The copy is kept under the file-name form the service sends: one that leads out of the
+    // user's folder is neither written nor recorded.
+    if (LeavesFolder(record.nameUrl))
+      throw FlowFailed{"the document's file name leaves the user folder: " + record.nameUrl};
     if (licence) {
       // Their answers change nothing: the document exists online either way.
       MakeDocumentPublic(state_, record.id);

@@ -3,6 +3,7 @@
 // the online document; the map file records it.
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -71,6 +72,10 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     const std::string nameUrl = TextAt(answer, "//methodResponse/view/document_name_url");
     const std::string id = TextAt(answer, "//methodResponse/view/document_id");
     const std::string version = TextAt(answer, "//methodResponse/view/version");
+    // The copy, its pictures folder and its record are named after the file-name form the
+    // service sends: one that leads out of the user's folder is not used for any of them.
+    if (LeavesFolder(nameUrl))
+      platform::Raise(platform::err::BadFileNameOrNumber, "The document's file name leaves the user folder: " + nameUrl);
 
     // The copy keeps the extension it was recorded with.
     xml::Document map;

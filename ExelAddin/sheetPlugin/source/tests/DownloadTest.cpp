@@ -1,10 +1,13 @@
 // Opening a listed workbook: the local file and its name, the download, the copy protected with
 // the account password, the map record, the question when a local copy exists, and the
 // temporary downloads of a run that keeps no local copies.
+#include <set>
 #include <string>
 #include <vector>
 
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/ListBox.h"
 
 namespace tavo::sheet::test {
 namespace {
@@ -17,7 +20,24 @@ class DownloadTest : public SheetTest {
       if (r.path == "/open.do") found.push_back(r);
     return found;
   }
+  // Opens the online list and the entry with this name, whatever characters it holds.
+  void DownloadNamed(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += (c == '"' || c == '\\') ? std::string{'\\', c} : std::string{c};
+    user_.On("frmDocList", {"select listdoc " + quoted + "\"", "click Command1"});
+    excel().Click("&Open Tavo Sheet");
+  }
 };
+
+// The cell A1 of the first sheet of a workbook's bytes.
+std::string FirstCell(const std::string& bytes) {
+  auto file = host::excel::ReadWorkbookFile(bytes);
+  if (!file || file->sheets.empty() || file->sheets[0].cells.empty()) return {};
+  return file->sheets[0].cells.begin()->second;
+}
+
+// The files of drive C: but the account's own (its workbooks, its log and map).
+std::set<std::string> FilesElsewhere() { return tavo::test::FilesOnDriveCOutside({kUserDocs, kAppData}); }
 
 }  // namespace
 
@@ -175,6 +195,106 @@ TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
     EXPECT_EQ(MapEntries().size(), 1u);
     server_->Trash(id, false);
   }
+}
+
+}  // namespace tavo::sheet::test
+
+namespace tavo::sheet::test {
+
+// A workbook whose name cannot name a file has a local file with "_" for each character that a
+// Windows file name cannot hold; everywhere else it keeps its name. Listed, opened, saved,
+// opened again over its copy and deleted among the local workbooks, it works as any other.
+TEST_F(DownloadTest, AWorkbookWhoseNameCannotNameAFileWorksInEveryFlow) {
+  constexpr const char* kName = "Q1/Q2: plan";
+  const std::string file = kUserDocs + "Q1_Q2_ plan.xls";
+  const std::string id = server_->AddWorkbook(kUser, kName, Workbook({{"A1", "online"}}));
+  StartSignedIn();
+  Download(kName);
+  auto book = app()->activeWorkbook();
+  ASSERT_TRUE(book) << user_.TranscriptText();
+  EXPECT_EQ(book->FullName(), file);
+  EXPECT_EQ(book->Cell("A1"), "online");
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].filename, file);
+  EXPECT_EQ(MapEntries()[0].name, kName);
+
+  // The save finds the record by the file; the online workbook keeps its name.
+  book->SetCell("A1", "mine");
+  excel().Click("&Save in Tavo Sheet");
+  ASSERT_EQ(Calls("saveWorkbook").size(), 1u) << user_.TranscriptText();
+  const auto saved = *server_->FindWorkbook(id);
+  EXPECT_EQ(FirstCell(saved.bytes), "mine");
+  EXPECT_EQ(saved.name, kName);
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].updateLock, saved.updateLock);
+  EXPECT_EQ(MapEntries()[0].name, kName);
+  EXPECT_EQ(app()->activeWorkbook()->FullName(), file);
+
+  // Opened again, it is downloaded over its copy.
+  app()->activeWorkbook()->Close();
+  server_->ChangeWorkbook(id, Workbook({{"A1", "theirs"}}));
+  user_.On("frmlocalversion", {"click Command1"});
+  Download(kName);
+  ASSERT_TRUE(app()->activeWorkbook()) << user_.TranscriptText();
+  EXPECT_EQ(app()->activeWorkbook()->FullName(), file);
+  EXPECT_EQ(app()->activeWorkbook()->Cell("A1"), "theirs");
+  EXPECT_EQ(MapEntries().size(), 1u);
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Q1_Q2_ plan1.xls"));
+
+  // Among the local workbooks it shows its online name and is deleted with its record.
+  app()->activeWorkbook()->Close();
+  std::vector<std::string> listed;
+  std::string shownName;
+  FormWatcher watcher(user_);
+  watcher.onClosed = [&](forms::Form& form) {
+    if (form.Name() != "frmopenlocalfiles") return;
+    listed = ControlOf<forms::ListBox>(form, "locallist").Items();
+    shownName = ControlOf<forms::Label>(form, "docname").Caption();
+  };
+  user_.On("frmopenlocalfiles", {"select locallist \"Q1_Q2_ plan \"", "click Command3"});
+  user_.On("Frmfileconfirm", {"click Command1"});
+  WillReadMessage();
+  excel().Click("Local Work&Books");
+  EXPECT_EQ(listed, std::vector<std::string>{"Q1_Q2_ plan "});
+  EXPECT_EQ(shownName, kName);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"The local copy has been deleted."});
+  EXPECT_FALSE(platform::files::FileExists(file));
+  EXPECT_TRUE(MapEntries().empty());
+}
+
+// No workbook name makes a file outside the user's folder: names that would lead out of it,
+// or that are no file names at all, make numbered files in it like any other. Not kept, they
+// go at shut-down with their records.
+TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"..\\..\\evil", ".._.._evil.xls"},
+      {"../../evil", ".._.._evil1.xls"},
+      {"C:\\Users\\evil", "C__Users_evil.xls"},
+      {"C:evil", "C_evil.xls"},
+      {"..", "__.xls"},
+      {".", "_.xls"},
+      {"", "_1.xls"},
+      {"a*b?\"c\"<d>|e\tf", "a_b__c__d__e_f.xls"},
+  };
+  for (const auto& [name, file] : cases) server_->AddWorkbook(kUser, name, Workbook({{"A1", name}}));
+  StartSignedIn(/*saveLocal=*/false);
+  const std::set<std::string> before = FilesElsewhere();
+  for (const auto& [name, file] : cases) {
+    SCOPED_TRACE(name);
+    DownloadNamed(name);
+    ASSERT_TRUE(app()->activeWorkbook()) << user_.TranscriptText();
+    EXPECT_EQ(app()->activeWorkbook()->FullName(), kUserDocs + file);
+    EXPECT_EQ(app()->activeWorkbook()->Cell("A1"), name);
+    EXPECT_EQ(MapEntries().back().filename, kUserDocs + file);
+    EXPECT_EQ(MapEntries().back().name, name);
+  }
+  EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+  EXPECT_EQ(FilesElsewhere(), before);
+
+  ASSERT_TRUE(QuitExcel());
+  for (const auto& [name, file] : cases) EXPECT_FALSE(platform::files::FileExists(kUserDocs + file)) << file;
+  EXPECT_TRUE(MapEntries().empty());
+  EXPECT_EQ(FilesElsewhere(), before);
 }
 
 }  // namespace tavo::sheet::test

@@ -1,0 +1,45 @@
+#include "common/LocalFileName.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tavo {
+namespace {
+
+// Each name: whether it leads out of a folder as it stands, and the file name made of it. No
+// file name made of a name leads out of its folder.
+TEST(LocalFileNameTest, NamesThatLeaveTheFolderAndTheFileNamesMadeOfThem) {
+  const struct {
+    std::string name;
+    bool leaves;
+    std::string file;
+  } cases[] = {
+      {"Budget", false, "Budget"},
+      {"Q1/Q2: plan", true, "Q1_Q2_ plan"},
+      {"..\\..\\evil", true, ".._.._evil"},
+      {"../evil", true, ".._evil"},
+      {"C:", true, "C_"},
+      {"C:\\Windows\\evil", true, "C__Windows_evil"},
+      {"..", true, "__"},
+      {".", true, "_"},
+      {"", false, "_"},
+      {"a*b?c\"d<e>f|g", false, "a_b_c_d_e_f_g"},
+      {std::string("tab\there\x1f"), false, "tab_here_"},
+      {std::string("nul\0byte", 8), false, "nul_byte"},
+      // Dots and blanks elsewhere, letter case and characters outside ASCII stay.
+      {"...", false, "..."},
+      {".hidden", false, ".hidden"},
+      {" Notes. ", false, " Notes. "},
+      {"M\xc3\xbcller \xe4\xbd\xa0\xe5\xa5\xbd", false, "M\xc3\xbcller \xe4\xbd\xa0\xe5\xa5\xbd"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(LeavesFolder(c.name), c.leaves);
+    EXPECT_EQ(WindowsFileName(c.name), c.file);
+    EXPECT_FALSE(LeavesFolder(WindowsFileName(c.name)));
+  }
+}
+
+}  // namespace
+}  // namespace tavo
