@@ -16,7 +16,7 @@ office::ClickHandler ClassInit::Bind(Handler handler) {
 
 bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string&) {
   // One row per control, in the order they are made.
-  struct ControlSpec {
+  struct ControlLayout {
     bool menuItem;  // on the drop-down menu (no icon); else a toolbar button showing its caption
     const char* parameter;
     const char* caption;
@@ -29,7 +29,7 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     bool enabled;
     office::ControlEvents ClassInit::*reference;
   };
-  static const ControlSpec kControls[] = {
+  static const ControlLayout kControls[] = {
       {true, "login_cmdbar", "&Login", "gmenu1", "", "", "login", nullptr, false, true, &ClassInit::oLoginCmdBar},
       {true, "open_cmdbar", "&Open Tavo Sheet", "gmenu2", "", "", "open", nullptr, true, false,
        &ClassInit::oOpenDocCmdBar},
@@ -66,17 +66,17 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     const AddinToolbar toolbar = MakeToolbar(bars, kToolbarName, kMenuCaption);
     toolbar_ = toolbar.bar;
     menu_ = toolbar.menu;
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlLayout& layout : kControls) {
       // The Save button's tool tip is the language file's text as it stands, in every language.
-      const std::optional<std::string> tooltip = !spec.tooltip ? std::optional<std::string>(state_.strings[spec.tooltipKey])
-                                                 : *spec.tooltip ? std::optional<std::string>(text(spec.tooltip, spec.tooltipKey))
+      const std::optional<std::string> tooltip = !layout.tooltip ? std::optional<std::string>(state_.strings[layout.tooltipKey])
+                                                 : *layout.tooltip ? std::optional<std::string>(text(layout.tooltip, layout.tooltipKey))
                                                                  : std::nullopt;
       office::Ref<office::CommandBarControl> control =
-          AddControl(toolbar, {spec.menuItem, spec.parameter, text(spec.caption, spec.captionKey), tooltip,
-                               TimeTag(spec.tagPrefix), spec.beginGroup, spec.enabled});
-      this->*spec.reference = control;
-      if (spec.reference == &ClassInit::oopenlocalcmdbutton) glocaltag = control->Tag();
-      if (spec.fixedTag) control->SetTag(spec.fixedTag);
+          AddControl(toolbar, {layout.menuItem, layout.parameter, text(layout.caption, layout.captionKey), tooltip,
+                               TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled});
+      this->*layout.reference = control;
+      if (layout.reference == &ClassInit::oopenlocalcmdbutton) glocaltag = control->Tag();
+      if (layout.fixedTag) control->SetTag(layout.fixedTag);
     }
     ShowToolbar(bars, kToolbarName);
     return true;

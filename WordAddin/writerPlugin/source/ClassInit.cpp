@@ -17,7 +17,7 @@ office::ClickHandler ClassInit::Bind(Handler handler) {
 
 bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string&) {
   // One row per control, in the order they are made.
-  struct ControlSpec {
+  struct ControlLayout {
     bool menuItem;  // on the drop-down menu (no icon); else a toolbar button showing its caption
     const char* parameter;
     const char* caption;
@@ -30,7 +30,7 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     office::ControlEvents ClassInit::*reference;
     std::string ClassInit::*tag;  // null: the tag is not kept
   };
-  static const ControlSpec kControls[] = {
+  static const ControlLayout kControls[] = {
       {true, "login_cmdbar", "&Login", "gmenu1", "", "", "login", false, true, &ClassInit::oLoginCmdBar,
        &ClassInit::glogintag},
       {true, "open_cmdbar", "&Open Document", "gmenu2", "", "", "open", true, false, &ClassInit::oopendoccmdbar,
@@ -69,14 +69,14 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     const AddinToolbar toolbar = MakeToolbar(bars, kToolbarName, kMenuCaption);
     toolbar_ = toolbar.bar;
     menu_ = toolbar.menu;
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlLayout& layout : kControls) {
       const std::optional<std::string> tooltip =
-          *spec.tooltip ? std::optional<std::string>(text(spec.tooltip, spec.tooltipKey)) : std::nullopt;
+          *layout.tooltip ? std::optional<std::string>(text(layout.tooltip, layout.tooltipKey)) : std::nullopt;
       office::Ref<office::CommandBarControl> control =
-          AddControl(toolbar, {spec.menuItem, spec.parameter, text(spec.caption, spec.captionKey), tooltip,
-                               TimeTag(spec.tagPrefix), spec.beginGroup, spec.enabled});
-      this->*spec.reference = control;
-      if (spec.tag) this->*spec.tag = control->Tag();
+          AddControl(toolbar, {layout.menuItem, layout.parameter, text(layout.caption, layout.captionKey), tooltip,
+                               TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled});
+      this->*layout.reference = control;
+      if (layout.tag) this->*layout.tag = control->Tag();
     }
     ShowToolbar(bars, kToolbarName);
     return true;
