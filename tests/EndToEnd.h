@@ -12,11 +12,13 @@
 #include <memory>
 #include <string>
 
+#include "common/AddinParameterSet.h"
 #include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "service/Server.h"
 #include "tests/HostProcess.h"
+#include "tests/LogSecrets.h"
 
 namespace tavo::test {
 
@@ -39,9 +41,16 @@ class EndToEndTest : public ::testing::Test {
       const Finished registered = RunToEnd(bin_ / "tavo-office", {"register", (bin_ / library).string()}, root_);
       ASSERT_EQ(registered.status, 0) << registered.output;
     }
+    // Both add-ins write every line of their logs, for the check of what the logs hold.
+    for (const AddinParameterSet* addin : {&kWriterParameters, &kSheetParameters})
+      platform::registry::WriteValue(platform::registry::HKEY_CURRENT_USER, addin->pluginSettingsKey, "tavologlevel",
+                                     platform::registry::StringValue("Info"));
   }
   void TearDown() override {
-    if (server_) server_->Stop();
+    if (server_) {
+      server_->Stop();
+      ExpectNoSecretsInLogs(root_, server_->Secrets());
+    }
     environment_.reset();
     std::error_code ec;
     if (!root_.empty()) std::filesystem::remove_all(root_, ec);
