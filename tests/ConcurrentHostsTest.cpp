@@ -142,6 +142,7 @@ struct Rounds {
   int rounds = 0;
   int dialogs = 0;        // Logins that asked for the credentials
   int lateAdoptions = 0;  // Logins that found the other host's sign-in gone when they came to adopt it
+  int deadTickets = 0;    // sign-ins after which the shared ticket was empty or ended at the service
   string failure;         // the first round that went wrong ("" none)
 };
 
@@ -177,6 +178,9 @@ class ConcurrentHosts : public EndToEndTest {
       }
       if (!Has(screen, "&Login (disabled)")) return void(run.failure = where + "not signed in:\n" + screen);
       if (Shared(own) != "1") return void(run.failure = where + own + " is \"" + Shared(own) + "\" after the sign-in");
+      // The other host signing out at the same moment may end the ticket just taken over, or
+      // clear it: the two add-ins share the key without a lock. Counted, not a fault of the store.
+      if (!server_->TicketValid(Shared("tavoticketid"))) ++run.deadTickets;
       screen = ScreenOf(host, "click Lo&gout");
       if (Has(screen, "&Login (disabled)")) return void(run.failure = where + "not signed out:\n" + screen);
       if (Shared(own) != "0") return void(run.failure = where + own + " is \"" + Shared(own) + "\" after the sign-out");
@@ -241,10 +245,10 @@ TEST_F(ConcurrentHosts, SignInsAndOutsOfBothHostsKeepTheSharedKeyWhole) {
 
   const size_t signIns = Requests("POST", "/login") / 2;  // each sign-in asks twice
   std::printf("%d + %d rounds; %zu sign-ins of their own (%d through the dialog), %zu refreshes adopting the other's "
-              "(and %d Logins that came too late to adopt it), %zu sign-outs at the service; the reader made %ld reads and saw %zu tickets\n",
+              "(and %d Logins that came too late to adopt it), %d sign-ins left with an empty or ended shared ticket, %zu sign-outs at the service; the reader made %ld reads and saw %zu tickets\n",
               wordRun.rounds, excelRun.rounds, signIns, wordRun.dialogs + excelRun.dialogs,
               static_cast<size_t>(wordRun.rounds + excelRun.rounds) - std::min(signIns, size_t(wordRun.rounds + excelRun.rounds)),
-              wordRun.lateAdoptions + excelRun.lateAdoptions,
+              wordRun.lateAdoptions + excelRun.lateAdoptions, wordRun.deadTickets + excelRun.deadTickets,
               Requests("GET", "/logout"), seen.reads, seen.tickets.size());
 }
 
