@@ -416,6 +416,14 @@ bool Server::TicketValid(const std::string& ticket) const {
   return store_.tickets.count(ticket) != 0;
 }
 
+std::vector<std::string> Server::Secrets() const {
+  std::lock_guard lock(store_.mutex);
+  std::vector<std::string> secrets(options_.apiKeys.begin(), options_.apiKeys.end());
+  for (const auto& [account, password] : store_.passwords) secrets.push_back(password);
+  secrets.insert(secrets.end(), store_.issuedTickets.begin(), store_.issuedTickets.end());
+  return secrets;
+}
+
 bool Server::ChangeDocument(const std::string& id, const std::string& html) {
   std::lock_guard lock(store_.mutex);
   const auto it = store_.documents.find(id);

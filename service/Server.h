@@ -140,6 +140,9 @@ class Server {
   std::vector<Workbook> Workbooks() const;
   std::vector<Picture> Pictures() const;
   bool TicketValid(const std::string& ticket) const;
+  // What a client must never write down: the accounts' passwords, every ticket given so far
+  // (ended ones too) and the API keys.
+  std::vector<std::string> Secrets() const;
 
   // --- faults
   void InjectFault(Fault fault);

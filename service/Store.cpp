@@ -34,6 +34,7 @@ std::string Store::TicketFor(const std::string& account) {
     if (owner == key) return ticket;
   std::string ticket = NewToken(32);
   tickets[ticket] = key;
+  issuedTickets.insert(ticket);
   return ticket;
 }
 

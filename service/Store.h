@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,7 @@ class Store {
 
   std::map<std::string, std::string> passwords;  // e-mail (lower case) -> password
   std::map<std::string, std::string> tickets;    // ticket -> e-mail (lower case)
+  std::set<std::string> issuedTickets;           // every ticket given, ended ones too
   std::map<std::string, Document> documents;     // by id
   std::map<std::string, Workbook> workbooks;     // by id
   std::map<std::string, Picture> pictures;       // by id

@@ -11,12 +11,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "common/AddinParameterSet.h"
 #include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "service/Server.h"
 #include "tests/HostProcess.h"
+#include "tests/LogSecrets.h"
 
 namespace tavo::test {
 
@@ -39,17 +42,27 @@ class EndToEndTest : public ::testing::Test {
       const Finished registered = RunToEnd(bin_ / "tavo-office", {"register", (bin_ / library).string()}, root_);
       ASSERT_EQ(registered.status, 0) << registered.output;
     }
+    // Both add-ins write every line of their logs, for the check of what the logs hold.
+    for (const AddinParameterSet* addin : {&kWriterParameters, &kSheetParameters})
+      platform::registry::WriteValue(platform::registry::HKEY_CURRENT_USER, addin->pluginSettingsKey, "tavologlevel",
+                                     platform::registry::StringValue("Info"));
   }
   void TearDown() override {
-    if (server_) server_->Stop();
+    if (server_) {
+      server_->Stop();
+      ExpectNoSecretsInLogs(root_, server_->Secrets());
+    }
     environment_.reset();
     std::error_code ec;
     if (!root_.empty()) std::filesystem::remove_all(root_, ec);
   }
 
-  // A tavo-office word|excel process on the root.
-  std::unique_ptr<HostProcess> Start(const char* kind) {
-    return std::make_unique<HostProcess>(bin_ / "tavo-office", kind, root_);
+  // A tavo-office word|excel process on the root; with `fastClock`, its time runs that many
+  // times faster (the waits of the sign-in, for tests that sign in often).
+  std::unique_ptr<HostProcess> Start(const char* kind, int fastClock = 0) {
+    std::vector<std::string> arguments{kind};
+    if (fastClock > 1) arguments.insert(arguments.end(), {"--fast-clock", std::to_string(fastClock)});
+    return std::make_unique<HostProcess>(bin_ / "tavo-office", arguments, root_);
   }
   // A value of the registry key the two add-ins share.
   std::string Shared(const std::string& name) const {

@@ -1,18 +1,23 @@
 // tavo-office: the emulated Office host.
-//   tavo-office word|excel [--script FILE]   run Word or Excel with the registered add-ins
+//   tavo-office word|excel [--script FILE] [--fast-clock RATE]
+//                                            run Word or Excel with the registered add-ins;
+//                                            with --fast-clock its time runs RATE times faster
+//                                            (the waits of a test that loops through sign-ins)
 //   tavo-office register|unregister LIBRARY  call the add-in library's registration
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "host/OfficeSession.h"
 #include "host/console/TerminalOperator.h"
+#include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 
 namespace {
 
 int Usage() {
-  std::cerr << "usage: tavo-office word|excel [--script FILE]\n"
+  std::cerr << "usage: tavo-office word|excel [--script FILE] [--fast-clock RATE]\n"
                "       tavo-office register|unregister LIBRARY\n";
   return 2;
 }
@@ -46,11 +51,26 @@ int main(int argc, char** argv) {
     }
     if (verb != "word" && verb != "excel") return Usage();
     const host::HostKind kind = verb == "word" ? host::HostKind::Word : host::HostKind::Excel;
-    if (argc == 2) return Run(kind, std::cin);
-    if (argc != 4 || std::string(argv[2]) != "--script") return Usage();
-    std::ifstream script(argv[3]);
+    std::string scriptFile;
+    int rate = 0;
+    for (int i = 2; i < argc; i += 2) {
+      const std::string option = argv[i];
+      if (i + 1 >= argc) return Usage();
+      if (option == "--script" && scriptFile.empty()) {
+        scriptFile = argv[i + 1];
+      } else if (option == "--fast-clock" && rate == 0) {
+        rate = std::atoi(argv[i + 1]);
+        if (rate < 1) return Usage();
+      } else {
+        return Usage();
+      }
+    }
+    // Never deleted: threads and static destructors may read the clock until the very end.
+    if (rate > 1) platform::SetCurrentClock(new platform::FastClock(rate));
+    if (scriptFile.empty()) return Run(kind, std::cin);
+    std::ifstream script(scriptFile);
     if (!script) {
-      std::cerr << "tavo-office: cannot read " << argv[3] << "\n";
+      std::cerr << "tavo-office: cannot read " << scriptFile << "\n";
       return 1;
     }
     return Run(kind, script);

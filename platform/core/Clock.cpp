@@ -24,6 +24,16 @@ TimePoint VirtualClock::Now() { return now_; }
 void VirtualClock::Sleep(Milliseconds duration) { now_ += duration; }
 void VirtualClock::Advance(Milliseconds duration) { now_ += duration; }
 
+FastClock::FastClock(int rate)
+    : rate_(rate > 0 ? rate : 1), start_(std::chrono::system_clock::now()), realStart_(std::chrono::steady_clock::now()) {}
+TimePoint FastClock::Now() {
+  const auto passed = std::chrono::steady_clock::now() - realStart_;
+  return start_ + std::chrono::duration_cast<TimePoint::duration>(passed * rate_);
+}
+void FastClock::Sleep(Milliseconds duration) {
+  if (duration.count() > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(duration) / rate_);
+}
+
 Clock& CurrentClock() { return *g_clock.load(); }
 Clock* SetCurrentClock(Clock* clock) { return g_clock.exchange(clock ? clock : &g_realClock); }
 

@@ -3,7 +3,6 @@
 // SIGKILL 200 times; after every kill the store is whole and holds one of the two contents, and
 // writing goes on as before. Killed writers' temporary files do not pile up.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <random>
@@ -21,6 +20,7 @@
 #include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
 #include "platform/xml/XmlDocument.h"
+#include "tests/StoreIntegrity.h"
 #include "tests/reliability/KillLoop.h"
 
 namespace tavo {
@@ -135,21 +135,6 @@ TEST_F(CrashSafetyTest, TheCredentialsFileHoldsTheOldOrTheNewSignIn) {
 }
 
 // The registry store: SQLite, one transaction per value written.
-std::string IntegrityCheck() {
-  sqlite3* db = nullptr;
-  std::string verdict = "cannot open";
-  const std::string path = (platform::environment::Current().root() / "registry.db").string();
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-      verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
-  return verdict;
-}
-
 TEST_F(CrashSafetyTest, TheRegistryStoreKeepsEveryValueWhole) {
   struct Credentials {
     std::string user, password, remember, saveLocal, ticket;
@@ -173,7 +158,7 @@ TEST_F(CrashSafetyTest, TheRegistryStoreKeepsEveryValueWhole) {
   // a kill between them may leave some of each set.
   KillWhileWriting([&](long step) { save(step % 2 ? a : b); },
                    [&] {
-                     const std::string verdict = IntegrityCheck();
+                     const std::string verdict = test::StoreIntegrity(platform::environment::Current().root());
                      EXPECT_EQ(verdict, "ok");
                      const std::string ticket = GetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavoticketid");
                      const bool whole =

@@ -24,3 +24,16 @@ TEST(Clock, VirtualClockMovesOnlyWhenSlept) {
   Sleep(Milliseconds(1500));
   EXPECT_EQ(Now(), start + Milliseconds(1500));
 }
+
+TEST(Clock, FastClockRunsItsRateFaster) {
+  FastClock fast(1000);
+  Clock* previous = SetCurrentClock(&fast);
+  const TimePoint start = Now();
+  const auto realStart = std::chrono::steady_clock::now();
+  Sleep(Milliseconds(2000));
+  const auto real = std::chrono::steady_clock::now() - realStart;
+  const auto seen = Now() - start;
+  SetCurrentClock(previous);
+  EXPECT_GE(seen, Milliseconds(2000));
+  EXPECT_LT(real, std::chrono::seconds(1));  // far less than the two seconds slept
+}

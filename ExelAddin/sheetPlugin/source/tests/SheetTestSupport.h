@@ -31,6 +31,7 @@
 #include "platform/xml/XmlDocument.h"
 #include "service/Seed.h"
 #include "service/Server.h"
+#include "tests/LogSecrets.h"
 
 namespace tavo::sheet::test {
 
@@ -114,6 +115,7 @@ class SheetTest : public ::testing::Test {
   ~SheetTest() override {
     if (excel_) excel_->Quit(true);
     server_->Stop();
+    tavo::test::ExpectNoSecretsInLogs(env_.root(), server_->Secrets());
   }
 
   // Starts Excel with the registered add-ins.

@@ -11,6 +11,7 @@
 #include "platform/forms/WebBrowser.h"
 #include "platform/http/Http.h"
 #include "service/Server.h"
+#include "tests/LogSecrets.h"
 
 namespace tavo::writer::test {
 
@@ -27,9 +28,15 @@ class ServiceTest : public WriterTest {
     server_->Start();
     server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
     server_->AddAccount(kUser, kPassword);
+    // Every line of the log is written, for the check of what the log holds.
+    SetSetting("tavologlevel", "Info");
     pages_.Add(kHomePage, {platform::forms::kReadyStateComplete}, "<html><body>Tavo</body></html>");
   }
-  ~ServiceTest() override { server_->Stop(); }
+  ~ServiceTest() override {
+    EndWord();  // its last log lines are written as it quits
+    server_->Stop();
+    tavo::test::ExpectNoSecretsInLogs(env_.root(), server_->Secrets());
+  }
 
   // How many requests reached the service on this path.
   size_t RequestsTo(const std::string& path) const {

@@ -56,8 +56,12 @@ class WriterTest : public ::testing::Test {
     reg::SetLocalMachineWritable(true);
     EXPECT_EQ(host::RegisterLibrary(TAVO_WRITER_LIBRARY), 0);
   }
-  ~WriterTest() override {
+  ~WriterTest() override { EndWord(); }
+
+  // Word quits, if it runs.
+  void EndWord() {
     if (word_) word_->Quit(true);
+    word_.reset();
   }
 
   // Starts Word with the registered add-ins.
