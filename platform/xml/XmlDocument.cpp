@@ -181,6 +181,16 @@ Node Node::appendChild(const Node& child) {
   return child;
 }
 
+void Node::appendCopy(const Node& node) {
+  NodeCell& c = cell();
+  const std::shared_ptr<NodeCell>& copied = NodeCell::Of(node);
+  if (!copied) Raise(err::ObjectNotSet);
+  const pugi::xml_node source(copied->node);
+  if (source.type() == pugi::node_document) Raise(err::Automation, "This operation cannot be performed on a document node.");
+  if (!RequireElement(c).append_copy(source)) Raise(err::Automation, "The node cannot be inserted here.");
+  ++c.doc->version;
+}
+
 Node Node::removeChild(const Node& child) {
   NodeCell& c = cell();
   NodeCell& old = child.cell();
@@ -268,6 +278,44 @@ std::string Node::nodeTypedValue() const {
 }
 
 // ---- XPath literals ------------------------------------------------------------------------
+
+// ---- ChildTextIndex ------------------------------------------------------------------------
+
+ChildTextIndex::ChildTextIndex(const Node& context, std::string_view path, std::string_view childName) {
+  const std::shared_ptr<NodeCell>& at = NodeCell::Of(context);
+  if (!at) Raise(err::ObjectNotSet);
+  doc_ = at->doc;
+  const std::string name(childName);
+  try {
+    const pugi::xpath_query query(std::string(path).c_str());
+    pugi::xpath_node_set hits = query.evaluate_node_set(Lib(*at));
+    hits.sort();
+    for (const pugi::xpath_node& hit : hits) {
+      if (!hit.node()) continue;
+      const std::size_t position = nodes_.size();
+      nodes_.push_back(hit.node().internal_object());
+      for (pugi::xml_node child : hit.node().children(name.c_str())) {
+        std::vector<std::size_t>& list = byText_[ConcatenatedText(child)];
+        // A node is listed once under each text its children hold.
+        if (list.empty() || list.back() != position) list.push_back(position);
+      }
+    }
+  } catch (const pugi::xpath_exception& e) {
+    Raise(err::Automation, e.what());
+  }
+  taken_.assign(nodes_.size(), false);
+}
+
+Node ChildTextIndex::Take(const std::string& text) {
+  const auto found = byText_.find(text);
+  if (found == byText_.end()) return {};
+  for (const std::size_t position : found->second) {
+    if (taken_[position]) continue;
+    taken_[position] = true;
+    return NodeCell::Wrap(doc_, pugi::xml_node(static_cast<pugi::xml_node_struct*>(nodes_[position])));
+  }
+  return {};
+}
 
 std::string XPathLiteral(std::string_view text) {
   if (text.find('\'') == std::string_view::npos) return "'" + std::string(text) + "'";
