@@ -88,7 +88,10 @@ constexpr std::array<SheetMessages, 5> kSheetMessages{{
 SheetApiRequest::SheetApiRequest(std::string_view method) : method_("tavosheet.userView." + std::string(method)) {}
 
 SheetApiRequest& SheetApiRequest::Raw(std::string_view name, std::string_view valueMarkup) {
-  params_ += "<param><name>" + XmlText(name) + "</name><value>" + std::string(valueMarkup) + "</value></param>";
+  // Appended piece by piece: a workbook's value is tens of megabytes, and every temporary copy
+  // of it would add that much to the host's memory.
+  params_.append("<param><name>").append(XmlText(name)).append("</name><value>");
+  params_.append(valueMarkup).append("</value></param>");
   return *this;
 }
 
@@ -96,12 +99,31 @@ SheetApiRequest& SheetApiRequest::Param(std::string_view name, std::string_view 
   return Raw(name, XmlText(value));
 }
 
-SheetApiRequest& SheetApiRequest::Content(std::string_view base64) { return Raw("content", CdataSection(base64)); }
+SheetApiRequest& SheetApiRequest::Content(std::string_view base64) {
+  if (base64.find("]]>") != std::string_view::npos) return Raw("content", CdataSection(base64));
+  // Room for the workbook and for what follows it, so that the text is never moved again.
+  params_.reserve(params_.size() + base64.size() + 1024);
+  params_.append("<param><name>content</name><value><![CDATA[").append(base64).append("]]></value></param>");
+  return *this;
+}
 
 SheetApiRequest& SheetApiRequest::ContentType() { return Raw("contentType", "XLS"); }
 
-std::string SheetApiRequest::Body() const {
-  return "<request><methodName>" + XmlText(method_) + "</methodName><params>" + params_ + "</params></request>";
+std::string SheetApiRequest::Body() const& {
+  std::string body = BodyStart();
+  body.reserve(body.size() + params_.size() + 20);
+  return body.append(params_).append("</params></request>");
+}
+
+std::string SheetApiRequest::Body() && {
+  // The parameters become the body: the text before them goes in front, within the room kept.
+  const std::string start = BodyStart();
+  params_.reserve(start.size() + params_.size() + 20);
+  return std::move(params_.insert(0, start).append("</params></request>"));
+}
+
+std::string SheetApiRequest::BodyStart() const {
+  return "<request><methodName>" + XmlText(method_) + "</methodName><params>";
 }
 
 std::string GetWorkbooksBody() { return SheetApiRequest("getWorkbooks").Body(); }
@@ -111,11 +133,13 @@ std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updat
   SheetApiRequest request("saveWorkbook");
   request.Param("workbookId", workbookId).Param("updateLock", updateLock).Content(base64).ContentType();
   if (overwrite) request.Param("overwrite", "true");
-  return request.Body();
+  return std::move(request).Body();
 }
 
 std::string AddWorkbookBody(std::string_view workbookName, std::string_view base64) {
-  return SheetApiRequest("addWorkbook").Param("workbookName", workbookName).Content(base64).ContentType().Body();
+  SheetApiRequest request("addWorkbook");
+  request.Param("workbookName", workbookName).Content(base64).ContentType();
+  return std::move(request).Body();
 }
 
 std::string SaveWorkbookUrl(const AddinState& state) {

@@ -30,10 +30,13 @@ class SheetApiRequest {
   // The "contentType" parameter, always "XLS".
   SheetApiRequest& ContentType();
 
-  std::string Body() const;
+  std::string Body() const&;
+  // The same, made from the request's own text instead of a copy of it.
+  std::string Body() &&;
 
  private:
   SheetApiRequest& Raw(std::string_view name, std::string_view valueMarkup);
+  std::string BodyStart() const;
   std::string method_;
   std::string params_;
 };
