@@ -99,11 +99,22 @@ SheetApiRequest& SheetApiRequest::Param(std::string_view name, std::string_view 
   return Raw(name, XmlText(value));
 }
 
-SheetApiRequest& SheetApiRequest::Content(std::string_view base64) {
-  if (base64.find("]]>") != std::string_view::npos) return Raw("content", CdataSection(base64));
-  // Room for the workbook and for what follows it, so that the text is never moved again.
-  params_.reserve(params_.size() + base64.size() + 1024);
-  params_.append("<param><name>content</name><value><![CDATA[").append(base64).append("]]></value></param>");
+SheetApiRequest& SheetApiRequest::Content(std::string base64) {
+  constexpr std::string_view kOpen = "<param><name>content</name><value><![CDATA[";
+  constexpr std::string_view kClose = "]]></value></param>";
+  if (base64.find("]]>") != std::string::npos) return Raw("content", CdataSection(base64));
+  // The parameters so far go in front of the text, the rest after it. Where the text has room
+  // for them (see base64::kRoomAround) nothing is copied but the markup; otherwise the text is
+  // copied once into a string with that room.
+  const std::size_t room = params_.size() + kOpen.size() + kClose.size() + kRoomForTheRest;
+  if (base64.capacity() - base64.size() < room) {
+    std::string roomy;
+    roomy.reserve(base64.size() + room);
+    roomy.append(base64);
+    base64 = std::move(roomy);
+  }
+  base64.insert(0, params_.append(kOpen)).append(kClose);
+  params_ = std::move(base64);
   return *this;
 }
 
@@ -128,17 +139,17 @@ std::string SheetApiRequest::BodyStart() const {
 
 std::string GetWorkbooksBody() { return SheetApiRequest("getWorkbooks").Body(); }
 
-std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string_view base64,
+std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string base64,
                              bool overwrite) {
   SheetApiRequest request("saveWorkbook");
-  request.Param("workbookId", workbookId).Param("updateLock", updateLock).Content(base64).ContentType();
+  request.Param("workbookId", workbookId).Param("updateLock", updateLock).Content(std::move(base64)).ContentType();
   if (overwrite) request.Param("overwrite", "true");
   return std::move(request).Body();
 }
 
-std::string AddWorkbookBody(std::string_view workbookName, std::string_view base64) {
+std::string AddWorkbookBody(std::string_view workbookName, std::string base64) {
   SheetApiRequest request("addWorkbook");
-  request.Param("workbookName", workbookName).Content(base64).ContentType();
+  request.Param("workbookName", workbookName).Content(std::move(base64)).ContentType();
   return std::move(request).Body();
 }
 

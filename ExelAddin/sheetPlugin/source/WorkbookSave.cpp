@@ -127,9 +127,8 @@ bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std
                                    std::string content, bool overwrite) {
   const bool save = route == Route::Save;
   const SheetCaller caller = save ? SheetCaller::SaveWorkbook : SheetCaller::SaveWorkbookChecked;
-  std::string body = SaveWorkbookBody(id, updateLock, content, overwrite);
-  // The body holds the content now; the host need not hold it twice while the body is sent.
-  std::string().swap(content);
+  // The content becomes the body, so that the host holds the workbook's text once.
+  std::string body = SaveWorkbookBody(id, updateLock, std::move(content), overwrite);
   ShowStatus(state_, "Contacting Tavo Sheet...");
   // The time parameter of two saves in a row must differ.
   platform::Sleep(platform::Milliseconds(1000));
