@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace platform::xml {
@@ -18,6 +17,7 @@ class Node;
 using NodeList = std::vector<Node>;
 struct NodeCell;  // what a Node handle refers to (the library node, kept current across moves)
 struct DocumentState;
+struct ChildTextTable;
 
 class Document {
  public:
@@ -108,7 +108,9 @@ class Node {
 // XPathLiteral(t) + "]") would select if every node taken before had been moved out of the
 // document: a loop that looks entries up by id in a copy of a list and moves each one it finds
 // elsewhere can copy them out of the list itself instead, and look each up without walking the
-// document again. The document must not change while the index is used.
+// document again. The document must not change while the index is used; what the index reads
+// from it is kept with the document until it changes, so that the same list read again (at every
+// keystroke of a search) is not walked again.
 class ChildTextIndex {
  public:
   ChildTextIndex(const Node& context, std::string_view path, std::string_view childName);
@@ -116,9 +118,9 @@ class ChildTextIndex {
 
  private:
   std::shared_ptr<DocumentState> doc_;
-  std::vector<void*> nodes_;  // the library's nodes, in document order
+  std::shared_ptr<const ChildTextTable> table_;
   std::vector<bool> taken_;
-  std::unordered_map<std::string, std::vector<std::size_t>> byText_;  // positions in nodes_
+  std::size_t next_ = 0;  // the position after the node taken last
 };
 
 // An XPath 1.0 string literal for any text: 'text' when it holds no apostrophe, "text" when it

@@ -116,7 +116,11 @@ void SheetOperations::SearchWorkbooks(const std::string& text) {
     const xml::Node full = state_.gDocListFullRoot;
     xml::ChildTextIndex byId(full, "//methodResponse/result/workbook", "workbookId");
     list.Clear();
-    for (const xml::Node& workbook : full.firstChild().childNodes()) {
+    // Read by position: a handle for one entry at a time, not for all of them at once.
+    const xml::Node workbooks = full.firstChild();
+    const std::size_t count = workbooks.childCount();
+    for (std::size_t i = 0; i < count; ++i) {
+      const xml::Node workbook = workbooks.child(i);
       // Matched and listed as the list shows names: re-decoded.
       const std::string name = Utf8ToUnicode(workbook.child(1).text());
       const std::string id = workbook.child(0).text();

@@ -90,7 +90,10 @@ void WriterOperations::SearchDocuments(const std::string& searchText) {
     // would find them. The full list itself stays as it is.
     const xml::Node full = state_.gDocListFullRoot;
     xml::ChildTextIndex byId(full, "//methodResponse/document", "document_id");
-    for (const xml::Node& entry : full.childNodes()) {
+    // Read by position: a handle for one entry at a time, not for all 10,000 at once.
+    const std::size_t count = full.childCount();
+    for (std::size_t i = 0; i < count; ++i) {
+      const xml::Node entry = full.child(i);
       const std::string name = entry.firstChild().text();
       const std::string id = entry.child(1).text();
       if (!text::ContainsText(name, searchText)) continue;

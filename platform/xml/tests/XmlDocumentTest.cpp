@@ -246,8 +246,22 @@ TEST(Xml, AnIndexTakesWhatSelectingAndMovingOutWould) {
     EXPECT_EQ(copied.xml(), moved.xml()) << ids.size();
     EXPECT_EQ(original.xml(), list);
   }
+  // A new index reads the document as it is now: after a text, an attribute or the structure
+  // changed, and for another path or child name.
   Document doc;
   ASSERT_TRUE(doc.loadXML(list));
+  Node root = doc.documentElement();
+  const char* path = "//methodResponse/document";
+  EXPECT_FALSE(ChildTextIndex(root, path, "document_id").Take("1").isNothing());
+  root.firstChild().firstChild().firstChild().setText("9");  // the text node itself
+  EXPECT_FALSE(ChildTextIndex(root, path, "document_id").Take("9").isNothing());
+  const char* unskipped = "//methodResponse/document[not(@skip)]";
+  EXPECT_FALSE(ChildTextIndex(root, unskipped, "document_id").Take("2").isNothing());
+  root.child(1).setAttribute("skip", "1");
+  EXPECT_TRUE(ChildTextIndex(root, unskipped, "document_id").Take("2").isNothing());
+  root.removeChild(root.firstChild());
+  EXPECT_TRUE(ChildTextIndex(root, path, "document_id").Take("9").isNothing());
+  EXPECT_FALSE(ChildTextIndex(root, "//methodResponse/other", "document_id").Take("6").isNothing());
   EXPECT_EQ(environment::RaisedNumber([&] { ChildTextIndex(Node(), "//document", "document_id"); }), err::ObjectNotSet);
   EXPECT_EQ(environment::RaisedNumber([&] { ChildTextIndex(doc.documentElement(), "count(//a)", "b"); }),
             err::Automation);
