@@ -12,10 +12,15 @@ import sys
 
 BENCH = os.path.dirname(os.path.abspath(__file__))
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+# The fields of a figure that are not counters the program added.
+STANDARD = {"name", "family_index", "per_family_instance_index", "run_name", "run_type", "repetitions",
+            "repetition_index", "threads", "iterations", "real_time", "cpu_time", "time_unit",
+            "aggregate_name", "aggregate_unit", "bytes_per_second", "items_per_second", "label",
+            "error_occurred", "error_message"}
 
 
 def short_name(run_name):
-    return re.sub(r"/(iterations:\d+|real_time)", "", run_name)
+    return re.sub(r"/(iterations:\d+|real_time|manual_time)", "", run_name)
 
 
 def read_figures(out_dir):
@@ -34,7 +39,8 @@ def read_figures(out_dir):
             scale = TO_MS[b["time_unit"]]
             if b["aggregate_name"] == "median":
                 fig.update(time=b["real_time"] * scale, cpu=b["cpu_time"] * scale,
-                           rate=b.get("bytes_per_second"), repetitions=b.get("repetitions"))
+                           rate=b.get("bytes_per_second"), repetitions=b.get("repetitions"),
+                           counters={k: v for k, v in b.items() if k not in STANDARD})
             elif b["aggregate_name"] == "cv":
                 fig["cv"] = b["real_time"]
         for b in data["benchmarks"]:  # a benchmark that failed has no aggregates
@@ -51,7 +57,7 @@ def read_targets(path):
             if not line or line.startswith("#"):
                 continue
             kind, rest = line.split(None, 1)
-            count = {"rate": 2, "time": 2, "ratio": 3, "later": 1}[kind]
+            count = {"rate": 2, "time": 2, "ratio": 3, "most": 3, "later": 1}[kind]
             fields = rest.split(None, count)
             targets.append({"kind": kind, "fields": fields[:count], "text": fields[count] if len(fields) > count else ""})
     return targets
@@ -96,6 +102,12 @@ def judge(target, figures):
         bound = float(fields[1])
         rate = fig.get("rate") or 0
         return fmt_rate(rate), f">= {fmt_rate(bound)}", "met" if rate >= bound else "**missed**"
+    if kind == "most":
+        value = fig.get("counters", {}).get(fields[1])
+        if value is None:
+            return f"no counter {fields[1]}", "", "not measured"
+        bound = float(fields[2])
+        return f"{value:.3g} ({fields[1]})", f"<= {bound:g}", "met" if value <= bound else "**missed**"
     if kind == "time":
         bound = float(fields[1])
         return fmt_time(fig["time"]), f"< {fmt_time(bound)}", "met" if fig["time"] < bound else "**missed**"
@@ -125,13 +137,14 @@ def main():
              f"- Machine: {machine_line()}",
              f"- Comparison program: {command_line(['base64', '--version'])}",
              f"- Build: Release (CMake preset `release`); {repetitions} repetitions of each benchmark, randomly "
-             "interleaved; every figure is the median of the repetitions, wall-clock time",
+             "interleaved; every figure is the median of the repetitions, wall-clock time (for the "
+             "programs that time their iterations themselves, the time they report: see bench/NOTES.md)",
              f"- Load average when the programs started: {', '.join(f'{l:.1f}' for l in loads) or 'unknown'} "
              "(the machine is shared: compare figures taken in the same run)", ""]
 
     lines += ["## Targets", "", "| target | figure | bound | result |", "|---|---|---|---|"]
     for t in targets:
-        if t["kind"] in ("rate", "time"):
+        if t["kind"] in ("rate", "time", "most"):
             figure, bound, verdict = judge(t, figures)
             lines.append(f"| {t['text']} (`{t['fields'][0]}`) | {figure} | {bound} | {verdict} |")
     lines += ["", "## Ratios", "", "| ratio | figure | bound | result |", "|---|---|---|---|"]
@@ -141,15 +154,17 @@ def main():
             lines.append(f"| {t['text']} (`{t['fields'][0]}` against `{t['fields'][1]}`) | {figure} | {bound} | {verdict} |")
 
     lines += ["", "## Every figure", "",
-              "| program | benchmark | time | CPU time | rate | repetitions x iterations | spread (cv) |",
-              "|---|---|---|---|---|---|---|"]
+              "| program | benchmark | time | CPU time | rate | repetitions x iterations | spread (cv) | counters |",
+              "|---|---|---|---|---|---|---|---|"]
     for name, fig in sorted(figures.items(), key=lambda item: (item[1]["program"], item[0])):
         if "time" not in fig:
-            lines.append(f"| {fig['program']} | `{name}` | failed: {fig.get('error', '')} | | | | |")
+            lines.append(f"| {fig['program']} | `{name}` | failed: {fig.get('error', '')} | | | | | |")
             continue
         cv = f"{fig['cv'] * 100:.1f} %" if "cv" in fig else ""
+        counters = ", ".join(f"{k} {v:.3g}" for k, v in sorted(fig.get("counters", {}).items()))
         lines.append(f"| {fig['program']} | `{name}` | {fmt_time(fig['time'])} | {fmt_time(fig['cpu'])} | "
-                     f"{fmt_rate(fig.get('rate'))} | {fig.get('repetitions')} x {fig.get('iterations')} | {cv} |")
+                     f"{fmt_rate(fig.get('rate'))} | {fig.get('repetitions')} x {fig.get('iterations')} | {cv} | "
+                     f"{counters} |")
 
     later = [t for t in targets if t["kind"] == "later"]
     if later:

@@ -157,7 +157,11 @@ std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak) {
   const bool breakAfterLast = restGroups != 0 || (finalBreak == FinalBreak::AfterFullLastLine && length > 76);
   const std::size_t breaks = fullLines == 0 ? 0 : fullLines - 1 + (breakAfterLast ? 1 : 0);
 
-  std::string out(length + 2 * breaks, '\0');
+  // A little room is kept after the text: a request that wraps its few hundred characters of
+  // markup around it can then do so in place instead of copying the whole text.
+  std::string out;
+  out.reserve(length + 2 * breaks + kRoomAround);
+  out.resize(length + 2 * breaks);
   const unsigned char* in = Bytes(bytes);
   std::size_t left = n;
   char* o = out.data();

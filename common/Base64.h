@@ -17,6 +17,8 @@ enum class FinalBreak { Never, AfterFullLastLine };
 // Standard Base64 without line breaks.
 std::string EncodeUnbroken(std::string_view bytes);
 // Base64 broken into lines of 76 characters.
+// The text keeps kRoomAround characters of unused capacity.
+inline constexpr std::size_t kRoomAround = 1024;
 std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak);
 }  // namespace base64
 

@@ -37,10 +37,12 @@ std::string MaskSecrets(const AddinState& state, std::string_view line) {
   return masked;
 }
 
+bool LogWrites(const AddinState& state, std::string_view level) {
+  return (state.gLogLevel == "Info" || level == state.gLogLevel) && !state.gLogFile.empty();
+}
+
 void WriteLog(AddinState& state, std::string_view message, std::string_view level) {
-  if (message.empty()) return;
-  if (state.gLogLevel != "Info" && level != state.gLogLevel) return;
-  if (state.gLogFile.empty()) return;
+  if (message.empty() || !LogWrites(state, level)) return;
   try {
     std::string line = MaskSecrets(state, LogLine(message, level));
     platform::files::AppendText(state.gLogFile, platform::codepage::Utf8ToAnsi(line) + "\r\n");

@@ -13,6 +13,9 @@ namespace tavo {
 struct AddinState;
 
 void WriteLog(AddinState& state, std::string_view message, std::string_view level);
+// Whether WriteLog writes a line of this level: a message that is costly to make (the markup
+// of a whole list) is made only then.
+bool LogWrites(const AddinState& state, std::string_view level);
 
 // The line as written (without its CR LF), at the current time.
 std::string LogLine(std::string_view message, std::string_view level);

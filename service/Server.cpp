@@ -241,6 +241,8 @@ void Server::Handle(const httplib::Request& req, httplib::Response& res, bool tl
     if (!IsLoopback(req.remote_addr)) return Send(res, NotFoundPage());
     return Send(res, AdminCall(*this, MakeCall(req, tls, options_.apiKeys)));
   }
+  const auto start = std::chrono::steady_clock::now();
+  std::uint64_t number = 0;
   {
     RecordedRequest record;
     record.method = req.method;
@@ -253,9 +255,15 @@ void Server::Handle(const httplib::Request& req, httplib::Response& res, bool tl
     record.tls = tls;
     std::lock_guard lock(mutex_);
     requests_.push_back(std::move(record));
+    number = ++received_;
   }
-  if (const auto fault = TakeFault(req.path, req.body)) return ApplyFault(*fault, req, res, tls);
-  Serve(req, res, tls);
+  if (const auto fault = TakeFault(req.path, req.body)) ApplyFault(*fault, req, res, tls);
+  else Serve(req, res, tls);
+  const auto taken = std::chrono::steady_clock::now() - start;
+  std::lock_guard lock(mutex_);
+  // The record is the number'th from the first, counted back from the last one received.
+  const std::uint64_t later = received_ - number;
+  if (later < requests_.size()) requests_[requests_.size() - 1 - later].serviceTime = taken;
 }
 
 void Server::Serve(const httplib::Request& req, httplib::Response& res, bool tls) {

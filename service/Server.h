@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -39,6 +40,9 @@ struct RecordedRequest {
   std::vector<std::pair<std::string, std::string>> headers;
   std::string body;
   bool tls = false;
+  // How long the service took over the request once its body had arrived: recording it and
+  // building the answer (zero while it is still being served).
+  std::chrono::nanoseconds serviceTime{0};
   // "" when absent (case-insensitive name).
   std::string Header(std::string_view name) const;
 };
@@ -171,6 +175,7 @@ class Server {
   std::condition_variable stopCv_;
   bool stopping_ = false;
   std::vector<RecordedRequest> requests_;
+  std::uint64_t received_ = 0;  // requests recorded so far, ClearRequests aside
   std::vector<Fault> faults_;
 };
 

@@ -1,5 +1,6 @@
 #include "service/Store.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <ctime>
@@ -57,8 +58,17 @@ std::string Store::UniqueNameUrl(const std::string& account, const std::string& 
     if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
   const std::string owner = LowerAscii(account);
   auto taken = [&](const std::string& candidate) {
+    const std::string lower = LowerAscii(candidate);
+    // Compared letter by letter: lowering every stored name for every candidate made seeding
+    // thousands of documents take seconds.
+    auto same = [&lower](const std::string& nameUrl) {
+      return nameUrl.size() == lower.size() &&
+             std::equal(nameUrl.begin(), nameUrl.end(), lower.begin(), [](char a, char b) {
+               return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+             });
+    };
     for (const auto& [id, doc] : documents)
-      if (id != exceptId && doc.owner == owner && LowerAscii(doc.nameUrl) == LowerAscii(candidate)) return true;
+      if (id != exceptId && doc.owner == owner && same(doc.nameUrl)) return true;
     return false;
   };
   std::string candidate = base;

@@ -41,6 +41,8 @@ class HostProcess {
   int Quit();
   // No more input: the exit status once the program has ended by itself.
   int End();
+  // The process id, -1 once it has ended.
+  pid_t pid() const { return pid_; }
   // All the host has printed so far.
   const std::string& Output() const { return output_; }
 

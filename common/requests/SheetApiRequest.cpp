@@ -88,7 +88,10 @@ constexpr std::array<SheetMessages, 5> kSheetMessages{{
 SheetApiRequest::SheetApiRequest(std::string_view method) : method_("tavosheet.userView." + std::string(method)) {}
 
 SheetApiRequest& SheetApiRequest::Raw(std::string_view name, std::string_view valueMarkup) {
-  params_ += "<param><name>" + XmlText(name) + "</name><value>" + std::string(valueMarkup) + "</value></param>";
+  // Appended piece by piece: a workbook's value is tens of megabytes, and every temporary copy
+  // of it would add that much to the host's memory.
+  params_.append("<param><name>").append(XmlText(name)).append("</name><value>");
+  params_.append(valueMarkup).append("</value></param>");
   return *this;
 }
 
@@ -96,26 +99,58 @@ SheetApiRequest& SheetApiRequest::Param(std::string_view name, std::string_view 
   return Raw(name, XmlText(value));
 }
 
-SheetApiRequest& SheetApiRequest::Content(std::string_view base64) { return Raw("content", CdataSection(base64)); }
+SheetApiRequest& SheetApiRequest::Content(std::string base64) {
+  constexpr std::string_view kOpen = "<param><name>content</name><value><![CDATA[";
+  constexpr std::string_view kClose = "]]></value></param>";
+  if (base64.find("]]>") != std::string::npos) return Raw("content", CdataSection(base64));
+  // The parameters so far go in front of the text, the rest after it. Where the text has room
+  // for them (see base64::kRoomAround) nothing is copied but the markup; otherwise the text is
+  // copied once into a string with that room.
+  const std::size_t room = params_.size() + kOpen.size() + kClose.size() + kRoomForTheRest;
+  if (base64.capacity() - base64.size() < room) {
+    std::string roomy;
+    roomy.reserve(base64.size() + room);
+    roomy.append(base64);
+    base64 = std::move(roomy);
+  }
+  base64.insert(0, params_.append(kOpen)).append(kClose);
+  params_ = std::move(base64);
+  return *this;
+}
 
 SheetApiRequest& SheetApiRequest::ContentType() { return Raw("contentType", "XLS"); }
 
-std::string SheetApiRequest::Body() const {
-  return "<request><methodName>" + XmlText(method_) + "</methodName><params>" + params_ + "</params></request>";
+std::string SheetApiRequest::Body() const& {
+  std::string body = BodyStart();
+  body.reserve(body.size() + params_.size() + 20);
+  return body.append(params_).append("</params></request>");
+}
+
+std::string SheetApiRequest::Body() && {
+  // The parameters become the body: the text before them goes in front, within the room kept.
+  const std::string start = BodyStart();
+  params_.reserve(start.size() + params_.size() + 20);
+  return std::move(params_.insert(0, start).append("</params></request>"));
+}
+
+std::string SheetApiRequest::BodyStart() const {
+  return "<request><methodName>" + XmlText(method_) + "</methodName><params>";
 }
 
 std::string GetWorkbooksBody() { return SheetApiRequest("getWorkbooks").Body(); }
 
-std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string_view base64,
+std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string base64,
                              bool overwrite) {
   SheetApiRequest request("saveWorkbook");
-  request.Param("workbookId", workbookId).Param("updateLock", updateLock).Content(base64).ContentType();
+  request.Param("workbookId", workbookId).Param("updateLock", updateLock).Content(std::move(base64)).ContentType();
   if (overwrite) request.Param("overwrite", "true");
-  return request.Body();
+  return std::move(request).Body();
 }
 
-std::string AddWorkbookBody(std::string_view workbookName, std::string_view base64) {
-  return SheetApiRequest("addWorkbook").Param("workbookName", workbookName).Content(base64).ContentType().Body();
+std::string AddWorkbookBody(std::string_view workbookName, std::string base64) {
+  SheetApiRequest request("addWorkbook");
+  request.Param("workbookName", workbookName).Content(std::move(base64)).ContentType();
+  return std::move(request).Body();
 }
 
 std::string SaveWorkbookUrl(const AddinState& state) {

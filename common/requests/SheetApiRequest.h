@@ -25,24 +25,30 @@ class SheetApiRequest {
   explicit SheetApiRequest(std::string_view method);
 
   SheetApiRequest& Param(std::string_view name, std::string_view value);
-  // The workbook: a "content" parameter holding the Base64 text as CDATA.
-  SheetApiRequest& Content(std::string_view base64);
+  // The workbook: a "content" parameter holding the Base64 text as CDATA. The text becomes the
+  // request's own: a workbook's text is tens of megabytes, and the host is not to hold it twice.
+  SheetApiRequest& Content(std::string base64);
   // The "contentType" parameter, always "XLS".
   SheetApiRequest& ContentType();
 
-  std::string Body() const;
+  std::string Body() const&;
+  // The same, made from the request's own text instead of a copy of it.
+  std::string Body() &&;
 
  private:
   SheetApiRequest& Raw(std::string_view name, std::string_view valueMarkup);
+  std::string BodyStart() const;
+  // What may follow the content: the remaining parameters and the body's start and end.
+  static constexpr std::size_t kRoomForTheRest = 512;
   std::string method_;
   std::string params_;
 };
 
 std::string GetWorkbooksBody();
 // Four parameters, and `overwrite` "true" as the fifth only when the user chose to overwrite.
-std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string_view base64,
+std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string base64,
                              bool overwrite);
-std::string AddWorkbookBody(std::string_view workbookName, std::string_view base64);
+std::string AddWorkbookBody(std::string_view workbookName, std::string base64);
 
 // ApiUrl(state) for the list and add; saves append "&time=" and the local time as hhmmss, read
 // when this is called.

@@ -2,14 +2,22 @@
 
 namespace host {
 
+void AppendEscaped(std::string& out, std::string_view value) {
+  // Runs without a character to escape go in whole: values are mostly such runs.
+  const char* run = value.data();
+  const char* const end = run + value.size();
+  for (const char* p = run; p != end; ++p) {
+    if (*p != '\\' && *p != '\n') continue;
+    out.append(run, p).append(*p == '\\' ? "\\\\" : "\\n");
+    run = p + 1;
+  }
+  out.append(run, end);
+}
+
 std::string EscapeValue(std::string_view value) {
   std::string out;
   out.reserve(value.size());
-  for (char c : value) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else out.push_back(c);
-  }
+  AppendEscaped(out, value);
   return out;
 }
 

@@ -10,6 +10,8 @@
 namespace host {
 
 std::string EscapeValue(std::string_view value);
+// The same, appended to `out`.
+void AppendEscaped(std::string& out, std::string_view value);
 // nullopt for a value with a dangling or unknown escape.
 std::optional<std::string> UnescapeValue(std::string_view escaped);
 

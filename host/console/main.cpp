@@ -4,6 +4,8 @@
 //                                            with --fast-clock its time runs RATE times faster
 //                                            (the waits of a test that loops through sign-ins)
 //   tavo-office register|unregister LIBRARY  call the add-in library's registration
+#include <malloc.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -42,6 +44,11 @@ int Run(host::HostKind kind, std::istream& in) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Buffers of a megabyte or more (a workbook's file, its Base64 text, a request body) are
+  // mapped on their own and go back to the system when freed. Left to itself the allocator
+  // raises that bound after the first such buffer is freed and keeps later ones in its heap,
+  // so a host that once saved a large workbook would hold that memory from then on.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
   if (argc < 2) return Usage();
   const std::string verb = argv[1];
   try {

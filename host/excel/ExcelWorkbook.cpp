@@ -117,14 +117,14 @@ void ExcelWorkbook::LoadFrom(const std::string& fullName, WorkbookFile file, fil
 }
 
 void ExcelWorkbook::WriteTo(const std::string& fullName) {
-  WorkbookFile file{passwordHash_, {}};
-  for (const auto& s : sheets_) file.sheets.push_back(s->data());
+  std::vector<const SheetData*> sheets;
+  for (const auto& s : sheets_) sheets.push_back(&s->data());
   const PathParts parts = SplitPath(fullName);
   if (parts.folder.empty() || !files::FolderExists(parts.folder)) Fail("'" + fullName + "' cannot be saved: the folder does not exist.");
   const bool same = !fullName_.empty() && platform::text::EqualsText(fullName, fullName_);
   if (same) lock_.Release();  // our own lock would stand in the way of replacing our own file
   try {
-    files::WriteAllBytes(fullName, WriteWorkbookFile(file));
+    files::WriteAllBytes(fullName, WriteWorkbookFile(passwordHash_, sheets));
   } catch (const RuntimeError& e) {
     if (same) files::TryLockExclusive(fullName_, &lock_);
     Fail("Cannot access '" + fullName + "': " + e.description());

@@ -24,17 +24,51 @@ std::optional<CellPosition> ParseCellRef(std::string_view ref) {
   return p;
 }
 
+namespace {
+
+void AppendCellRef(std::string& out, CellPosition p) {
+  char letters[8];
+  size_t n = 0;
+  for (int c = p.column; c > 0 && n < sizeof letters; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+  while (n > 0) out.push_back(letters[--n]);
+  out.append(std::to_string(p.row));
+}
+
+}  // namespace
+
 std::string CellRef(CellPosition p) {
-  std::string letters;
-  for (int c = p.column; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-  return letters + std::to_string(p.row);
+  std::string ref;
+  AppendCellRef(ref, p);
+  return ref;
 }
 
 std::string WriteWorkbookFile(const WorkbookFile& file) {
-  std::string out = std::string(kWorkbookMagic) + "\nopen-password: " + file.passwordHash + "\n";
-  for (const auto& sheet : file.sheets) {
-    out += "sheet: " + EscapeValue(sheet.name) + "\n";
-    for (const auto& [position, value] : sheet.cells) out += CellRef(position) + ": " + EscapeValue(value) + "\n";
+  std::vector<const SheetData*> sheets;
+  for (const auto& sheet : file.sheets) sheets.push_back(&sheet);
+  return WriteWorkbookFile(file.passwordHash, sheets);
+}
+
+std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets) {
+  // Sized first (a reference is at most 10 characters; escapes may add a little), then written
+  // in place: a workbook of many megabytes is neither copied nor built from temporary pieces.
+  size_t size = kWorkbookMagic.size() + passwordHash.size() + 32;
+  for (const SheetData* sheet : sheets) {
+    size += sheet->name.size() + 16;
+    for (const auto& [position, value] : sheet->cells) size += value.size() + 13;
+  }
+  std::string out;
+  out.reserve(size);
+  out.append(kWorkbookMagic).append("\nopen-password: ").append(passwordHash).append("\n");
+  for (const SheetData* sheet : sheets) {
+    out.append("sheet: ");
+    AppendEscaped(out, sheet->name);
+    out.push_back('\n');
+    for (const auto& [position, value] : sheet->cells) {
+      AppendCellRef(out, position);
+      out.append(": ");
+      AppendEscaped(out, value);
+      out.push_back('\n');
+    }
   }
   return out;
 }

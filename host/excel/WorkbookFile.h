@@ -38,6 +38,8 @@ struct WorkbookFile {
 };
 
 std::string WriteWorkbookFile(const WorkbookFile& file);
+// The same for sheets held elsewhere (an open workbook's), without copying them.
+std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets);
 // nullopt for bytes that are no workbook file.
 std::optional<WorkbookFile> ReadWorkbookFile(std::string_view bytes);
 

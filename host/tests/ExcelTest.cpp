@@ -36,13 +36,17 @@ TEST_F(ExcelTest, WorkbookFileFormat) {
   SaveBudget();
   EXPECT_EQ(files::ReadAllBytes(Book("Budget.xls")),
             "TAVO-WORKBOOK/1\nopen-password: \nsheet: Sheet1\nA1: Budget\nB2: line one\\nline \\\\two\n");
-  // A file as the service writes it, with a second sheet.
-  files::WriteAllBytes(Book("Seed.xls"),
-                       "TAVO-WORKBOOK/1\nopen-password: \nsheet: Sales\nC3: 12\nsheet: Notes\nA1: a: b\n");
+  // A file as the service writes it, with a second sheet; saved again, it is written as it was.
+  const std::string seed =
+      "TAVO-WORKBOOK/1\nopen-password: \nsheet: Sales\nC3: 12\nAB40: \\\\x\\n\nsheet: Notes\nA1: a: b\n";
+  files::WriteAllBytes(Book("Seed.xls"), seed);
   auto book = excel->Workbooks().Open({.filename = Book("Seed.xls")});
   EXPECT_EQ(excel->ActiveSheet()->Name(), "Sales");
   EXPECT_EQ(excel->activeWorkbook()->Cell("C3"), "12");
+  EXPECT_EQ(excel->activeWorkbook()->Cell("AB40"), "\\x\n");
   EXPECT_EQ(excel->activeWorkbook()->Cell("Notes!A1"), "a: b");
+  excel->activeWorkbook()->Save();
+  EXPECT_EQ(files::ReadAllBytes(Book("Seed.xls")), seed);
   for (const char* bad : {"TAVO-WORKBOOK/2\nopen-password: \n", "TAVO-WORKBOOK/1\nsheet: S\n",
                           "TAVO-WORKBOOK/1\nopen-password: \nA1: before any sheet\n",
                           "TAVO-WORKBOOK/1\nopen-password: \nsheet: S\n1A: x\n"}) {

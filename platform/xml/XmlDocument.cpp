@@ -51,6 +51,7 @@ bool IsBase64Typed(pugi::xml_node node) {
 void SetText(const std::shared_ptr<DocumentState>& doc, pugi::xml_node node, std::string_view text) {
   if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
     node.set_value(std::string(text).c_str());
+    ++doc->edits;
     return;
   }
   if (node.type() != pugi::node_element) Raise(err::Automation, "The text of this node cannot be set.");
@@ -181,6 +182,16 @@ Node Node::appendChild(const Node& child) {
   return child;
 }
 
+void Node::appendCopy(const Node& node) {
+  NodeCell& c = cell();
+  const std::shared_ptr<NodeCell>& copied = NodeCell::Of(node);
+  if (!copied) Raise(err::ObjectNotSet);
+  const pugi::xml_node source(copied->node);
+  if (source.type() == pugi::node_document) Raise(err::Automation, "This operation cannot be performed on a document node.");
+  if (!RequireElement(c).append_copy(source)) Raise(err::Automation, "The node cannot be inserted here.");
+  ++c.doc->version;
+}
+
 Node Node::removeChild(const Node& child) {
   NodeCell& c = cell();
   NodeCell& old = child.cell();
@@ -211,6 +222,7 @@ void Node::setAttribute(std::string_view name, std::string_view value) {
   pugi::xml_attribute a = n.attribute(key.c_str());
   if (!a) a = n.append_attribute(key.c_str());
   a.set_value(std::string(value).c_str());
+  ++cell().doc->edits;
 }
 
 std::size_t Node::attributeCount() const {
@@ -239,6 +251,7 @@ NodeList Node::selectNodes(std::string_view xpath) const {
 
 void Node::setDataType(std::string_view dataType) {
   pugi::xml_node n = RequireElement(cell());
+  ++cell().doc->edits;
   if (dataType != kBase64Type) Raise(err::Automation, "The datatype '" + std::string(dataType) + "' is not supported.");
   if (pugi::xml_attribute existing = DataTypeAttribute(n)) {
     existing.set_value(kBase64Type);
@@ -268,6 +281,76 @@ std::string Node::nodeTypedValue() const {
 }
 
 // ---- XPath literals ------------------------------------------------------------------------
+
+// ---- ChildTextIndex ------------------------------------------------------------------------
+
+ChildTextIndex::ChildTextIndex(const Node& context, std::string_view path, std::string_view childName) {
+  const std::shared_ptr<NodeCell>& at = NodeCell::Of(context);
+  if (!at) Raise(err::ObjectNotSet);
+  doc_ = at->doc;
+  const std::shared_ptr<const ChildTextTable>& kept = doc_->childTextTable;
+  if (kept && kept->context == at->node && kept->path == path && kept->childName == childName &&
+      kept->version == doc_->version && kept->edits == doc_->edits) {
+    table_ = kept;
+  } else {
+    auto table = std::make_shared<ChildTextTable>();
+    table->context = at->node;
+    table->path = path;
+    table->childName = childName;
+    table->version = doc_->version;
+    table->edits = doc_->edits;
+    try {
+      const pugi::xpath_query query(table->path.c_str());
+      pugi::xpath_node_set hits = query.evaluate_node_set(Lib(*at));
+      hits.sort();
+      table->nodes.reserve(hits.size());
+      table->byText.reserve(hits.size());
+      for (const pugi::xpath_node& hit : hits) {
+        if (!hit.node()) continue;
+        const std::size_t position = table->nodes.size();
+        table->nodes.push_back(hit.node().internal_object());
+        std::string sole;
+        int texts = 0;
+        bool first = false;
+        for (pugi::xml_node child : hit.node().children(table->childName.c_str())) {
+          std::string text = ConcatenatedText(child);
+          std::vector<std::size_t>& list = table->byText[text];
+          // A node is listed once under each text its children hold.
+          if (!list.empty() && list.back() == position) continue;
+          list.push_back(position);
+          first = list.size() == 1;
+          sole = std::move(text);
+          ++texts;
+        }
+        table->soleText.push_back(texts == 1 ? std::move(sole) : std::string());
+        table->firstWithText.push_back(texts == 1 && first);
+      }
+    } catch (const pugi::xpath_exception& e) {
+      Raise(err::Automation, e.what());
+    }
+    doc_->childTextTable = table;
+    table_ = std::move(table);
+  }
+  taken_.assign(table_->nodes.size(), false);
+}
+
+Node ChildTextIndex::Take(const std::string& text) {
+  const ChildTextTable& table = *table_;
+  auto take = [&](std::size_t position) {
+    taken_[position] = true;
+    next_ = position + 1;
+    return NodeCell::Wrap(doc_, pugi::xml_node(table.nodes[position]));
+  };
+  // The node after the last one taken, when it is the first with this text and its only one.
+  const std::size_t next = next_;
+  if (next < table.nodes.size() && !taken_[next] && table.firstWithText[next] && table.soleText[next] == text)
+    return take(next);
+  const auto found = table.byText.find(text);
+  if (found == table.byText.end()) return {};
+  for (const std::size_t position : found->second)
+    if (!taken_[position]) return take(position);
+  return {};
+}
 
 std::string XPathLiteral(std::string_view text) {
   if (text.find('\'') == std::string_view::npos) return "'" + std::string(text) + "'";

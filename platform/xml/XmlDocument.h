@@ -16,6 +16,8 @@ namespace platform::xml {
 class Node;
 using NodeList = std::vector<Node>;
 struct NodeCell;  // what a Node handle refers to (the library node, kept current across moves)
+struct DocumentState;
+struct ChildTextTable;
 
 class Document {
  public:
@@ -68,6 +70,8 @@ class Node {
   Node parentNode() const;
 
   Node appendChild(const Node& child);  // moves a node of any document under this one
+  // Appends a deep copy of a node of any document; the node itself stays where it is.
+  void appendCopy(const Node& node);
   Node removeChild(const Node& child);
   Node replaceChild(const Node& newChild, const Node& oldChild);
 
@@ -97,6 +101,26 @@ class Node {
   // Shared by every handle of one node, and re-pointed when the node moves to another
   // document, so handles stay valid across moves, removals and reloads.
   std::shared_ptr<NodeCell> cell_;
+};
+
+// The nodes that `path` selects in a document, taken one by one by the text of a child
+// element. Take(t) is the node that selectSingleNode(path + "[" + childName + "=" +
+// XPathLiteral(t) + "]") would select if every node taken before had been moved out of the
+// document: a loop that looks entries up by id in a copy of a list and moves each one it finds
+// elsewhere can copy them out of the list itself instead, and look each up without walking the
+// document again. The document must not change while the index is used; what the index reads
+// from it is kept with the document until it changes, so that the same list read again (at every
+// keystroke of a search) is not walked again.
+class ChildTextIndex {
+ public:
+  ChildTextIndex(const Node& context, std::string_view path, std::string_view childName);
+  Node Take(const std::string& text);
+
+ private:
+  std::shared_ptr<DocumentState> doc_;
+  std::shared_ptr<const ChildTextTable> table_;
+  std::vector<bool> taken_;
+  std::size_t next_ = 0;  // the position after the node taken last
 };
 
 // An XPath 1.0 string literal for any text: 'text' when it holds no apostrophe, "text" when it

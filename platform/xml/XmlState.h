@@ -23,6 +23,23 @@ struct ParsedTree : pugi::xml_document {
   std::string text;  // the library's names and values point into it
 };
 
+// What a ChildTextIndex reads from a document: the nodes a path selects, in document order,
+// and their positions under each text of their children of one name.
+struct ChildTextTable {
+  pugi::xml_node_struct* context = nullptr;
+  std::string path;
+  std::string childName;
+  std::uint64_t version = 0;
+  std::uint64_t edits = 0;
+  std::vector<pugi::xml_node_struct*> nodes;
+  std::unordered_map<std::string, std::vector<std::size_t>> byText;
+  // For each node that has one text only: that text, and whether the node is the first with it.
+  // Nodes taken in document order are found there, next to the one taken before, without a
+  // lookup in the map (whose entries lie all over memory).
+  std::vector<std::string> soleText;
+  std::vector<char> firstWithText;
+};
+
 struct DocumentState {
   DocumentState();
 
@@ -34,6 +51,11 @@ struct DocumentState {
   std::string parseError;
   // Bumped by every change of the tree's structure; invalidates the position caches below.
   std::uint64_t version = 0;
+  // Bumped by changes of text and attributes, which leave the structure as it is.
+  std::uint64_t edits = 0;
+  // The table the last ChildTextIndex read, kept while the document stays as it was: a list
+  // searched at every keystroke is read once.
+  std::shared_ptr<const ChildTextTable> childTextTable;
 
   // Reading children by position in a loop stays linear: the last position read under each
   // of a few parents is kept (loops nest: records, then the children of each record).

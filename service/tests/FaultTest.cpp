@@ -122,6 +122,8 @@ TEST_F(FaultTest, SlowAnswersMeetTheClientsTimeout) {
   http::ResetTimeouts();
   server_->InjectFault(Fault("/api", FaultKind::Delay).WithDelay(std::chrono::milliseconds(10)));
   EXPECT_EQ(List().responseText(), "<methodResponse/>");  // late, but whole
+  // The record holds the time the service took over the request, its delay included.
+  EXPECT_GE(server_->Requests().back().serviceTime, std::chrono::milliseconds(10));
 }
 
 TEST_F(FaultTest, ALargeBodyArrivesWhole) {

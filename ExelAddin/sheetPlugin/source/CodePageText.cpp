@@ -1,5 +1,6 @@
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/codepage/CodePage.h"
@@ -48,6 +49,10 @@ std::string MultiByteToUnicode(std::string_view bytes, std::int32_t codePage, st
 
 std::string Utf8ToUnicode(std::string_view text) {
   if (text.empty()) return {};
+  // Every code page the system may use keeps ASCII as it is, so a text of ASCII alone comes
+  // back unchanged: the conversions below are spared for it (they cost a list of thousands of
+  // names more than the rest of its search).
+  if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c != 0 && c < 0x80; })) return std::string(text);
   if (!cp::Representable(text, cp::CP_ACP)) return std::string(text);
   const std::string bytes = UnicodeToMultiByte(text, cp::CP_ACP, 0);
   if (!IsUtf8(bytes)) return std::string(text);

@@ -100,7 +100,7 @@ class SheetOperations {
   void SaveActiveWorkbook(Route route);
   bool UpdateWorkbook(Route route, bool overwrite);
   bool CheckWorkbookConflict(const std::string& id, const std::string& recordedTime);
-  bool SaveWorkbook(Route route, const std::string& id, const std::string& updateLock, const std::string& content,
+  bool SaveWorkbook(Route route, const std::string& id, const std::string& updateLock, std::string content,
                     bool overwrite);
   bool UpdateSavedInfo(const std::string& response);
   // Puts the workbook, protected with the account password, into the user's folder under its

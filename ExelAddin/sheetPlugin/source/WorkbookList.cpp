@@ -106,28 +106,31 @@ bool SheetOperations::RefreshLocalWorkbookMap() {
 void SheetOperations::SearchWorkbooks(const std::string& text) {
   platform::forms::ListBox& list = Dialogs(state_).frmDocList.listdoc;
   try {
-    WriteLog(state_, "before Searching " + state_.gDocListRoot.xml(), "Info");
+    // The list's markup is made only for a log that writes it.
+    if (LogWrites(state_, "Info")) WriteLog(state_, "before Searching " + state_.gDocListRoot.xml(), "Info");
     xml::Document filtered;
     filtered.loadXML("<methodResponse><result></result></methodResponse>");
     xml::Node result = filtered.documentElement().firstChild();
-    xml::Document walked;
-    xml::Document source;
-    const std::string full = state_.gDocListFullRoot.xml();
-    if (!walked.loadXML(full) || !source.loadXML(full))
-      platform::Raise(platform::err::Automation, "The workbook list cannot be read");
-
+    // Copies of the full list's entries, each looked up there by its id as moving them out of
+    // a copy of the full list would find them; the full list itself stays as it is.
+    const xml::Node full = state_.gDocListFullRoot;
+    xml::ChildTextIndex byId(full, "//methodResponse/result/workbook", "workbookId");
     list.Clear();
-    for (const xml::Node& workbook : walked.documentElement().firstChild().childNodes()) {
+    // Read by position: a handle for one entry at a time, not for all of them at once.
+    const xml::Node workbooks = full.firstChild();
+    const std::size_t count = workbooks.childCount();
+    for (std::size_t i = 0; i < count; ++i) {
+      const xml::Node workbook = workbooks.child(i);
       // Matched and listed as the list shows names: re-decoded.
       const std::string name = Utf8ToUnicode(workbook.child(1).text());
       const std::string id = workbook.child(0).text();
       if (!text.empty() && !platform::text::ContainsText(name, text)) continue;
-      result.appendChild(source.selectSingleNode(WorkbookById(id)));
+      result.appendCopy(byId.Take(id));
       list.AddItem(name);
     }
     if (list.ListCount() > 0) list.SetListIndex(0);
     state_.gDocListRoot = filtered.documentElement();
-    WriteLog(state_, "after Searching " + state_.gDocListRoot.xml(), "Info");
+    if (LogWrites(state_, "Info")) WriteLog(state_, "after Searching " + state_.gDocListRoot.xml(), "Info");
   } catch (const platform::RuntimeError& e) {
     WriteLog(state_, "Error While searching the workbook in sheet" + e.description(), "Error");
   }

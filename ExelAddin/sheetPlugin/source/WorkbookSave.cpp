@@ -72,21 +72,20 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
   }
 
   ShowStatus(state_, "Reading Workbook...");
-  // The file's bytes as they are, for both routes: no code page stands between them.
-  const std::string bytes = platform::files::ReadAllBytes(currentWorkbookPath_);
-  std::string content;
-  if (save) {
-    content = Base64byteencode().EncodeArr(bytes);
-  } else {
+  std::string content = [&] {
+    // The file's bytes as they are, for both routes: no code page stands between them. They
+    // are let go once encoded.
+    const std::string bytes = platform::files::ReadAllBytes(currentWorkbookPath_);
+    if (save) return Base64byteencode().EncodeArr(bytes);
     ShowStatus(state_, "Encoding Workbook...");
-    content = Base64Class().EncodeByteArray(bytes);
-  }
+    return Base64Class().EncodeByteArray(bytes);
+  }();
   currentWorkbookId_ = id;
   currentWorkbookName_ = name;
   currentModifiedTime_ = modified;
   currentCreatedTime_ = created;
 
-  if (!SaveWorkbook(route, id, updateLock, content, overwrite)) {
+  if (!SaveWorkbook(route, id, updateLock, std::move(content), overwrite)) {
     WriteLog(state_, "Error while Updating into Tavo Sheet", "Error");
     return false;
   }
@@ -125,10 +124,11 @@ bool SheetOperations::CheckWorkbookConflict(const std::string& id, const std::st
 }
 
 bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std::string& updateLock,
-                                   const std::string& content, bool overwrite) {
+                                   std::string content, bool overwrite) {
   const bool save = route == Route::Save;
   const SheetCaller caller = save ? SheetCaller::SaveWorkbook : SheetCaller::SaveWorkbookChecked;
-  const std::string body = SaveWorkbookBody(id, updateLock, content, overwrite);
+  // The content becomes the body, so that the host holds the workbook's text once.
+  std::string body = SaveWorkbookBody(id, updateLock, std::move(content), overwrite);
   ShowStatus(state_, "Contacting Tavo Sheet...");
   // The time parameter of two saves in a row must differ.
   platform::Sleep(platform::Milliseconds(1000));
@@ -136,7 +136,7 @@ bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std
   std::string answer;
   std::string description;
   try {
-    answer = SendSheetRequest(url, body);
+    answer = SendSheetRequest(url, std::move(body));
   } catch (const platform::RuntimeError& e) {
     // No answer: reported below as an answer that does not parse.
     description = e.description();

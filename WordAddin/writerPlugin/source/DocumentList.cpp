@@ -83,18 +83,21 @@ void WriterOperations::SearchDocuments(const std::string& searchText) {
   filtered.loadXML("<methodResponse></methodResponse>");
   xml::Node target = filtered.documentElement();
   try {
-    while (list.ListCount() > 0) list.RemoveItem(0);
-    xml::Document source, lookup;
-    const std::string markup = state_.gDocListFullRoot.xml();
-    source.loadXML(markup);
-    lookup.loadXML(markup);
-    for (const xml::Node& entry : source.documentElement().childNodes()) {
+    // Every row goes, as removing the first one until none is left would leave it.
+    list.Clear();
+    // The filtered list holds copies of the full list's entries, each looked up by its id: the
+    // first entry with that id not taken yet, as moving them out of a copy of the full list
+    // would find them. The full list itself stays as it is.
+    const xml::Node full = state_.gDocListFullRoot;
+    xml::ChildTextIndex byId(full, "//methodResponse/document", "document_id");
+    // Read by position: a handle for one entry at a time, not for all 10,000 at once.
+    const std::size_t count = full.childCount();
+    for (std::size_t i = 0; i < count; ++i) {
+      const xml::Node entry = full.child(i);
       const std::string name = entry.firstChild().text();
       const std::string id = entry.child(1).text();
       if (!text::ContainsText(name, searchText)) continue;
-      xml::Node found =
-          lookup.selectSingleNode("//methodResponse/document[document_id =" + xml::XPathLiteral(id) + "]");
-      target.appendChild(found);
+      target.appendCopy(byId.Take(id));
       list.AddItem(name, list.ListCount());
     }
   } catch (const platform::RuntimeError& e) {

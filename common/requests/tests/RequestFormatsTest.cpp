@@ -81,6 +81,12 @@ TEST(SheetApiRequest, EachMethodBody) {
        "<param><name>workbookName</name><value>Budget &amp; &lt;Plan&gt;</value></param>"
        "<param><name>content</name><value><![CDATA[0M8R]]></value></param>"
        "<param><name>contentType</name><value>XLS</value></param></params></request>"},
+      // A CDATA end in the content is split over two sections.
+      {AddWorkbookBody("B", "a]]>b"),
+       "<request><methodName>tavosheet.userView.addWorkbook</methodName><params>"
+       "<param><name>workbookName</name><value>B</value></param>"
+       "<param><name>content</name><value><![CDATA[a]]]]><![CDATA[>b]]></value></param>"
+       "<param><name>contentType</name><value>XLS</value></param></params></request>"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.body, c.expected);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/TestSupport.h"
@@ -195,6 +197,74 @@ TEST(Xml, AppendingANodeOfAnotherDocumentMovesIt) {
   EXPECT_EQ(second.parentNode().nodeName(), "result");
   // A node cannot go below itself.
   EXPECT_EQ(environment::RaisedNumber([&] { id.appendChild(second); }), err::Automation);
+}
+
+TEST(Xml, ACopyLeavesTheNodeWhereItIs) {
+  Document full, filtered;
+  ASSERT_TRUE(full.loadXML("<r><e a=\"1\"><id>7</id>text</e></r>"));
+  ASSERT_TRUE(filtered.loadXML("<r></r>"));
+  Node entry = full.documentElement().firstChild();
+  filtered.documentElement().appendCopy(entry);
+  filtered.documentElement().appendCopy(entry);
+  EXPECT_EQ(full.xml(), "<r><e a=\"1\"><id>7</id>text</e></r>");
+  EXPECT_EQ(filtered.xml(), "<r><e a=\"1\"><id>7</id>text</e><e a=\"1\"><id>7</id>text</e></r>");
+  EXPECT_EQ(entry.parentNode().nodeName(), "r");
+  // The copy is a node of its own: changing it leaves the original alone.
+  filtered.documentElement().firstChild().setAttribute("a", "2");
+  EXPECT_EQ(entry.getAttribute("a"), "1");
+  EXPECT_EQ(environment::RaisedNumber([&] { filtered.documentElement().appendCopy(Node()); }), err::ObjectNotSet);
+  EXPECT_EQ(environment::RaisedNumber([&] { entry.child(1).appendCopy(entry); }), err::Automation);  // under text
+}
+
+// The index takes, for each text in turn, the node that selecting it in a copy of the list and
+// moving it out of that copy would take: the first one left with a child of that text.
+TEST(Xml, AnIndexTakesWhatSelectingAndMovingOutWould) {
+  const std::string list =
+      "<methodResponse><document><document_id>1</document_id></document>"
+      "<document><document_id>2</document_id><document_id>3</document_id></document>"  // two ids
+      "<document><document_id>1</document_id></document>"                            // id 1 again
+      "<document><document_id>4<b>5</b></document_id></document>"                    // text "45"
+      "<other><document_id>6</document_id></other></methodResponse>";
+  const std::vector<std::vector<std::string>> cases = {
+      {"1", "1", "1"}, {"2", "3"}, {"3", "2"}, {"45", "4", "6", "x", ""}, {"1", "2", "1", "3", "45"}};
+  for (const auto& ids : cases) {
+    Document copy, moved, copied;
+    ASSERT_TRUE(copy.loadXML(list));
+    ASSERT_TRUE(moved.loadXML("<r></r>"));
+    ASSERT_TRUE(copied.loadXML("<r></r>"));
+    Document original;
+    ASSERT_TRUE(original.loadXML(list));
+    ChildTextIndex index(original.documentElement(), "//methodResponse/document", "document_id");
+    for (const std::string& id : ids) {
+      Node selected = copy.selectSingleNode("//methodResponse/document[document_id=" + XPathLiteral(id) + "]");
+      Node taken = index.Take(id);
+      ASSERT_EQ(selected.isNothing(), taken.isNothing()) << id;
+      if (selected.isNothing()) continue;
+      moved.documentElement().appendChild(selected);
+      copied.documentElement().appendCopy(taken);
+    }
+    EXPECT_EQ(copied.xml(), moved.xml()) << ids.size();
+    EXPECT_EQ(original.xml(), list);
+  }
+  // A new index reads the document as it is now: after a text, an attribute or the structure
+  // changed, and for another path or child name.
+  Document doc;
+  ASSERT_TRUE(doc.loadXML(list));
+  Node root = doc.documentElement();
+  const char* path = "//methodResponse/document";
+  EXPECT_FALSE(ChildTextIndex(root, path, "document_id").Take("1").isNothing());
+  root.firstChild().firstChild().firstChild().setText("9");  // the text node itself
+  EXPECT_FALSE(ChildTextIndex(root, path, "document_id").Take("9").isNothing());
+  const char* unskipped = "//methodResponse/document[not(@skip)]";
+  EXPECT_FALSE(ChildTextIndex(root, unskipped, "document_id").Take("2").isNothing());
+  root.child(1).setAttribute("skip", "1");
+  EXPECT_TRUE(ChildTextIndex(root, unskipped, "document_id").Take("2").isNothing());
+  root.removeChild(root.firstChild());
+  EXPECT_TRUE(ChildTextIndex(root, path, "document_id").Take("9").isNothing());
+  EXPECT_FALSE(ChildTextIndex(root, "//methodResponse/other", "document_id").Take("6").isNothing());
+  EXPECT_EQ(environment::RaisedNumber([&] { ChildTextIndex(Node(), "//document", "document_id"); }), err::ObjectNotSet);
+  EXPECT_EQ(environment::RaisedNumber([&] { ChildTextIndex(doc.documentElement(), "count(//a)", "b"); }),
+            err::Automation);
 }
 
 TEST(Xml, HandlesOutliveRemovalReplacementAndReload) {
