@@ -144,39 +144,83 @@ std::string EncodeUnbroken(std::string_view bytes) {
   return out;
 }
 
-std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak) {
-  const std::size_t n = bytes.size();
+namespace {
+
+// Where the line breaks of the text of `n` bytes fall. Lines are counted in characters: a last
+// line of 76 may hold fewer than 57 bytes, its last group completed with "=".
+struct Lines {
+  std::size_t length;     // the Base64 text without breaks
+  std::size_t fullLines;  // lines of 76 characters
+  bool breakAfterLast;    // whether the last full line is followed by a break too
+  std::size_t breaks() const { return fullLines == 0 ? 0 : fullLines - 1 + (breakAfterLast ? 1 : 0); }
+  std::size_t size() const { return length + 2 * breaks(); }
+};
+
+Lines LinesOf(std::size_t n, FinalBreak finalBreak) {
   const std::size_t length = EncodedLength(n);
-  // Lines are counted in characters: a last line of 76 may hold fewer than 57 bytes, its last
-  // group completed with "=".
   const std::size_t groups = (n + 2) / 3;
-  const std::size_t fullLines = groups / kLineGroups;
-  const std::size_t restGroups = groups % kLineGroups;
   // A break follows every full line except one that ends the text, which gets one only when
   // asked for and the text is longer than one line.
-  const bool breakAfterLast = restGroups != 0 || (finalBreak == FinalBreak::AfterFullLastLine && length > 76);
-  const std::size_t breaks = fullLines == 0 ? 0 : fullLines - 1 + (breakAfterLast ? 1 : 0);
+  return {length, groups / kLineGroups,
+          groups % kLineGroups != 0 || (finalBreak == FinalBreak::AfterFullLastLine && length > 76)};
+}
 
-  // A little room is kept after the text: a request that wraps its few hundred characters of
-  // markup around it can then do so in place instead of copying the whole text.
-  std::string out;
-  out.reserve(length + 2 * breaks + kRoomAround);
-  out.resize(length + 2 * breaks);
-  const unsigned char* in = Bytes(bytes);
+// Writes the text of `n` bytes broken as `lines` says; returns the end.
+char* PutLines(const unsigned char* in, std::size_t n, const Lines& lines, char* o) {
   std::size_t left = n;
-  char* o = out.data();
-  for (std::size_t line = 0; line < fullLines; ++line) {
+  for (std::size_t line = 0; line < lines.fullLines; ++line) {
     const std::size_t take = left < kLineBytes ? left : kLineBytes;
     o = EncodeRun(in, take, o);
     in += take;
     left -= take;
-    if (line + 1 < fullLines || breakAfterLast) {
+    if (line + 1 < lines.fullLines || lines.breakAfterLast) {
       o[0] = '\r';
       o[1] = '\n';
       o += 2;
     }
   }
-  EncodeRun(in, left, o);
+  return EncodeRun(in, left, o);
+}
+
+static_assert(kFilePieceBytes % kLineBytes == 0, "a file's pieces are whole lines");
+
+}  // namespace
+
+std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak) {
+  const Lines lines = LinesOf(bytes.size(), finalBreak);
+  // A little room is kept after the text: a request that wraps its few hundred characters of
+  // markup around it can then do so in place instead of copying the whole text.
+  std::string out;
+  out.reserve(lines.size() + kRoomAround);
+  out.resize(lines.size());
+  PutLines(Bytes(bytes), bytes.size(), lines, out.data());
+  return out;
+}
+
+std::string EncodeFileLines(std::string_view path, FinalBreak finalBreak) {
+  platform::files::PieceReader file(path);
+  std::string out;
+  out.reserve(LinesOf(file.Length(), finalBreak).size() + kRoomAround);
+  std::string piece(kFilePieceBytes, '\0');
+  std::size_t total = 0;
+  while (true) {
+    const std::size_t n = file.Read(piece.data(), piece.size());
+    total += n;
+    // A full piece is whole lines that more text may follow: each ends with a break. Whether
+    // the text's last line keeps its break is known only at the end.
+    Lines lines = LinesOf(n, finalBreak);
+    if (n == piece.size()) lines.breakAfterLast = true;
+    else lines.breakAfterLast = LinesOf(total, finalBreak).breakAfterLast;
+    const std::size_t at = out.size();
+    // Grown by the piece's own text (within the room reserved unless the file grew).
+    out.resize(at + lines.size());
+    PutLines(Bytes(piece), n, lines, out.data() + at);
+    if (n < piece.size()) {
+      // The file ended after whole pieces: the break after the last one goes unless wanted.
+      if (n == 0 && total > 0 && !LinesOf(total, finalBreak).breakAfterLast) out.resize(out.size() - 2);
+      break;
+    }
+  }
   return out;
 }
 
@@ -188,13 +232,11 @@ std::string base64module::Encode(std::string_view sInput) {
 }
 
 std::string base64module::EncodeFromFile(std::string_view sFileName) {
-  std::string bytes;
   try {
-    bytes = platform::files::ReadAllBytes(sFileName);
+    return base64::EncodeFileLines(sFileName, base64::FinalBreak::AfterFullLastLine);
   } catch (const platform::RuntimeError&) {
     return {};
   }
-  return EncodeArr(bytes);
 }
 
 std::string base64module::EncodeArr(std::string_view bytInput) {
@@ -306,6 +348,12 @@ std::string Base64Class::EncodeString(std::string_view text) {
 std::string Base64Class::EncodeByteArray(std::string_view bytes) {
   if (bytes.empty()) platform::Raise(platform::err::SubscriptOutOfRange);
   return base64::EncodeLines(bytes, base64::FinalBreak::Never);
+}
+
+std::string Base64Class::EncodeFileBytes(std::string_view path) {
+  std::string text = base64::EncodeFileLines(path, base64::FinalBreak::Never);
+  if (text.empty()) platform::Raise(platform::err::SubscriptOutOfRange);
+  return text;
 }
 
 }  // namespace tavo

@@ -20,6 +20,12 @@ std::string EncodeUnbroken(std::string_view bytes);
 // The text keeps kRoomAround characters of unused capacity.
 inline constexpr std::size_t kRoomAround = 1024;
 std::string EncodeLines(std::string_view bytes, FinalBreak finalBreak);
+// Bytes read and encoded at a time from a file: whole lines of 57 bytes, so that each piece's
+// text is the whole file's text at that place.
+inline constexpr std::size_t kFilePieceBytes = 4096 * 57;
+// EncodeLines of the file's bytes, read and encoded a piece at a time so that the file is never
+// held whole beside its text; raises as platform::files::ReadAllBytes.
+std::string EncodeFileLines(std::string_view path, FinalBreak finalBreak);
 }  // namespace base64
 
 class base64module {
@@ -48,6 +54,8 @@ class Base64Class {
   std::string EncodeString(std::string_view text);
   // Raises run-time error 9 for an empty array.
   std::string EncodeByteArray(std::string_view bytes);
+  // EncodeByteArray of the file's bytes, read in pieces (base64::EncodeFileLines).
+  std::string EncodeFileBytes(std::string_view path);
 };
 
 }  // namespace tavo

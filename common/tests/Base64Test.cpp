@@ -142,5 +142,35 @@ TEST(Base64FileTest, FilesInAndOut) {
   EXPECT_EQ(platform::files::ReadAllBytes(file), bytes);
 }
 
+// A file is encoded a piece at a time: the text must be the whole buffer's, byte for byte, for
+// lengths that end a piece, a line, or fall just beside either.
+TEST(Base64FileTest, FilesEncodedInPiecesAsWholeBuffers) {
+  test::TempEnvironment env;
+  constexpr std::size_t kPiece = base64::kFilePieceBytes;
+  const std::string file = "C:\\Users\\tavo\\Documents\\book.xls";
+  for (std::size_t n : {std::size_t{1}, std::size_t{55}, std::size_t{56}, std::size_t{57}, std::size_t{58},
+                        std::size_t{114}, kPiece - 1, kPiece, kPiece + 1, kPiece + 55, kPiece + 56, kPiece + 57,
+                        2 * kPiece, 2 * kPiece + 2}) {
+    const std::string bytes = Bytes(n, static_cast<unsigned>(n));
+    platform::files::WriteAllBytes(file, bytes);
+    for (base64::FinalBreak finalBreak : {base64::FinalBreak::Never, base64::FinalBreak::AfterFullLastLine})
+      EXPECT_EQ(base64::EncodeFileLines(file, finalBreak), base64::EncodeLines(bytes, finalBreak)) << n;
+    EXPECT_EQ(base64module().EncodeFromFile(file), base64module().EncodeArr(bytes)) << n;
+    EXPECT_EQ(Base64Class().EncodeFileBytes(file), Base64Class().EncodeByteArray(bytes)) << n;
+  }
+
+  // An empty file: no text, and the same error as an empty array from the class that refuses one.
+  platform::files::WriteAllBytes(file, "");
+  EXPECT_EQ(base64module().EncodeFromFile(file), "");
+  try {
+    Base64Class().EncodeFileBytes(file);
+    ADD_FAILURE() << "encoded an empty file";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), platform::err::SubscriptOutOfRange);
+  }
+  // A missing file raises as reading it whole does.
+  EXPECT_THROW(Base64Class().EncodeFileBytes("C:\\Users\\tavo\\Documents\\missing.xls"), platform::RuntimeError);
+}
+
 }  // namespace
 }  // namespace tavo

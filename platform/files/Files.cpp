@@ -212,27 +212,45 @@ std::vector<std::string> ListFileNames(std::string_view folder) {
   return names;
 }
 
-std::string ReadAllBytes(std::string_view path) {
+PieceReader::PieceReader(std::string_view path) : path_(path) {
   fs::path host = Host(path);
-  if (IsDirectory(host)) Raise(err::PathFileAccess, {}, std::string(path));
-  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.fd < 0) RaiseErrno(errno, path);
-  // Read straight into the result, sized from the file's length and grown if the file grows
-  // meanwhile: large files (the map, workbooks) are read whole, and a bounce buffer would copy
-  // every byte twice.
+  if (IsDirectory(host)) Raise(err::PathFileAccess, {}, path_);
+  fd_ = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) RaiseErrno(errno, path);
   struct stat st {};
-  size_t expected = ::fstat(fd.fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-  std::string bytes(expected + 1, '\0');  // one spare byte tells the end from a file that grew
+  length_ = ::fstat(fd_, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+}
+
+PieceReader::~PieceReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t PieceReader::Read(char* buffer, size_t size) {
   size_t used = 0;
-  while (true) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    ssize_t n = ::read(fd.fd, bytes.data() + used, bytes.size() - used);
+  while (used < size) {
+    ssize_t n = ::read(fd_, buffer + used, size - used);
     if (n < 0) {
       if (errno == EINTR) continue;
-      RaiseErrno(errno, path);
+      RaiseErrno(errno, path_);
     }
     if (n == 0) break;
     used += static_cast<size_t>(n);
+  }
+  return used;
+}
+
+std::string ReadAllBytes(std::string_view path) {
+  PieceReader file(path);
+  // Read straight into the result, sized from the file's length and grown if the file grows
+  // meanwhile: large files (the map, workbooks) are read whole, and a bounce buffer would copy
+  // every byte twice.
+  std::string bytes(file.Length() + 1, '\0');  // one spare byte tells the end from a file that grew
+  size_t used = 0;
+  while (true) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    size_t n = file.Read(bytes.data() + used, bytes.size() - used);
+    used += n;
+    if (used < bytes.size()) break;
   }
   bytes.resize(used);
   return bytes;

@@ -3,6 +3,7 @@
 // file-system object, the BASIC file statements and the kernel's DeleteFileA. Failures raise
 // RuntimeError with the BASIC numbers (53 file not found, 58 file already exists, 70 permission
 // denied, 76 path not found) unless a function says it never throws.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,26 @@ void WriteAllBytes(std::string_view path, std::string_view bytes);
 void AppendText(std::string_view path, std::string_view text);
 // Writes from the start of an existing file without truncating it ("raw byte output").
 void OverwriteBytes(std::string_view path, std::string_view bytes);
+
+// A file read from its start in pieces, so that a large one is never held whole. Opening raises
+// as ReadAllBytes does.
+class PieceReader {
+ public:
+  explicit PieceReader(std::string_view path);
+  ~PieceReader();
+  PieceReader(const PieceReader&) = delete;
+  PieceReader& operator=(const PieceReader&) = delete;
+  // The file's length when it was opened; it may change while it is read.
+  size_t Length() const { return length_; }
+  // Fills `size` bytes at `buffer` unless the file ends first: the number of bytes read, 0 at
+  // the end.
+  size_t Read(char* buffer, size_t size);
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  size_t length_ = 0;
+};
 
 void SetReadOnly(std::string_view path, bool readOnly);
 

@@ -12,22 +12,12 @@
 #include "common/requests/SheetApiRequest.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
-#include "platform/files/Files.h"
 
 namespace tavo::sheet {
 namespace {
 
 namespace text = platform::text;
 namespace xml = platform::xml;
-
-// The whole file's bytes; "" when it cannot be read.
-std::string ReadFileContents(const std::string& path) {
-  try {
-    return platform::files::ReadAllBytes(path);
-  } catch (const platform::RuntimeError&) {
-    return {};
-  }
-}
 
 }  // namespace
 
@@ -73,10 +63,11 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
     const std::string target = getNewFileLocation(wanted, 1);
     WriteLog(state_, "to be saved file Name changed from " + wanted + " to " + target, "Info");
     ShowStatus(state_, "Reading the Workbook...");
-    // The file's bytes as they are: no code page stands between them and the service.
-    const std::string bytes = ReadFileContents(path);
+    // The file's bytes as they are: no code page stands between them and the service. They are
+    // read as they are encoded, so that the whole file is never held beside its text; a file
+    // that cannot be read fails the add.
     ShowStatus(state_, "Encoding the Workbook...");
-    const std::string body = AddWorkbookBody(name, Base64Class().EncodeByteArray(bytes));
+    const std::string body = AddWorkbookBody(name, Base64Class().EncodeFileBytes(path));
     ShowStatus(state_, "Contacting Tavo Sheet...");
     const std::string url = ApiUrl(state_);
     ShowStatus(state_, "Sending Workbook...");

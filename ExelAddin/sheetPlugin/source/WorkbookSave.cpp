@@ -15,7 +15,6 @@
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
-#include "platform/files/Files.h"
 
 namespace tavo::sheet {
 namespace {
@@ -72,13 +71,12 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
   }
 
   ShowStatus(state_, "Reading Workbook...");
+  // The file's bytes as they are, for both routes: no code page stands between them. They are
+  // read and encoded a piece at a time, so that the whole file is never held beside its text.
   std::string content = [&] {
-    // The file's bytes as they are, for both routes: no code page stands between them. They
-    // are let go once encoded.
-    const std::string bytes = platform::files::ReadAllBytes(currentWorkbookPath_);
-    if (save) return Base64byteencode().EncodeArr(bytes);
+    if (save) return base64::EncodeFileLines(currentWorkbookPath_, base64::FinalBreak::AfterFullLastLine);
     ShowStatus(state_, "Encoding Workbook...");
-    return Base64Class().EncodeByteArray(bytes);
+    return Base64Class().EncodeFileBytes(currentWorkbookPath_);
   }();
   currentWorkbookId_ = id;
   currentWorkbookName_ = name;
