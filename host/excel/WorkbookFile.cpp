@@ -31,8 +31,15 @@ void AppendCellRef(std::string& out, CellPosition p) {
   size_t n = 0;
   for (int c = p.column; c > 0 && n < sizeof letters; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
   while (n > 0) out.push_back(letters[--n]);
-  out.append(std::to_string(p.row));
+  char digits[12];
+  n = 0;
+  for (unsigned r = static_cast<unsigned>(p.row); n == 0 || r > 0; r /= 10) digits[n++] = static_cast<char>('0' + r % 10);
+  while (n > 0) out.push_back(digits[--n]);
 }
+
+// The file is made in a buffer of about this size, handed on whenever it fills: a workbook of
+// many megabytes is never held whole, and the buffer's memory serves every piece.
+constexpr size_t kPieceBytes = 256 * 1024;
 
 }  // namespace
 
@@ -42,22 +49,14 @@ std::string CellRef(CellPosition p) {
   return ref;
 }
 
-std::string WriteWorkbookFile(const WorkbookFile& file) {
-  std::vector<const SheetData*> sheets;
-  for (const auto& sheet : file.sheets) sheets.push_back(&sheet);
-  return WriteWorkbookFile(file.passwordHash, sheets);
-}
-
-std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets) {
-  // Sized first (a reference is at most 10 characters; escapes may add a little), then written
-  // in place: a workbook of many megabytes is neither copied nor built from temporary pieces.
-  size_t size = kWorkbookMagic.size() + passwordHash.size() + 32;
-  for (const SheetData* sheet : sheets) {
-    size += sheet->name.size() + 16;
-    for (const auto& [position, value] : sheet->cells) size += value.size() + 13;
-  }
+void WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets,
+                       const WorkbookPieces& put) {
   std::string out;
-  out.reserve(size);
+  out.reserve(kPieceBytes + 4096);
+  auto handOn = [&] {
+    put(out);
+    out.clear();
+  };
   out.append(kWorkbookMagic).append("\nopen-password: ").append(passwordHash).append("\n");
   for (const SheetData* sheet : sheets) {
     out.append("sheet: ");
@@ -68,9 +67,22 @@ std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<c
       out.append(": ");
       AppendEscaped(out, value);
       out.push_back('\n');
+      if (out.size() >= kPieceBytes) handOn();
     }
   }
-  return out;
+  if (!out.empty()) handOn();
+}
+
+std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets) {
+  std::string file;
+  WriteWorkbookFile(passwordHash, sheets, [&](std::string_view piece) { file.append(piece); });
+  return file;
+}
+
+std::string WriteWorkbookFile(const WorkbookFile& file) {
+  std::vector<const SheetData*> sheets;
+  for (const auto& sheet : file.sheets) sheets.push_back(&sheet);
+  return WriteWorkbookFile(file.passwordHash, sheets);
 }
 
 std::optional<WorkbookFile> ReadWorkbookFile(std::string_view bytes) {

@@ -5,6 +5,7 @@
 //   line 2  "open-password: " + nothing, or a salted hash (host/common/PasswordHash.h)
 //   then "sheet: <name>" lines, each followed by its cells "<A1-style ref>: <value>" (values
 //   escaped: "\" as "\\", a line break as "\n"); lines end with LF. Cells are written row by row.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -40,6 +41,11 @@ struct WorkbookFile {
 std::string WriteWorkbookFile(const WorkbookFile& file);
 // The same for sheets held elsewhere (an open workbook's), without copying them.
 std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets);
+// The same bytes handed to `put` a piece at a time, in order, so that they can go to a file as
+// they are made.
+using WorkbookPieces = std::function<void(std::string_view piece)>;
+void WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets,
+                       const WorkbookPieces& put);
 // nullopt for bytes that are no workbook file.
 std::optional<WorkbookFile> ReadWorkbookFile(std::string_view bytes);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "host/common/LineFormat.h"
 #include "host/excel/ExcelApplication.h"
 #include "host/tests/TestSupport.h"
 #include "platform/files/Files.h"
@@ -53,6 +54,26 @@ TEST_F(ExcelTest, WorkbookFileFormat) {
     files::WriteAllBytes(Book("Bad.xls"), bad);
     EXPECT_EQ(ErrorNumber([&] { excel->Workbooks().Open({.filename = Book("Bad.xls")}); }), oe::err::Failed) << bad;
   }
+}
+
+// A workbook larger than the pieces the file is written in, with values to escape that fall
+// across the pieces' ends: the file is the same as one written whole.
+TEST_F(ExcelTest, LargeWorkbooksAreWrittenAsTheyAre) {
+  auto book = excel->workbooks().Add();
+  std::string expected = "TAVO-WORKBOOK/1\nopen-password: \nsheet: Sheet1\n";
+  for (int row = 1; row <= 3000; ++row) {
+    std::string value(97 + row % 13, static_cast<char>('a' + row % 26));
+    value[static_cast<size_t>(row) % value.size()] = row % 2 ? '\n' : '\\';
+    const std::string ref = "B" + std::to_string(row);
+    book->SetCell(ref, value);
+    expected += ref + ": " + host::EscapeValue(value) + "\n";
+  }
+  book->SaveAs({.filename = Book("Large.xls")});
+  EXPECT_EQ(files::ReadAllBytes(Book("Large.xls")), expected);
+  // Saved again over itself: the same bytes, and nothing left beside the file.
+  book->Save();
+  EXPECT_EQ(files::ReadAllBytes(Book("Large.xls")), expected);
+  EXPECT_EQ(files::ListFileNames(kDocs), std::vector<std::string>{"Large.xls"});
 }
 
 TEST_F(ExcelTest, SaveAsWithPasswordAndAccessMode) {

@@ -256,38 +256,58 @@ std::string ReadAllBytes(std::string_view path) {
   return bytes;
 }
 
-void WriteAllBytes(std::string_view path, std::string_view bytes) {
+AtomicFileWriter::AtomicFileWriter(std::string_view path) : path_(path) {
   fs::path host = Host(path);
   RequireParentFolder(host, path);
   struct stat old {};
   bool exists = ::stat(host.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) Raise(err::PathFileAccess, {}, std::string(path));
+  if (exists && S_ISDIR(old.st_mode)) Raise(err::PathFileAccess, {}, path_);
   // A read-only file is not replaced behind its owner's back.
-  if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, std::string(path));
+  if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, path_);
 
   RemoveStaleTemps(host);
   fs::path temp;
-  int raw = -1;
-  for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+  for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
     temp = host.parent_path() / TempName(host);
-    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (raw < 0 && errno != EEXIST) RaiseErrno(errno, path);
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) RaiseErrno(errno, path);
   }
-  if (raw < 0) Raise(err::PathFileAccess, {}, std::string(path));
-  Fd fd(raw);
-  try {
-    if (exists) ::fchmod(fd.fd, old.st_mode & 07777);
-    WriteAll(fd.fd, bytes, path);
-    if (::fsync(fd.fd) != 0) RaiseErrno(errno, path);
-    ::close(fd.release());
-    if (::rename(temp.c_str(), host.c_str()) != 0) RaiseErrno(errno, path);
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
+  if (fd_ < 0) Raise(err::PathFileAccess, {}, path_);
+  if (exists) ::fchmod(fd_, old.st_mode & 07777);
+  host_ = host.string();
+  temp_ = temp.string();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(temp_.c_str());
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+  if (fd_ < 0) Raise(err::PathFileAccess, {}, path_);
+  WriteAll(fd_, bytes, path_);
+}
+
+void AtomicFileWriter::Commit() {
+  if (fd_ < 0) Raise(err::PathFileAccess, {}, path_);
+  if (::fsync(fd_) != 0) RaiseErrno(errno, path_);
+  ::close(fd_);
+  fd_ = -1;
+  if (::rename(temp_.c_str(), host_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp_.c_str());
+    RaiseErrno(error, path_);
   }
   // Make the rename itself durable.
-  Fd dir(::open(host.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Fd dir(::open(fs::path(host_).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+void WriteAllBytes(std::string_view path, std::string_view bytes) {
+  AtomicFileWriter file(path);
+  file.Write(bytes);
+  file.Commit();
 }
 
 void AppendText(std::string_view path, std::string_view text) {

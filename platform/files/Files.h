@@ -35,6 +35,27 @@ void AppendText(std::string_view path, std::string_view text);
 // Writes from the start of an existing file without truncating it ("raw byte output").
 void OverwriteBytes(std::string_view path, std::string_view bytes);
 
+// A file replaced atomically, as WriteAllBytes does, but written in pieces, so that a large
+// file need not be built whole first. Opening raises as WriteAllBytes does; the file itself is
+// replaced only by Commit: until then, or when the writer is dropped without it, the file stays
+// as it was and the temporary file goes.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string_view path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  void Write(std::string_view bytes);
+  // Makes the bytes durable, then puts them in place of the file.
+  void Commit();
+
+ private:
+  std::string path_;
+  std::string host_;
+  std::string temp_;
+  int fd_ = -1;
+};
+
 // A file read from its start in pieces, so that a large one is never held whole. Opening raises
 // as ReadAllBytes does.
 class PieceReader {

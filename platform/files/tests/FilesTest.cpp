@@ -119,6 +119,26 @@ TEST_F(Files, WholeFileWritesReplaceAtomically) {
   EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"map.xml"});
 }
 
+TEST_F(Files, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenCommitted) {
+  const std::string file = kDocs + "\\book.xls";
+  WriteAllBytes(file, "old content");
+  {
+    // A writer that stops half-way (a failure in whatever makes the bytes) leaves the old file.
+    AtomicFileWriter writer(file);
+    writer.Write("new ");
+    EXPECT_EQ(ReadAllBytes(file), "old content");
+  }
+  EXPECT_EQ(ReadAllBytes(file), "old content");
+  EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
+
+  AtomicFileWriter writer(file);
+  writer.Write("new ");
+  writer.Write(std::string("content\0", 8));
+  writer.Commit();
+  EXPECT_EQ(ReadAllBytes(file), std::string("new content\0", 12));
+  EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
+}
+
 TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   const std::string file = kDocs + "\\map.xml";
   WriteAllBytes(file, "old content");
