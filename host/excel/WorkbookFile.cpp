@@ -1,5 +1,7 @@
 #include "host/excel/WorkbookFile.h"
 
+#include <cstring>
+
 #include "host/common/LineFormat.h"
 #include "host/common/PasswordHash.h"
 
@@ -65,7 +67,12 @@ void WriteWorkbookFile(std::string_view passwordHash, const std::vector<const Sh
     for (const auto& [position, value] : sheet->cells) {
       AppendCellRef(out, position);
       out.append(": ");
-      AppendEscaped(out, value);
+      // Most values hold nothing to escape: two vectorised searches tell so in a fraction of the
+      // time the escaping walk takes over them byte by byte.
+      if (std::memchr(value.data(), '\\', value.size()) || std::memchr(value.data(), '\n', value.size()))
+        AppendEscaped(out, value);
+      else
+        out.append(value);
       out.push_back('\n');
       if (out.size() >= kPieceBytes) handOn();
     }
