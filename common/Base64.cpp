@@ -203,24 +203,20 @@ std::string EncodeFileLines(std::string_view path, FinalBreak finalBreak) {
   out.reserve(LinesOf(file.Length(), finalBreak).size() + kRoomAround);
   std::string piece(kFilePieceBytes, '\0');
   std::size_t total = 0;
-  while (true) {
-    const std::size_t n = file.Read(piece.data(), piece.size());
+  std::size_t n = 0;
+  do {
+    n = file.Read(piece.data(), piece.size());
     total += n;
-    // A full piece is whole lines that more text may follow: each ends with a break. Whether
-    // the text's last line keeps its break is known only at the end.
+    // Every full line of a piece is written with its break, since more text may follow; only
+    // the text's last line can be one that goes without (within the room reserved).
     Lines lines = LinesOf(n, finalBreak);
-    if (n == piece.size()) lines.breakAfterLast = true;
-    else lines.breakAfterLast = LinesOf(total, finalBreak).breakAfterLast;
+    lines.breakAfterLast = true;
     const std::size_t at = out.size();
-    // Grown by the piece's own text (within the room reserved unless the file grew).
     out.resize(at + lines.size());
     PutLines(Bytes(piece), n, lines, out.data() + at);
-    if (n < piece.size()) {
-      // The file ended after whole pieces: the break after the last one goes unless wanted.
-      if (n == 0 && total > 0 && !LinesOf(total, finalBreak).breakAfterLast) out.resize(out.size() - 2);
-      break;
-    }
-  }
+  } while (n == piece.size());
+  // A text that ends with a full line keeps its break only when the whole text would.
+  if (out.ends_with("\r\n") && !LinesOf(total, finalBreak).breakAfterLast) out.resize(out.size() - 2);
   return out;
 }
 

@@ -80,16 +80,12 @@ void WriteWorkbookFile(std::string_view passwordHash, const std::vector<const Sh
   if (!out.empty()) handOn();
 }
 
-std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets) {
-  std::string file;
-  WriteWorkbookFile(passwordHash, sheets, [&](std::string_view piece) { file.append(piece); });
-  return file;
-}
-
 std::string WriteWorkbookFile(const WorkbookFile& file) {
   std::vector<const SheetData*> sheets;
   for (const auto& sheet : file.sheets) sheets.push_back(&sheet);
-  return WriteWorkbookFile(file.passwordHash, sheets);
+  std::string bytes;
+  WriteWorkbookFile(file.passwordHash, sheets, [&](std::string_view piece) { bytes.append(piece); });
+  return bytes;
 }
 
 std::optional<WorkbookFile> ReadWorkbookFile(std::string_view bytes) {

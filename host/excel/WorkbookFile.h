@@ -39,10 +39,8 @@ struct WorkbookFile {
 };
 
 std::string WriteWorkbookFile(const WorkbookFile& file);
-// The same for sheets held elsewhere (an open workbook's), without copying them.
-std::string WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets);
-// The same bytes handed to `put` a piece at a time, in order, so that they can go to a file as
-// they are made.
+// The same bytes for sheets held elsewhere (an open workbook's, not copied), handed to `put` a
+// piece at a time, in order, so that they can go to a file as they are made.
 using WorkbookPieces = std::function<void(std::string_view piece)>;
 void WriteWorkbookFile(std::string_view passwordHash, const std::vector<const SheetData*>& sheets,
                        const WorkbookPieces& put);
