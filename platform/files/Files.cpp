@@ -374,4 +374,16 @@ bool TryLockExclusive(std::string_view path, FileLock* lock) noexcept {
   }
 }
 
+bool OpensForExclusiveUpdate(std::string_view path) noexcept {
+  try {
+    const fs::path host = Host(path);
+    // The read-only attribute refuses write access whoever asks (root included, here).
+    if (IsReadOnly(host)) return false;
+    Fd fd(::open(host.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+    return fd.fd >= 0 && ::flock(fd.fd, LOCK_EX | LOCK_NB) == 0;
+  } catch (...) {
+    return false;
+  }
+}
+
 }  // namespace platform::files

@@ -103,4 +103,9 @@ FileLock LockExclusive(std::string_view path);
 // As LockExclusive, but reports failure as false; never throws.
 bool TryLockExclusive(std::string_view path, FileLock* lock) noexcept;
 
+// Whether an existing file can be opened for reading and writing with no one else reading or
+// writing it, and closed again at once: false for a file that is read-only, locked by an open
+// document, missing or otherwise unopenable. Never throws, never creates the file.
+bool OpensForExclusiveUpdate(std::string_view path) noexcept;
+
 }  // namespace platform::files

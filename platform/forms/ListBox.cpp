@@ -20,6 +20,7 @@ void ListBox::AddItem(std::string_view item, int index) {
   if (index == -1) index = count;
   if (index < 0 || index > count) platform::Raise(platform::err::InvalidProcedureCall);
   state_->items.insert(state_->items.begin() + index, std::string(item));
+  state_->data.insert(state_->data.begin() + index, std::string());
   if (state_->listIndex >= index) ++state_->listIndex;
 }
 
@@ -27,6 +28,7 @@ void ListBox::RemoveItem(int index) {
   Touch();
   CheckEntry(index, platform::err::InvalidProcedureCall);
   state_->items.erase(state_->items.begin() + index);
+  state_->data.erase(state_->data.begin() + index);
   if (state_->listIndex == index)
     state_->listIndex = -1;
   else if (state_->listIndex > index)
@@ -36,6 +38,7 @@ void ListBox::RemoveItem(int index) {
 void ListBox::Clear() {
   Touch();
   state_->items.clear();
+  state_->data.clear();
   state_->listIndex = -1;
 }
 
@@ -51,17 +54,20 @@ void ListBox::SetListIndex(int index) {
   Fire(onClick);
 }
 
-std::string ListBox::List(int index) const {
+std::string ListBox::ValueOf(const std::vector<std::string>& values, int index) const {
   Touch();
-  if (index < 0 || index >= static_cast<int>(state_->items.size())) return {};
-  return state_->items[static_cast<size_t>(index)];
+  if (index < 0 || index >= static_cast<int>(values.size())) return {};
+  return values[static_cast<size_t>(index)];
 }
 
-void ListBox::SetList(int index, std::string_view text) {
+void ListBox::SetValueOf(std::vector<std::string>& values, int index, std::string_view value) {
   Touch();
   CheckEntry(index, err::InvalidPropertyArrayIndex);
-  state_->items[static_cast<size_t>(index)] = text;
+  values[static_cast<size_t>(index)] = value;
 }
+
+std::string ListBox::List(int index) const { return ValueOf(state_->items, index); }
+void ListBox::SetList(int index, std::string_view text) { SetValueOf(state_->items, index, text); }
 
 bool ListBox::Selected(int index) const {
   Touch();
@@ -81,6 +87,9 @@ void ListBox::SetSelected(int index, bool selected) {
 std::string ListBox::Text() const { return List(ListIndex()); }
 
 const std::vector<std::string>& ListBox::Items() const { Touch(); return state_->items; }
+
+std::string ListBox::ItemData(int index) const { return ValueOf(state_->data, index); }
+void ListBox::SetItemData(int index, std::string_view data) { SetValueOf(state_->data, index, data); }
 
 
 }  // namespace platform::forms

@@ -42,13 +42,23 @@ class ListBox final : public Control {
 
   const std::vector<std::string>& Items() const;
 
+  // A text kept with entry i and never shown (what the entry stands for, where its text does not
+  // say it whole): "" until set, and for an index that names no entry. It stays with its entry
+  // when others are added or removed.
+  std::string ItemData(int index) const;
+  // RuntimeError 381 for an index that names no entry.
+  void SetItemData(int index, std::string_view data);
 
  private:
   struct State {
     std::vector<std::string> items;
+    std::vector<std::string> data;  // one per entry
     int listIndex = -1;
   };
   void CheckEntry(int index, long error) const;
+  // Entry i of the entries' texts or of their item data; as List and SetList.
+  std::string ValueOf(const std::vector<std::string>& values, int index) const;
+  void SetValueOf(std::vector<std::string>& values, int index, std::string_view value);
   Designed<State> state_{*this};
 };
 

@@ -61,7 +61,9 @@ TEST_F(Files, ReportsTheBasicErrorNumbers) {
 TEST_F(Files, ReadOnlyFilesAreKeptUnlessForced) {
   const std::string file = kDocs + "\\ro.xls";
   WriteAllBytes(file, "keep");
+  EXPECT_TRUE(OpensForExclusiveUpdate(file));
   SetReadOnly(file, true);
+  EXPECT_FALSE(OpensForExclusiveUpdate(file));
   EXPECT_EQ(environment::RaisedNumber([&] { DeleteFile(file); }), err::PermissionDenied);
   EXPECT_FALSE(DeleteFileA(file));
   EXPECT_EQ(environment::RaisedNumber([&] { WriteAllBytes(file, "lost"); }), err::PermissionDenied);
@@ -79,6 +81,7 @@ TEST_F(Files, ALockedFileCannotBeDeletedOrLockedAgain) {
     // The same process asks again, as the add-in does next to the host holding the file.
     FileLock second;
     EXPECT_FALSE(TryLockExclusive(file, &second));
+    EXPECT_FALSE(OpensForExclusiveUpdate(file));
     EXPECT_FALSE(second.held());
     EXPECT_EQ(environment::RaisedNumber([&] { LockExclusive(file); }), err::PermissionDenied);
     EXPECT_EQ(environment::RaisedNumber([&] { DeleteFile(file, true); }), err::PermissionDenied);
@@ -90,7 +93,10 @@ TEST_F(Files, ALockedFileCannotBeDeletedOrLockedAgain) {
     EXPECT_TRUE(moved.held());
     EXPECT_FALSE(lock.held());
   }
+  EXPECT_TRUE(OpensForExclusiveUpdate(file));
   EXPECT_TRUE(DeleteFileA(file));
+  EXPECT_FALSE(OpensForExclusiveUpdate(file));
+  EXPECT_FALSE(FileExists(file));
 }
 
 TEST_F(Files, LockCreatesAMissingFile) {

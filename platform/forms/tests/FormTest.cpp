@@ -331,14 +331,20 @@ TEST(Form, ListSelectionAndDoubleClick) {
   EXPECT_NE(last.before.find("> 0  Agenda"), std::string::npos) << last.before;
 }
 
-TEST(Form, ListKeepsItsSelectionOnItsEntry) {
+TEST(Form, ListKeepsItsSelectionAndItemDataOnItsEntry) {
   frmChoices form;
   forms::ListBox& list = form.listdoc;  // Agenda, Report, Budget
   list.SetListIndex(1);
+  list.SetItemData(1, "report.doc");
   list.AddItem("First", 0);
   EXPECT_EQ(list.Text(), "Report");
+  EXPECT_EQ(list.ItemData(2), "report.doc");
+  EXPECT_EQ(list.ItemData(0), "");
   list.RemoveItem(0);
   EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_EQ(list.ItemData(1), "report.doc");
+  EXPECT_EQ(list.ItemData(7), "");
+  EXPECT_EQ(RaisedNumber([&] { list.SetItemData(3, "x"); }), 381);
   list.RemoveItem(1);
   EXPECT_EQ(list.ListIndex(), -1);
   EXPECT_EQ(list.Text(), "");
