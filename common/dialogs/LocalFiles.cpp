@@ -143,8 +143,7 @@ void frmopenlocalfiles::Command3_Click() {
 bool frmopenlocalfiles::FileLocked(std::string_view path) const {
   // Opening a missing file for writing would create it; a file that is not there is not in use.
   if (!platform::files::FileExists(path)) return false;
-  platform::files::FileLock lock;
-  return !platform::files::TryLockExclusive(path, &lock);
+  return !platform::files::OpensForExclusiveUpdate(path);
 }
 
 // ---- the delete question ----

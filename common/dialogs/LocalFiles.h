@@ -26,8 +26,9 @@ class frmopenlocalfiles : public Dialog {
   forms::CommandButton Command3{*this, "Command3", "Delete"};
   forms::CommandButton Command2{*this, "Command2", "Cancel"};
 
-  // True when the file cannot be opened for exclusive use (an application has it open). A file
-  // that does not exist is not locked; nothing is created.
+  // True when the file cannot be opened for reading and writing for this dialog's use alone:
+  // an application has it open, or it is read-only. A file that does not exist is not locked;
+  // nothing is created.
   bool FileLocked(std::string_view path) const;
 
  protected:

@@ -69,6 +69,23 @@ TEST_F(LocalCopiesTest, DeletingACopyRemovesItsRecord) {
   EXPECT_EQ(Locations().size(), 1u);
 }
 
+// A read-only copy cannot be opened for writing: it counts as in use, and Delete says so
+// before it asks.
+TEST_F(LocalCopiesTest, AReadOnlyCopyIsNotOfferedForDeletion) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  SignedInWord(/*keepCopies=*/true);
+  OpenFromList(0);
+  app()->documents().front()->Close({.saveChanges = 0});
+  platform::files::SetReadOnly(DocsFolder() + "\\Plan.doc", true);
+
+  WillReadMessage();
+  LocalDocuments({"select locallist \"Plan \"", "click Delete", "click Cancel"});
+  EXPECT_EQ(Messages(), std::vector<std::string>{"frmMsgInfo: The document is in use. Close it and try again."});
+  EXPECT_FALSE(user_.Saw("Frmfileconfirm"));
+  EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
+}
+
 // Any number of temporary downloads in one run: each opens like the first, and Quit removes
 // every one with its record. A document added from Word is the user's own and stays.
 TEST_F(LocalCopiesTest, QuitRemovesEveryTemporaryCopyAndItsRecord) {

@@ -32,6 +32,12 @@ class LocalWorkbooksTest : public SheetTest {
     user_.On("frmopenlocalfiles", std::move(actions));
     excel().Click("Local Work&Books");
   }
+  // Delete of the entry, answered Yes; the message that follows is read.
+  void DeleteEntry(const std::string& entry) {
+    user_.On("Frmfileconfirm", {"click Command1"});
+    WillReadMessage();
+    LocalWorkbooks({"select locallist \"" + entry + "\"", "click Command3"});
+  }
 
   FormWatcher watcher_{user_};
   std::vector<std::string> listed;
@@ -72,8 +78,8 @@ TEST_F(LocalWorkbooksTest, AnUnrecordedProtectedWorkbookMakesExcelAsk) {
   EXPECT_NE(LogText().find("[] -- loadlocaldocument:||"), std::string::npos);
 }
 
-// Delete: a workbook open in Excel is refused; otherwise after Yes the file and its record go,
-// also when the file had gone already; a file that cannot be deleted is told.
+// Delete: a workbook open in Excel or read-only is refused; otherwise after Yes the file and its
+// record go, also when the file had gone already; a record that cannot be removed is told.
 TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
   StartSignedIn();
   Downloaded({"Budget", "Sales", "Stock"});
@@ -84,9 +90,7 @@ TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
   EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls"));
   app()->activeWorkbook()->Close();
 
-  user_.On("Frmfileconfirm", {"click Command1"});
-  WillReadMessage();
-  LocalWorkbooks({"select locallist \"Budget \"", "click Command3"});
+  DeleteEntry("Budget ");
   EXPECT_EQ(Messages().back(), kDeleted);
   EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Budget.xls"));
   ASSERT_EQ(MapEntries().size(), 2u);
@@ -97,20 +101,28 @@ TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
     removeByHand.onShown = [](forms::Form& form) {
       if (form.Name() == "Frmfileconfirm") platform::files::DeleteFile(kUserDocs + "Sales.xls");
     };
-    user_.On("Frmfileconfirm", {"click Command1"});
-    WillReadMessage();
-    LocalWorkbooks({"select locallist \"Sales \"", "click Command3"});
+    DeleteEntry("Sales ");
     EXPECT_EQ(Messages().back(), kDeleted);
     ASSERT_EQ(MapEntries().size(), 1u);
   }
 
+  // A read-only workbook cannot be opened for writing either: it counts as in use and is not
+  // offered for deletion.
   platform::files::SetReadOnly(kUserDocs + "Stock.xls", true);
-  user_.On("Frmfileconfirm", {"click Command1"});
   WillReadMessage();
   LocalWorkbooks({"select locallist \"Stock \"", "click Command3", "click Cancel"});
-  EXPECT_EQ(Messages().back(), kNotDeleted);
+  EXPECT_EQ(Messages().back(), "Close the Open WorkBook and Delete");
+  EXPECT_EQ(user_.TimesShown("Frmfileconfirm"), 2);
   EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Stock.xls"));
+  platform::files::SetReadOnly(kUserDocs + "Stock.xls", false);
+
+  // A map that cannot be written keeps the record, and the user is told.
+  platform::files::SetReadOnly(MapFile(), true);
+  DeleteEntry("Stock ");
+  EXPECT_EQ(Messages().back(), kNotDeleted);
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Stock.xls"));
   EXPECT_EQ(MapEntries().size(), 1u);
+  platform::files::SetReadOnly(MapFile(), false);
 }
 
 }  // namespace tavo::sheet::test
