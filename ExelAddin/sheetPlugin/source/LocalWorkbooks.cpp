@@ -55,12 +55,10 @@ void SheetOperations::DeleteLocalWorkbook() {
   try {
     const std::string path = SelectedLocalWorkbook(state_);
     dialogs.Frmfileconfirm.Unload();
-    bool deleted = false;
-    if (files::FolderExists(state_.gDocsRoot + "\\users\\" + state_.gLoginUser) && files::FileExists(path)) {
+    if (files::FolderExists(state_.gDocsRoot + "\\users\\" + state_.gLoginUser) && files::FileExists(path))
       files::DeleteFile(path);
-      deleted = true;
-    }
     dialogs.frmopenlocalfiles.Unload();
+    // Only the record of this very file goes, and only its removal is told.
     xml::Document map;
     if (map.load(MapFilePath(state_))) {
       xml::Node root = map.documentElement();
@@ -68,12 +66,10 @@ void SheetOperations::DeleteLocalWorkbook() {
         if (!text::EqualsText(record.attribute(1), path)) continue;
         root.removeChild(record);
         map.save(MapFilePath(state_));
-        deleted = true;
+        ShowMessage(state_, state_.strings["gMsg22"], 0);
         break;
       }
     }
-    // A file deleted without a record to go with it is still worth telling.
-    if (deleted) ShowMessage(state_, state_.strings["gMsg22"], 0);
   } catch (const platform::RuntimeError&) {
     ShowMessage(state_, state_.strings["gMsg23"], 0);
   }

@@ -79,7 +79,8 @@ TEST_F(LocalWorkbooksTest, AnUnrecordedProtectedWorkbookMakesExcelAsk) {
 }
 
 // Delete: a workbook open in Excel or read-only is refused; otherwise after Yes the file and its
-// record go, also when the file had gone already; a record that cannot be removed is told.
+// record go, also when the file had gone already; a record that cannot be removed is told, and
+// a file that had none is deleted without a message.
 TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
   StartSignedIn();
   Downloaded({"Budget", "Sales", "Stock"});
@@ -123,6 +124,14 @@ TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
   EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Stock.xls"));
   EXPECT_EQ(MapEntries().size(), 1u);
   platform::files::SetReadOnly(MapFile(), false);
+
+  // A workbook without a record goes without a word.
+  platform::files::WriteAllBytes(kUserDocs + "Stray.xls", Workbook({}));
+  const size_t told = Messages().size();
+  DeleteEntry("Stray ");
+  EXPECT_EQ(Messages().size(), told);
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Stray.xls"));
+  EXPECT_EQ(MapEntries().size(), 1u);
 }
 
 }  // namespace tavo::sheet::test
