@@ -54,12 +54,16 @@ void ListLocalCopies(AddinState& state) {
     }
 
     // Copies are listed by name without their extension; the host's lock files ("~...") are not.
+    // The shown name does not tell every file apart (" Budget.xls", "Budget.xls.xls" and
+    // "Budget.xls" all read "Budget" once trimmed), so each entry keeps the file it stands for.
     const std::string extension(state.params.defaultDocumentExtension);  // ".doc" / ".xls"
+    const std::string folder = state.gDocsRoot + "\\users\\" + user;
     platform::forms::ListBox& list = dialogs.frmopenlocalfiles.locallist;
     list.Clear();
-    for (const std::string& name : files::ListFileNames(state.gDocsRoot + "\\users\\" + user)) {
+    for (const std::string& name : files::ListFileNames(folder)) {
       if (!text::EndsWith(name, extension.substr(1)) || text::StartsWith(name, "~")) continue;
       list.AddItem(text::Replace(name, extension, " "));
+      list.SetItemData(list.ListCount() - 1, folder + "\\" + name);
     }
     if (list.ListCount() == 0) {
       message("gMsg40");

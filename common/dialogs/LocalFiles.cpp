@@ -45,6 +45,7 @@ void frmopenlocalfiles::Form_KeyPress(int& keyAscii) {
 }
 
 std::string frmopenlocalfiles::LocalPath() const {
+  if (std::string file = locallist.ItemData(locallist.ListIndex()); !file.empty()) return file;
   return state_.gDocsRoot + "\\users\\" + state_.gLoginUser + "\\" + text::Trim(locallist.Text()) +
          std::string(state_.params.defaultDocumentExtension);
 }

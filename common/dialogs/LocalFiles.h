@@ -31,14 +31,16 @@ class frmopenlocalfiles : public Dialog {
   // nothing is created.
   bool FileLocked(std::string_view path) const;
 
+  // The local copy the selected entry stands for: the file the list was filled from, or, for an
+  // entry without one (nothing selected), the copy its trimmed text names in the account's folder.
+  std::string LocalPath() const;
+
  protected:
   void Design() override;
   void Form_Load() override;
   void Form_KeyPress(int& keyAscii) override;
 
  private:
-  // The local copy that list entry stands for.
-  std::string LocalPath() const;
   void locallist_Click();
   void locallist_KeyPress(int keyAscii);
   void Command1_Click();

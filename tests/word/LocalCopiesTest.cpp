@@ -69,6 +69,36 @@ TEST_F(LocalCopiesTest, DeletingACopyRemovesItsRecord) {
   EXPECT_EQ(Locations().size(), 1u);
 }
 
+// Entries that read alike once trimmed stand each for their own copy: the documents " Plan" and
+// "Plan.doc" (kept as " Plan.doc" and Plan.doc.doc) beside Plan open and go alone, each with its
+// own record.
+TEST_F(LocalCopiesTest, EachEntryOpensAndDeletesItsOwnCopy) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  server_->AddDocument(kUser, " Plan", "<p>blank plan</p>");
+  server_->AddDocument(kUser, "Plan.doc", "<p>plan doc</p>");
+  SignedInWord(/*keepCopies=*/true);
+  for (int row = 0; row < 3; ++row) OpenFromList(row);
+  while (!app()->documents().empty()) app()->documents().front()->Close({.saveChanges = 0});
+
+  const struct {
+    std::string entry, file, text;
+  } cases[] = {{" Plan ", " Plan.doc", "blank plan\r"}, {"Plan  ", "Plan.doc.doc", "plan doc\r"}};
+  for (const auto& c : cases) {
+    LocalDocuments({"select locallist \"" + c.entry + "\"", "click Open"});
+    EXPECT_EQ(Active() ? Active()->FullName() : "", DocsFolder() + "\\" + c.file);
+    EXPECT_EQ(Active() ? ActiveText() : "", c.text);
+    while (!app()->documents().empty()) app()->documents().front()->Close({.saveChanges = 0});
+
+    user_.On("Frmfileconfirm", {"click Yes"});
+    WillReadMessage();
+    LocalDocuments({"select locallist \"" + c.entry + "\"", "click Delete"});
+    EXPECT_EQ(Messages().back(), "frmMsgInfo: The local copy has been deleted.");
+    EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\" + c.file)) << c.file;
+    EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Plan.doc")) << c.entry;
+  }
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
+}
+
 // A read-only copy cannot be opened for writing: it counts as in use, and Delete says so
 // before it asks.
 TEST_F(LocalCopiesTest, AReadOnlyCopyIsNotOfferedForDeletion) {

@@ -22,10 +22,7 @@ namespace text = platform::text;
 namespace xml = platform::xml;
 
 // The local workbook that the local copies dialog's selection stands for.
-std::string SelectedLocalWorkbook(AddinState& state) {
-  return state.gDocsRoot + "\\users\\" + state.gLoginUser + "\\" +
-         text::Trim(Dialogs(state).frmopenlocalfiles.locallist.Text()) + ".xls";
-}
+std::string SelectedLocalWorkbook(AddinState& state) { return Dialogs(state).frmopenlocalfiles.LocalPath(); }
 
 }  // namespace
 
@@ -55,8 +52,7 @@ void SheetOperations::DeleteLocalWorkbook() {
   try {
     const std::string path = SelectedLocalWorkbook(state_);
     dialogs.Frmfileconfirm.Unload();
-    if (files::FolderExists(state_.gDocsRoot + "\\users\\" + state_.gLoginUser) && files::FileExists(path))
-      files::DeleteFile(path);
+    if (files::FileExists(path)) files::DeleteFile(path);
     dialogs.frmopenlocalfiles.Unload();
     // Only the record of this very file goes, and only its removal is told.
     xml::Document map;

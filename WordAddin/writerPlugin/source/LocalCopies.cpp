@@ -34,6 +34,13 @@ std::string AccountOfCopy(const std::string& path) {
   return path.substr(folder == std::string::npos ? 0 : folder + 1, file - (folder == std::string::npos ? 0 : folder + 1));
 }
 
+// The file name of a copy without its folder and without the extension copies are saved with.
+std::string CopyNameUrl(const std::string& path, std::string_view extension) {
+  std::string name = path.substr(path.rfind('\\') + 1);
+  if (text::EndsWith(name, extension)) name.resize(name.size() - extension.size());
+  return name;
+}
+
 }  // namespace
 
 bool WriterOperations::MoveDocumentToUserFolder() {
@@ -53,9 +60,7 @@ bool WriterOperations::MoveDocumentToUserFolder() {
 
 void WriterOperations::loadlocaldocument() {
   Logged(state_, "loadlocaldocument", [&] {
-    const std::string chosen = state_.gDocsRoot + "\\users\\" + state_.gLoginUser + "\\" +
-                               text::Trim(Dialogs(state_).frmopenlocalfiles.locallist.Text()) +
-                               std::string(state_.params.defaultDocumentExtension);
+    const std::string chosen = Dialogs(state_).frmopenlocalfiles.LocalPath();
     std::string password;
     xml::Document map;
     if (map.load(UserMapPath(state_, state_.gLoginUser))) {
@@ -89,11 +94,12 @@ void WriterOperations::loadlocaldocument() {
 void WriterOperations::DeleteLocalDocument() {
   AddinDialogs& dialogs = Dialogs(state_);
   try {
-    const std::string name = text::Trim(dialogs.frmopenlocalfiles.locallist.Text());
+    const std::string file = dialogs.frmopenlocalfiles.LocalPath();
+    // The copy is named after its record's file-name form: " Plan.doc" is the copy of " Plan",
+    // Plan.doc.doc the copy of Plan.doc.
+    const std::string name = CopyNameUrl(file, state_.params.defaultDocumentExtension);
     dialogs.Frmfileconfirm.Unload();
-    const std::string folder = state_.gDocsRoot + "\\users\\" + state_.gLoginUser;
-    const std::string file = folder + "\\" + name + std::string(state_.params.defaultDocumentExtension);
-    if (platform::files::FolderExists(folder) && platform::files::FileExists(file)) platform::files::DeleteFile(file);
+    if (platform::files::FileExists(file)) platform::files::DeleteFile(file);
     dialogs.frmopenlocalfiles.Unload();
 
     // The record's name is compared as text, so a name holding "&" or "<" finds its record too.

@@ -134,4 +134,33 @@ TEST_F(LocalWorkbooksTest, DeleteRemovesTheFileAndItsRecord) {
   EXPECT_EQ(MapEntries().size(), 1u);
 }
 
+// Entries that read alike once trimmed stand each for their own file: the workbooks " Budget"
+// and "Budget.xls" (kept as " Budget.xls" and Budget.xls.xls) beside Budget open and go alone,
+// each with its own record.
+TEST_F(LocalWorkbooksTest, EachEntryOpensAndDeletesItsOwnWorkbook) {
+  StartSignedIn();
+  Downloaded({"Budget", " Budget", "Budget.xls"});
+  const struct {
+    std::string entry, file, name;
+  } cases[] = {{" Budget ", " Budget.xls", " Budget"}, {"Budget  ", "Budget.xls.xls", "Budget.xls"}};
+  for (const auto& c : cases) {
+    LocalWorkbooks({"select locallist \"" + c.entry + "\"", "click Command1"});
+    auto book = app()->activeWorkbook();
+    ASSERT_TRUE(book) << c.entry;
+    EXPECT_EQ(book->FullName(), kUserDocs + c.file);
+    EXPECT_EQ(book->Cell("A1"), c.name);
+    book->Close();
+
+    DeleteEntry(c.entry);
+    EXPECT_EQ(Messages().back(), kDeleted);
+    EXPECT_FALSE(platform::files::FileExists(kUserDocs + c.file)) << c.file;
+    EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls")) << c.entry;
+  }
+  EXPECT_FALSE(user_.Saw("frmPrompt"));
+  const std::vector<MapEntry> left = MapEntries();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].name, "Budget");
+  EXPECT_EQ(left[0].filename, kUserDocs + "Budget.xls");
+}
+
 }  // namespace tavo::sheet::test
