@@ -53,6 +53,9 @@ void ListLocalCopies(AddinState& state) {
       return;
     }
 
+    // The account may have been signed in just now, offline: the copies' map is in its folder.
+    oslogusernamepath(state);
+
     // Copies are listed by name without their extension; the host's lock files ("~...") are not.
     // The shown name does not tell every file apart (" Budget.xls", "Budget.xls.xls" and
     // "Budget.xls" all read "Budget" once trimmed), so each entry keeps the file it stands for.

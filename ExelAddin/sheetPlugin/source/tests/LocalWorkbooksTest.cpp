@@ -163,4 +163,39 @@ TEST_F(LocalWorkbooksTest, EachEntryOpensAndDeletesItsOwnWorkbook) {
   EXPECT_EQ(left[0].filename, kUserDocs + "Budget.xls");
 }
 
+// Excel started signed out, with nothing remembered: the Local WorkBooks sign-in names the
+// account, whose map gives a workbook its password and loses a deleted workbook's record.
+TEST_F(LocalWorkbooksTest, AfterALocalSignInTheAccountsOwnMapIsUsed) {
+  StartSignedIn();
+  Downloaded({"Budget", "Sales"});
+  ASSERT_TRUE(QuitExcel());
+  SetShared("wordstatus", "0");
+  for (const char* value : {"tavousername", "tavopassword", "tavoremember"}) SetSetting(value, "");
+  auto signedOutThenLocally = [this] {
+    StartExcel();
+    ASSERT_EQ(EnabledStates(), kSignedOut);
+    user_.On("frmconfiglocal", {std::string("type tavoemailid ") + kUser, std::string("type tavopassword ") + kPassword,
+                                "click Command1"});
+  };
+  // Should Excel ask for the password after all, the user cancels.
+  user_.On("frmPrompt", {"click Cancel"});
+
+  signedOutThenLocally();
+  LocalWorkbooks({"select locallist \"Budget \"", "click Command1"});
+  EXPECT_EQ(user_.TimesShown("frmconfiglocal"), 1);
+  EXPECT_FALSE(user_.Saw("frmPrompt"));
+  auto book = app()->activeWorkbook();
+  EXPECT_EQ(book ? book->FullName() : "", kUserDocs + "Budget.xls");
+  ASSERT_TRUE(QuitExcel());
+
+  signedOutThenLocally();
+  DeleteEntry("Sales ");
+  EXPECT_EQ(user_.TimesShown("frmconfiglocal"), 2);
+  EXPECT_EQ(Messages(), std::vector<std::string>{kDeleted});
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Sales.xls"));
+  const std::vector<MapEntry> left = MapEntries();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].name, "Budget");
+}
+
 }  // namespace tavo::sheet::test
