@@ -2,12 +2,14 @@
 // Everything one loaded add-in remembers between calls: its settings, the current sign-in, the
 // per-user folders, the language texts and the lists the dialogs work on. One state per loaded
 // add-in, passed by reference to every procedure; two add-ins in one process never share one.
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/AddinParameterSet.h"
 #include "common/LanguageStrings.h"
+#include "platform/files/Files.h"
 #include "platform/xml/XmlDocument.h"
 
 namespace tavo {
@@ -62,10 +64,15 @@ struct AddinState {
   int gLocalVersionAnswer = 0;
   platform::xml::Node gDocListRoot;
   platform::xml::Node gDocListFullRoot;
-  // Downloads of this run that keep no local copy, deleted at shut-down. It grows as needed.
+  // Downloads of this run that keep no local copy, deleted at shut-down while they are still as
+  // this run left them (common/TempCopies.h). It grows as needed.
   std::vector<std::string> gTempFiles;
   int gTempFileIndex = 0;
   int gTempFileCount = 0;
+  // What each of them was on disk when this run last wrote it (by case-folded path), and those
+  // the shut-down deleted, whose records go.
+  std::map<std::string, platform::files::FileStamp> tempFileStamps;
+  std::vector<std::string> tempFilesDeleted;
 
   LanguageStrings strings;
 

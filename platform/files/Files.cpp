@@ -200,6 +200,44 @@ bool DeleteFileA(std::string_view path) noexcept {
   }
 }
 
+namespace {
+
+FileStamp StampOfStat(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+          static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+          static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec};
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(std::string_view path) noexcept {
+  try {
+    struct stat st {};
+    if (::stat(Host(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return StampOfStat(st);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+bool DeleteFileIfUnchanged(std::string_view path, const FileStamp& stamp) noexcept {
+  try {
+    const fs::path host = Host(path);
+    if (IsReadOnly(host)) return false;
+    // The file is compared and removed under its lock, as DeleteFile removes it: an application
+    // that has it open keeps it, and none can take it between the comparison and the removal.
+    Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
+    struct stat opened {}, named {};
+    if (::fstat(fd.fd, &opened) != 0 || !S_ISREG(opened.st_mode) || StampOfStat(opened) != stamp) return false;
+    if (::stat(host.c_str(), &named) != 0 || StampOfStat(named) != stamp) return false;
+    return ::unlink(host.c_str()) == 0;
+  } catch (...) {
+    return false;
+  }
+}
+
 std::vector<std::string> ListFileNames(std::string_view folder) {
   fs::path host = Host(folder);
   if (!IsDirectory(host)) Raise(err::PathNotFound, {}, std::string(folder));

@@ -4,6 +4,8 @@
 // RuntimeError with the BASIC numbers (53 file not found, 58 file already exists, 70 permission
 // denied, 76 path not found) unless a function says it never throws.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,24 @@ void DeleteFile(std::string_view path, bool force = false);
 void DeleteFolder(std::string_view path, bool force = false);
 // The kernel call: true on success, false on any failure; never throws.
 bool DeleteFileA(std::string_view path) noexcept;
+
+// Which file lies at a path and how it was last written or replaced. Two stamps of one path
+// are equal only while nobody has written, replaced or re-created the file in between: a save
+// that replaces the file (as WriteAllBytes does) makes a new file, and any write renews the
+// change times, which no program can set back.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file at the path now; none when there is no file. Never throws.
+std::optional<FileStamp> StampOf(std::string_view path) noexcept;
+// DeleteFileA, but only while the file at the path is still the one stamped: true when it was
+// deleted. Never throws.
+bool DeleteFileIfUnchanged(std::string_view path, const FileStamp& stamp) noexcept;
 
 // Names (not paths) of the files of a folder, in the order the file system lists them.
 std::vector<std::string> ListFileNames(std::string_view folder);

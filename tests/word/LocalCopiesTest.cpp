@@ -167,6 +167,32 @@ TEST_F(LocalCopiesTest, ACopyDownloadedAgainToBeKeptSurvivesQuit) {
   EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
 }
 
+// Word asks about unsaved changes before it raises Quit. A temporary copy the user saved changes
+// into after the download stays, with its record, among the local documents; one left as it
+// came, one whose changes went to the service, and one whose changes the user threw away go.
+TEST_F(LocalCopiesTest, QuitKeepsTemporaryCopiesTheUserSavedChangesInto) {
+  const char* names[] = {"Plan", "Notes", "Draft", "Memo"};
+  for (const char* name : names) server_->AddDocument(kUser, name, std::string("<p>") + name + "</p>");
+  SignedInWord(/*keepCopies=*/false);
+  for (int row = 0; row < 4; ++row) OpenFromList(row);
+  for (const char* name : {"Plan", "Notes", "Draft"}) {
+    app()->Documents().Item(std::string(name) + ".doc")->Activate();
+    app()->Selection().TypeText("edited ");
+  }
+  app()->Documents().Item("Notes.doc")->Activate();
+  word().Click("&Save in Tavo Writer");
+  ASSERT_EQ(Calls("writer.saveDocument").size(), 1u) << user_.TranscriptText();
+
+  user_.On("frmPrompt", {"click Command1"});  // Plan: Yes, save the changes
+  user_.On("frmPrompt", {"click Command2"});  // Draft: No
+  ASSERT_TRUE(word().Quit());
+  EXPECT_EQ(user_.TimesShown("frmPrompt"), 2) << user_.TranscriptText();
+  EXPECT_TRUE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  for (const char* gone : {"Notes", "Draft", "Memo"})
+    EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\" + gone + ".doc")) << gone;
+  EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
+}
+
 // Copies downloaded for an account signed in earlier in the run lose their records in that
 // account's map, not in the map of the account signed in when Word quits.
 TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {

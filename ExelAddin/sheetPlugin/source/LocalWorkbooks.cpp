@@ -9,6 +9,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
+#include "common/TempCopies.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -74,6 +75,8 @@ void SheetOperations::DeleteLocalWorkbook() {
 // When Excel closes it has asked about modified workbooks already. When only the add-in is
 // unloaded, the user's own workbooks stay open: only the temporary downloads, whose files go
 // now, are closed (Excel asks about unsaved changes; one the user keeps open is not deleted).
+// Only downloads still as this run left them go: one the user saved changes into, or that
+// another Excel has downloaded again or saved since, stays.
 bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
   Logged(state_, "localsavepath", [&] {
     office::Ref<excel::Application> app = Excel();
@@ -89,18 +92,16 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
             }
       }
     }
-    for (const std::string& temp : state_.gTempFiles) files::DeleteFileA(temp);
+    DeleteUnchangedTempCopies(state_);
   });
   return true;
 }
 
-// The records of this run's temporary downloads go, in every map that such a download was
-// recorded in; a file that could not be deleted (the user kept it open) keeps its record, so
-// that it can still be found among the local workbooks.
+// The records of this run's temporary downloads whose files were deleted go, in every map that
+// such a download was recorded in; a file that stayed (the user kept it open or changed it)
+// keeps its record, so that it can still be found among the local workbooks.
 bool SheetOperations::RemoveTempEntriesFromMap() {
-  std::vector<std::string> gone;
-  for (const std::string& temp : state_.gTempFiles)
-    if (!files::FileExists(temp)) gone.push_back(temp);
+  const std::vector<std::string>& gone = state_.tempFilesDeleted;
   std::set<std::string> maps = tempMapFiles_;
   // The signed-in account's map is walked too (a run without sign-in has none).
   if (!state_.gUserDataFolder.empty()) maps.insert(MapFilePath(state_));

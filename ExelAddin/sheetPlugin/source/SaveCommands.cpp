@@ -6,6 +6,7 @@
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "common/TempCopies.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
@@ -33,8 +34,11 @@ void SheetOperations::SaveActiveWorkbook(Route route) {
                         : std::string(" File cannot be added. Please save the file as .xls and save.")});
     if (!book) return;
     state_.gDocumentExtension = ".xls";
+    sentToService_ = false;
     if (save ? UpdateInSheet(false) : UpdateInSheetShare(false)) {
       KeepActiveWorkbook();
+      // A temporary download that holds what the service now holds may go at shut-down.
+      if (sentToService_) RestampTempCopy(state_, Excel()->ActiveWorkbook()->FullName());
       return;
     }
   } catch (const platform::RuntimeError& e) {

@@ -122,6 +122,8 @@ class SheetOperations {
   std::string currentModifiedTime_;
   // The map files that hold records of this run's temporary downloads.
   std::set<std::string> tempMapFiles_;
+  // Whether the save under way has sent the workbook to the service.
+  bool sentToService_ = false;
 };
 
 }  // namespace tavo::sheet

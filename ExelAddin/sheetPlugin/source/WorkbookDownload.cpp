@@ -12,6 +12,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/TempCopies.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
@@ -122,6 +123,11 @@ void SheetOperations::LoadSelectedWorkbook() {
       app->ActiveWorkbook()->SaveAs(
           {.filename = path, .password = state_.gLoginPassword, .accessMode = excel::access_mode::NoChange});
     }
+    // A temporary download goes at shut-down as long as it is then as it is now. A workbook the
+    // user keeps stays, also when an earlier download of it in this run was temporary (the
+    // keep-local choice was changed in between).
+    if (temporary) RestampTempCopy(state_, path);
+    else KeepTempCopy(state_, path);
     if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path}))
       platform::Raise(platform::err::Automation, "The map file could not be updated");
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
@@ -140,12 +146,8 @@ void SheetOperations::LoadSelectedWorkbook() {
 }
 
 void SheetOperations::RecordTempDownload(const std::string& path) {
-  ++state_.gTempFileCount;
   tempMapFiles_.insert(MapFilePath(state_));
-  for (const std::string& recorded : state_.gTempFiles)
-    if (text::EqualsText(recorded, path)) return;
-  state_.gTempFiles.push_back(path);
-  state_.gTempFileIndex = static_cast<int>(state_.gTempFiles.size());
+  RecordTempCopy(state_, path);
 }
 
 bool SheetOperations::FindWorkbookInLocalMap(const std::string& id) {

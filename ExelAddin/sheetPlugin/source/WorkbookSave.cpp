@@ -166,6 +166,7 @@ bool SheetOperations::SaveWorkbook(Route route, const std::string& id, const std
     return false;
   }
   ShowStatus(state_, save ? "Workbook Saved Sucessfully !" : "Workbook Updated Sucessfully !");
+  sentToService_ = true;
   UpdateSavedInfo(answer);
   return true;
 }

@@ -10,6 +10,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
+#include "common/TempCopies.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -120,17 +121,18 @@ void WriterOperations::DeleteLocalDocument() {
   ShowMessage(state_, Msg(state_, "gMsg23"), 0);
 }
 
+// Only copies still as the download left them go: one the user saved changes into, or that
+// another Word has downloaded again or saved since, stays.
 void WriterOperations::localsavepath() {
-  Logged(state_, "localsavepath", [&] {
-    for (const std::string& path : state_.gTempFiles) platform::files::DeleteFileA(path);
-  });
+  Logged(state_, "localsavepath", [&] { DeleteUnchangedTempCopies(state_); });
 }
 
-// The records are looked up in the map of the account each copy belongs to, which need not be
-// the account signed in when Word quits. A map that cannot be cleaned leaves the others to be.
+// Only the records of the copies deleted go. They are looked up in the map of the account each
+// copy belongs to, which need not be the account signed in when Word quits. A map that cannot
+// be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
   std::map<std::string, std::vector<std::string>> byAccount;
-  for (const std::string& path : state_.gTempFiles) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
+  for (const std::string& path : state_.tempFilesDeleted) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
   for (const auto& [account, paths] : byAccount) {
     Logged(state_, "nonlocalsavedeletedocument", [&] {
       RemoveLocalCopyRecords(state_, UserMapPath(state_, account), paths, LocalCopyKey::LocationChild);

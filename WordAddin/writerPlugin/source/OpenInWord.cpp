@@ -7,6 +7,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/TempCopies.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -120,16 +121,11 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
 
     platform::files::DeleteFileA(localPath);
     copy->SaveAs({.fileName = localPath, .password = state_.gLoginPassword});
-    if (state_.gSaveLocalFlag != "1") {
-      // A copy the user does not keep goes when Word quits.
-      ++state_.gTempFileCount;
-      state_.gTempFiles.push_back(localPath);
-      ++state_.gTempFileIndex;
-    } else {
-      // A copy the user keeps stays, also when an earlier download of it in this run was
-      // temporary (the keep-local choice was changed in between).
-      std::erase_if(state_.gTempFiles, [&](const std::string& path) { return text::EqualsText(path, localPath); });
-    }
+    // A copy the user does not keep goes when Word quits, as long as it is then as it is now. A
+    // copy the user keeps stays, also when an earlier download of it in this run was temporary
+    // (the keep-local choice was changed in between).
+    if (state_.gSaveLocalFlag != "1") RecordTempCopy(state_, localPath);
+    else KeepTempCopy(state_, localPath);
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 

@@ -5,6 +5,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/TempCopies.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -34,8 +35,13 @@ WriterOperations::Lookup WriterOperations::LookUpActiveDocument() {
 bool WriterOperations::SavePendingDocument() {
   // An export that failed is not sent: it would replace the online document by nothing.
   const std::string html = ConvertDocumentToHtml();
-  return !html.empty() &&
-         SaveDocument(state_.gLoginUser, state_.gPendingDocName, state_.gPendingDocId, state_.gPendingDocVersion, html);
+  if (html.empty() ||
+      !SaveDocument(state_.gLoginUser, state_.gPendingDocName, state_.gPendingDocId, state_.gPendingDocVersion, html))
+    return false;
+  // The export saved the document in place: a temporary copy now holds what the service holds,
+  // and may go at Quit.
+  RestampTempCopy(state_, GetActiveDocumentFullName());
+  return true;
 }
 
 bool WriterOperations::UpdateInWriter() { return SaveMappedDocument(false); }

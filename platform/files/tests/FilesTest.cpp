@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/TestSupport.h"
@@ -97,6 +98,46 @@ TEST_F(Files, ALockedFileCannotBeDeletedOrLockedAgain) {
   EXPECT_TRUE(DeleteFileA(file));
   EXPECT_FALSE(OpensForExclusiveUpdate(file));
   EXPECT_FALSE(FileExists(file));
+}
+
+// A file is deleted by its stamp only while nobody has written it since (a save that replaces it
+// is seen also when it writes the same bytes); a file that an application holds open, or that is
+// read-only, stays.
+TEST_F(Files, AStampedFileIsDeletedOnlyWhileItIsAsStamped) {
+  const std::string file = kDocs + "\\copy.doc";
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    bool deleted;
+  } cases[] = {
+      {"untouched", [] {}, true},
+      {"replaced by the same bytes", [&] { WriteAllBytes(file, "downloaded"); }, false},
+      {"appended to", [&] { AppendText(file, "more"); }, false},
+      {"made read-only", [&] { SetReadOnly(file, true); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteAllBytes(file, "downloaded");
+    const std::optional<FileStamp> stamp = StampOf(file);
+    ASSERT_TRUE(stamp);
+    c.change();
+    EXPECT_EQ(DeleteFileIfUnchanged(kDocs + "\\COPY.DOC", *stamp), c.deleted);
+    EXPECT_EQ(FileExists(file), !c.deleted);
+    if (FileExists(file)) DeleteFile(file, true);
+  }
+
+  WriteAllBytes(file, "open");
+  const FileStamp stamp = *StampOf(file);
+  {
+    FileLock held = LockExclusive(file);
+    EXPECT_EQ(StampOf(file), stamp);  // holding a file open changes nothing in it
+    EXPECT_FALSE(DeleteFileIfUnchanged(file, stamp));
+    EXPECT_TRUE(FileExists(file));
+  }
+  EXPECT_TRUE(DeleteFileIfUnchanged(file, stamp));
+  EXPECT_FALSE(StampOf(file));
+  EXPECT_FALSE(DeleteFileIfUnchanged(file, stamp));
+  EXPECT_FALSE(StampOf(kDocs));  // a folder is no file
 }
 
 TEST_F(Files, LockCreatesAMissingFile) {

@@ -59,6 +59,53 @@ TEST_F(CleanUpTest, UnloadingTheAddinClosesOnlyTheTemporaryDownloads) {
   EXPECT_EQ(entries[0].filename, kUserDocs + "Stock.xls");
 }
 
+// Excel asks about unsaved changes before it lets the add-in go. A temporary download the user
+// saved changes into stays, with its record, among the local workbooks; one left as it came, one
+// whose changes went to the service, and one whose changes the user threw away go.
+TEST_F(CleanUpTest, ShutDownKeepsTemporaryDownloadsTheUserSavedChangesInto) {
+  const char* names[] = {"Budget", "Sales", "Stock", "Memo"};
+  for (const char* name : names) server_->AddWorkbook(kUser, name, Workbook({}));
+  StartSignedIn(/*saveLocal=*/false);
+  for (const char* name : names) Download(name);
+  for (const char* name : {"Budget", "Sales", "Stock"}) {
+    app()->Workbooks().Item(std::string(name) + ".xls")->Activate();
+    app()->activeWorkbook()->SetCell("A1", "edited");
+  }
+  app()->Workbooks().Item("Sales.xls")->Activate();
+  excel().Click("&Save in Tavo Sheet");
+  ASSERT_EQ(Calls("saveWorkbook").size(), 1u) << user_.TranscriptText();
+
+  user_.On("frmPrompt", {"click Command1"});  // Budget: Yes, save the changes
+  user_.On("frmPrompt", {"click Command2"});  // Stock: No
+  ASSERT_TRUE(excel().Quit());
+  EXPECT_EQ(user_.TimesShown("frmPrompt"), 2) << user_.TranscriptText();
+  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget.xls").sheets[0].cells.begin()->second, "edited");
+  for (const char* gone : {"Sales", "Stock", "Memo"})
+    EXPECT_FALSE(platform::files::FileExists(kUserDocs + gone + ".xls")) << gone;
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].filename, kUserDocs + "Budget.xls");
+}
+
+// A workbook downloaded for temporary use and then again after the user chose to keep local
+// copies is kept: the shut-down leaves the file and its record.
+TEST_F(CleanUpTest, AWorkbookDownloadedAgainToBeKeptSurvivesShutDown) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "1"}}));
+  StartSignedIn(/*saveLocal=*/false);
+  Download("Budget");
+  user_.On("frmConfig", {"click Image1", "check localsave", "click Command1"});
+  excel().Click("Se&ttings");
+  user_.On("frmlocalversion", {"click Command1"});
+  Download("Budget");
+  ASSERT_EQ(user_.TimesShown("frmlocalversion"), 1) << user_.TranscriptText();
+
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].filename, kUserDocs + "Budget.xls");
+}
+
 // Temporary downloads made under two accounts in one run leave neither account's map with
 // records of deleted files.
 TEST_F(CleanUpTest, EveryAccountsMapLosesItsTemporaryRecords) {

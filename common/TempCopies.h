@@ -1,0 +1,28 @@
+#pragma once
+// This run's temporary copies: the local files of documents or workbooks opened from the service
+// while the user keeps no local copies, removed again at shut-down. Each is remembered as this
+// run left it on disk, and the clean-up deletes only a file that is still exactly so: a copy the
+// user saved changes into after the download stays, and so does one that another host (another
+// Word or Excel on this computer, keeping its copies) has downloaded again or saved since. Only
+// the map records of the files actually deleted go with them.
+#include <string>
+
+namespace tavo {
+
+struct AddinState;
+
+// A temporary copy this run has just written: entered in the list (once per path) and
+// remembered as it is on disk now.
+void RecordTempCopy(AddinState& state, const std::string& path);
+// A listed copy that this run has written again with nothing in it that the service lacks (the
+// download's own save, a save to the service): remembered as it is now. Nothing for a path not
+// listed.
+void RestampTempCopy(AddinState& state, const std::string& path);
+// A copy the user keeps now (downloaded again after choosing to keep copies): off the list.
+void KeepTempCopy(AddinState& state, const std::string& path);
+// Deletes the listed copies whose files are still as this run left them; one that is changed,
+// replaced, open in an application or gone stays as it is. The paths deleted are kept in the
+// state (tempFilesDeleted) for the removal of their records.
+void DeleteUnchangedTempCopies(AddinState& state);
+
+}  // namespace tavo
