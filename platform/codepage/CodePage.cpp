@@ -280,10 +280,14 @@ std::string AnsiToUtf8(std::string_view bytes, std::uint32_t codePage) {
   return utf8;
 }
 
+// A page may give a character the code of a look-alike without a word (932 writes "¥" as "\",
+// the wave dash as the full-width tilde): only text that reads back as it was is representable.
 bool Representable(std::string_view utf8, std::uint32_t codePage) {
   std::string bytes;
   bool lossless = true;
-  return Encode(utf8, codePage, &bytes, &lossless) && lossless;
+  if (!Encode(utf8, codePage, &bytes, &lossless) || !lossless) return false;
+  std::string back;
+  return Decode(bytes, codePage, &back) && back == utf8;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

@@ -31,7 +31,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // UTF-16LE bytes (two per code unit, low byte first) and back.
 std::string Utf8ToUtf16LeBytes(std::string_view utf8);
 std::string Utf16LeBytesToUtf8(std::string_view bytes);  // a final odd byte is dropped
-// Whether every character of the text has a representation in the code page.
+// Whether every character of the text has a representation in the code page that reads back
+// as that character.
 bool Representable(std::string_view utf8, std::uint32_t codePage = CP_ACP);
 
 }  // namespace platform::codepage

@@ -57,6 +57,16 @@ TEST_F(CodePage, WhatDoesNotConvertIsMarked) {
   EXPECT_THROW(Utf8ToAnsi("x", 12345), platform::RuntimeError);
 }
 
+// 932 as the system has it writes some characters as the code of a look-alike, without an
+// error; they have no representation, as they would not read back.
+TEST_F(CodePage, CharactersWrittenAsALookAlikeAreNotRepresentable) {
+  for (const char* lookAlike : {"¥", "〜", "−", "—", "‖", "¢", "£", "¬", "価格¥1000"})
+    EXPECT_FALSE(Representable(lookAlike, 932)) << lookAlike;
+  for (const char* own : {"\\", "～", "－", "―", "∥", "￥", "ﾃｽﾄ", "価格\\1000"})
+    EXPECT_TRUE(Representable(own, 932)) << own;
+  EXPECT_TRUE(Representable("说明", 936) && Representable("Müller", 1252));
+}
+
 TEST_F(CodePage, WinApiShapesReportLengthsAndConvert) {
   // Length -1 includes the terminating zero, in both directions.
   const char* ansi = "M\xFCller";
