@@ -10,6 +10,8 @@
 // Import: the body's paragraphs (p, div, headings, list items, br) with their text, whitespace
 // collapsed as a browser does; IMG elements and v:shape/v:imagedata pictures. A picture whose
 // address is remote stays linked, with its width and height; a local one is read from its file.
+// The file's bytes are read in the charset the page declares (a UTF-8 byte-order mark, or a
+// meta element before the body), else in the system's code page.
 #include <functional>
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 #include <set>
 
 #include "host/word/Html.h"
-#include "platform/codepage/CodePage.h"
+#include "host/word/HtmlCharset.h"
 #include "platform/core/Text.h"
 #include "platform/html/HtmlDocument.h"
 
@@ -139,18 +139,6 @@ class Importer {
   bool pendingSpace_ = false;
 };
 
-bool ValidUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    unsigned char c = s[i];
-    size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    for (size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += n;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsRemoteAddress(std::string_view src) {
@@ -165,14 +153,7 @@ bool IsRemoteAddress(std::string_view src) {
 }
 
 Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
-  // Text that is not UTF-8 is in the system's ANSI code page, in which the add-ins write the
-  // files they hand to Word.
-  std::string converted;
-  if (!ValidUtf8(bytes)) {
-    converted = platform::codepage::AnsiToUtf8(bytes);
-    bytes = converted;
-  }
-  Items items = Importer(readPicture).Run(html::Document::FromText(bytes).body());
+  Items items = Importer(readPicture).Run(html::Document::FromText(HtmlPageText(bytes)).body());
   if (items.empty()) items.push_back(Item::Mark());
   return items;
 }
