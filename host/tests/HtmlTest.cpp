@@ -96,6 +96,10 @@ TEST(HtmlImport, ParagraphsWhitespaceAndRemotePictures) {
       {"<body>a<br>b<script>ignored()</script></body>", "a\rb\r"},
       {"<body><ul><li>1</li><li>2</li></ul></body>", "1\r2\r"},
       {"<body>&nbsp;&amp;&eacute;</body>", "\xc2\xa0&\xc3\xa9\r"},
+      // A span of the export's blank runs gives back its blanks; one holding more than text is
+      // read as any span.
+      {"<body>a<span class=\"x blanks\">&nbsp;\t&nbsp;</span>b</body>", "a \t b\r"},
+      {"<body>a<span class=\"blanks\">&nbsp;<img src=\"http://h/p.png\"></span>b</body>", "a\xc2\xa0\x01" "b\r"},
       {"", "\r"},
   };
   for (const auto& c : cases) EXPECT_EQ(Text(ImportHtml(c.html, {})), c.text) << c.html;
@@ -142,6 +146,32 @@ TEST(HtmlImport, APageIsReadInTheCharsetItDeclaresElseInTheSystemCodePage) {
     platform::codepage::SetACP(c.system);
     EXPECT_EQ(Text(ImportHtml(c.page, {})), c.text) << c.system << " " << c.page;
   }
+}
+
+// What the user typed comes back from an export through the import character for character:
+// runs of blanks, blanks at either end of a paragraph, tabs, and a non-breaking space the user
+// typed, which stays one.
+TEST(HtmlImport, BlanksAndTabsComeBackAsTyped) {
+  const char* const texts[] = {
+      "two  blanks", "  leading", "trailing  ", " ", "a\tb", "\t", "a \t b", "x\xc2\xa0y", "x\xc2\xa0 \xc2\xa0y",
+      "one blank", "a   b\n\n  c d  \n",
+  };
+  for (const char* typed : texts) {
+    Items items = ItemsOfText(typed);
+    if (items.empty() || items.back().kind != Item::Kind::ParagraphMark) items.push_back(Item::Mark());
+    const std::string html = ExportHtml(items, "doc").html;
+    EXPECT_EQ(Text(ImportHtml(html, {})), Text(items)) << html;
+    // What a browser shows keeps the blanks too.
+    if (std::string_view(typed).find("  ") != std::string_view::npos) {
+      EXPECT_NE(html.find("&nbsp;"), std::string::npos) << html;
+    }
+  }
+  // A picture between blanks keeps them, the single blanks as they are.
+  Items items = ItemsOfText("a ");
+  items.push_back(Item::Pic(std::make_shared<Picture>(Picture{"", "", "http://srv/p.png", "1px", "1px"})));
+  for (const Item& item : ItemsOfText("  b")) items.push_back(item);
+  items.push_back(Item::Mark());
+  EXPECT_EQ(Text(ImportHtml(ExportHtml(items, "doc").html, {})), "a \x01  b\r");
 }
 
 TEST(HtmlImport, RemoteAddresses) {

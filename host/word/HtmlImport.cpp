@@ -32,6 +32,17 @@ std::string TypeOf(std::string_view src) {
   return path.substr(dot + 1);
 }
 
+constexpr std::string_view kNonBreakingSpace = "\xC2\xA0";
+
+// A span of the export's blank runs: its class, and nothing in it but text.
+bool IsBlankRun(const html::Node& span) {
+  const std::vector<std::string> classes = text::Split(span.getAttribute("class"), " ");
+  if (std::find(classes.begin(), classes.end(), kBlankRunClass) == classes.end()) return false;
+  const auto children = span.childNodes();
+  return std::all_of(children.begin(), children.end(),
+                     [](const html::Node& child) { return child.nodeType() == html::TEXT_NODE; });
+}
+
 bool IsBlock(const std::string& name) {
   static const std::set<std::string> blocks = {"p",  "div", "h1", "h2", "h3",         "h4",    "h5", "h6",
                                                "li", "pre", "tr", "blockquote", "table", "ul", "ol", "address"};
@@ -67,6 +78,8 @@ class Importer {
         html::Node data = FirstElement(node, "imagedata");
         if (data) AddPicture(data.src(), node);
         else Walk(node, preformatted);
+      } else if (name == "span" && IsBlankRun(node)) {
+        AddBlanks(node.innerText());
       } else if (IsBlock(name)) {
         EndParagraph(false);
         size_t before = paragraphs_;
@@ -97,6 +110,15 @@ class Importer {
         continue;
       }
       Push(item);
+    }
+  }
+
+  // A run of blanks as it was typed: its non-breaking spaces stand for blanks.
+  void AddBlanks(std::string_view s) {
+    for (Item item : ItemsOfText(s)) {
+      if (item.kind != Item::Kind::Character) continue;
+      if (item.character == kNonBreakingSpace) item.character = " ";
+      Push(std::move(item));
     }
   }
 
