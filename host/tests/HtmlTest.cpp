@@ -96,6 +96,10 @@ TEST(HtmlImport, ParagraphsWhitespaceAndRemotePictures) {
       {"<body>a<br>b<script>ignored()</script></body>", "a\rb\r"},
       {"<body><ul><li>1</li><li>2</li></ul></body>", "1\r2\r"},
       {"<body>&nbsp;&amp;&eacute;</body>", "\xc2\xa0&\xc3\xa9\r"},
+      // A span of the export's blank runs gives back its blanks; one holding more than text is
+      // read as any span.
+      {"<body>a<span class=\"x blanks\">&nbsp;\t&nbsp;</span>b</body>", "a \t b\r"},
+      {"<body>a<span class=\"blanks\">&nbsp;<img src=\"http://h/p.png\"></span>b</body>", "a\xc2\xa0\x01" "b\r"},
       {"", "\r"},
   };
   for (const auto& c : cases) EXPECT_EQ(Text(ImportHtml(c.html, {})), c.text) << c.html;
@@ -112,12 +116,62 @@ TEST(HtmlImport, ParagraphsWhitespaceAndRemotePictures) {
   EXPECT_EQ(items[10].picture->height, "3em");
 }
 
-TEST(HtmlImport, UndeclaredEightBitTextIsReadInTheSystemCodePage) {
+// A page is read in the charset it declares before its body, else in the system's code page,
+// whatever its bytes would also make in another charset.
+TEST(HtmlImport, APageIsReadInTheCharsetItDeclaresElseInTheSystemCodePage) {
   host::testing::TempEnvironment env;
-  EXPECT_EQ(Text(ImportHtml("<body>caf\xe9 \x80</body>", {})), "caf\xc3\xa9 \xe2\x82\xac\r");
-  EXPECT_EQ(Text(ImportHtml("<body>caf\xc3\xa9</body>", {})), "caf\xc3\xa9\r");
-  platform::codepage::SetACP(932);
-  EXPECT_EQ(Text(ImportHtml("<body>\x93\xfa\x96\x7b</body>", {})), "\xe6\x97\xa5\xe6\x9c\xac\r");
+  const struct {
+    std::uint32_t system;
+    std::string page;
+    const char* text;
+  } cases[] = {
+      {1252, "<body>caf\xe9 \x80</body>", "caf\xc3\xa9 \xe2\x82\xac\r"},
+      {1252, "<body>caf\xc3\xa9</body>", "caf\xc3\x83\xc2\xa9\r"},  // UTF-8 that says nothing is not taken for it
+      {1252, "<head><meta charset=\"utf-8\"></head><body>caf\xc3\xa9</body>", "caf\xc3\xa9\r"},
+      {932, "<body>\x93\xfa\x96\x7b</body>", "\xe6\x97\xa5\xe6\x9c\xac\r"},
+      // Bytes that are valid UTF-8 as well: "说谁" in GBK, half-width "ﾃｽ" in Shift-JIS.
+      {936, "<body>\xcb\xb5\xcb\xad</body>", "\xe8\xaf\xb4\xe8\xb0\x81\r"},
+      {932, "<p>\xc3\xbd</p>", "\xef\xbe\x83\xef\xbd\xbd\r"},
+      {936, "<html><head><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\"></head><body>"
+            "\xe8\xaf\xb4</body></html>",
+       "\xe8\xaf\xb4\r"},
+      {936, "<html><head><title>\x93\xfa</title><meta charset=shift_jis></head><body>\x93\xfa\x96\x7b</body>",
+       "\xe6\x97\xa5\xe6\x9c\xac\r"},
+      {932, "\xef\xbb\xbf<body>\xe8\xaf\xb4</body>", "\xe8\xaf\xb4\r"},  // a UTF-8 byte-order mark
+      // What is no declaration before the body: one inside it, a charset unknown here.
+      {936, "<body><meta charset=\"utf-8\">\xcb\xb5\xcb\xad</body>", "\xe8\xaf\xb4\xe8\xb0\x81\r"},
+      {936, "<head><meta charset=\"koi8-r\"></head><body>\xcb\xb5</body>", "\xe8\xaf\xb4\r"},
+  };
+  for (const auto& c : cases) {
+    platform::codepage::SetACP(c.system);
+    EXPECT_EQ(Text(ImportHtml(c.page, {})), c.text) << c.system << " " << c.page;
+  }
+}
+
+// What the user typed comes back from an export through the import character for character:
+// runs of blanks, blanks at either end of a paragraph, tabs, and a non-breaking space the user
+// typed, which stays one.
+TEST(HtmlImport, BlanksAndTabsComeBackAsTyped) {
+  const char* const texts[] = {
+      "two  blanks", "  leading", "trailing  ", " ", "a\tb", "\t", "a \t b", "x\xc2\xa0y", "x\xc2\xa0 \xc2\xa0y",
+      "one blank", "a   b\n\n  c d  \n",
+  };
+  for (const char* typed : texts) {
+    Items items = ItemsOfText(typed);
+    if (items.empty() || items.back().kind != Item::Kind::ParagraphMark) items.push_back(Item::Mark());
+    const std::string html = ExportHtml(items, "doc").html;
+    EXPECT_EQ(Text(ImportHtml(html, {})), Text(items)) << html;
+    // What a browser shows keeps the blanks too.
+    if (std::string_view(typed).find("  ") != std::string_view::npos) {
+      EXPECT_NE(html.find("&nbsp;"), std::string::npos) << html;
+    }
+  }
+  // A picture between blanks keeps them, the single blanks as they are.
+  Items items = ItemsOfText("a ");
+  items.push_back(Item::Pic(std::make_shared<Picture>(Picture{"", "", "http://srv/p.png", "1px", "1px"})));
+  for (const Item& item : ItemsOfText("  b")) items.push_back(item);
+  items.push_back(Item::Mark());
+  EXPECT_EQ(Text(ImportHtml(ExportHtml(items, "doc").html, {})), "a \x01  b\r");
 }
 
 TEST(HtmlImport, RemoteAddresses) {

@@ -7,9 +7,16 @@
 // picture also gets a GIF rendering under the next number (image001.emz, image002.gif), as
 // browsers cannot show those types. A linked (remote) picture stays a plain IMG.
 //
+// Blanks and tabs that a reader of HTML would collapse or drop (two or more in a row, a tab, a
+// blank at either end of a paragraph) go into a span of the class kBlankRunClass, the blanks as
+// non-breaking spaces, the tabs as they are.
+//
 // Import: the body's paragraphs (p, div, headings, list items, br) with their text, whitespace
-// collapsed as a browser does; IMG elements and v:shape/v:imagedata pictures. A picture whose
-// address is remote stays linked, with its width and height; a local one is read from its file.
+// collapsed as a browser does but in such a span, which gives back the blanks and tabs it holds
+// (a non-breaking space elsewhere stays one); IMG elements and v:shape/v:imagedata pictures. A
+// picture whose address is remote stays linked, with its width and height; a local one is read
+// from its file. The file's bytes are read in the charset the page declares (a UTF-8 byte-order
+// mark, or a meta element before the body), else in the system's code page.
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +27,8 @@
 #include "host/word/Story.h"
 
 namespace host::word {
+
+inline constexpr std::string_view kBlankRunClass = "blanks";
 
 struct HtmlExport {
   std::string html;

@@ -29,6 +29,20 @@ std::string SizeStyle(const Picture& p) {
   return "width:" + Escape(p.width, true) + ";height:" + Escape(p.height, true);
 }
 
+bool IsBlank(const Item& item) {
+  return item.kind == Item::Kind::Character && (item.character == " " || item.character == "\t");
+}
+
+// A run of blanks and tabs as a reader of the page keeps it: a single blank inside the paragraph
+// as it is, any other run in a span of kBlankRunClass (see Html.h).
+std::string BlankRun(const Items& items, size_t begin, size_t end, bool paragraphStart) {
+  const bool paragraphEnd = end == items.size() || items[end].kind == Item::Kind::ParagraphMark;
+  if (end - begin == 1 && items[begin].character == " " && !paragraphStart && !paragraphEnd) return " ";
+  std::string run = "<span class=\"" + std::string(kBlankRunClass) + "\">";
+  for (size_t i = begin; i < end; ++i) run += items[i].character == " " ? "&nbsp;" : items[i].character;
+  return run + "</span>";
+}
+
 std::string NumberedName(int n, std::string_view type) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "image%03d.", n);
@@ -43,13 +57,23 @@ HtmlExport ExportHtml(const Items& items, std::string_view baseName) {
   int number = 0;
   std::string body;
   bool open = false;
-  for (const auto& item : items) {
+  size_t paragraphStart = 0;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const Item& item = items[i];
     if (!open) {
       body += "<p>";
       open = true;
+      paragraphStart = i;
     }
     switch (item.kind) {
       case Item::Kind::Character:
+        if (IsBlank(item)) {
+          size_t end = i + 1;
+          while (end < items.size() && IsBlank(items[end])) ++end;
+          body += BlankRun(items, i, end, i == paragraphStart);
+          i = end - 1;
+          break;
+        }
         body += Escape(item.character, false);
         break;
       case Item::Kind::ParagraphMark:

@@ -2,7 +2,7 @@
 #include <set>
 
 #include "host/word/Html.h"
-#include "platform/codepage/CodePage.h"
+#include "host/word/HtmlCharset.h"
 #include "platform/core/Text.h"
 #include "platform/html/HtmlDocument.h"
 
@@ -30,6 +30,17 @@ std::string TypeOf(std::string_view src) {
   auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   return path.substr(dot + 1);
+}
+
+constexpr std::string_view kNonBreakingSpace = "\xC2\xA0";
+
+// A span of the export's blank runs: its class, and nothing in it but text.
+bool IsBlankRun(const html::Node& span) {
+  const std::vector<std::string> classes = text::Split(span.getAttribute("class"), " ");
+  if (std::find(classes.begin(), classes.end(), kBlankRunClass) == classes.end()) return false;
+  const auto children = span.childNodes();
+  return std::all_of(children.begin(), children.end(),
+                     [](const html::Node& child) { return child.nodeType() == html::TEXT_NODE; });
 }
 
 bool IsBlock(const std::string& name) {
@@ -67,6 +78,8 @@ class Importer {
         html::Node data = FirstElement(node, "imagedata");
         if (data) AddPicture(data.src(), node);
         else Walk(node, preformatted);
+      } else if (name == "span" && IsBlankRun(node)) {
+        AddBlanks(node.innerText());
       } else if (IsBlock(name)) {
         EndParagraph(false);
         size_t before = paragraphs_;
@@ -97,6 +110,15 @@ class Importer {
         continue;
       }
       Push(item);
+    }
+  }
+
+  // A run of blanks as it was typed: its non-breaking spaces stand for blanks.
+  void AddBlanks(std::string_view s) {
+    for (Item item : ItemsOfText(s)) {
+      if (item.kind != Item::Kind::Character) continue;
+      if (item.character == kNonBreakingSpace) item.character = " ";
+      Push(std::move(item));
     }
   }
 
@@ -139,18 +161,6 @@ class Importer {
   bool pendingSpace_ = false;
 };
 
-bool ValidUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    unsigned char c = s[i];
-    size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    for (size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += n;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsRemoteAddress(std::string_view src) {
@@ -165,14 +175,7 @@ bool IsRemoteAddress(std::string_view src) {
 }
 
 Items ImportHtml(std::string_view bytes, const PictureReader& readPicture) {
-  // Text that is not UTF-8 is in the system's ANSI code page, in which the add-ins write the
-  // files they hand to Word.
-  std::string converted;
-  if (!ValidUtf8(bytes)) {
-    converted = platform::codepage::AnsiToUtf8(bytes);
-    bytes = converted;
-  }
-  Items items = Importer(readPicture).Run(html::Document::FromText(bytes).body());
+  Items items = Importer(readPicture).Run(html::Document::FromText(HtmlPageText(bytes)).body());
   if (items.empty()) items.push_back(Item::Mark());
   return items;
 }

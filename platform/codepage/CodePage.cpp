@@ -280,10 +280,37 @@ std::string AnsiToUtf8(std::string_view bytes, std::uint32_t codePage) {
   return utf8;
 }
 
+std::uint32_t CodePageOfCharset(std::string_view name) {
+  std::string label = text::LCase(text::Trim(name));
+  if (label.size() >= 2 && (label.front() == '"' || label.front() == '\'') && label.back() == label.front())
+    label = text::Trim(std::string_view(label).substr(1, label.size() - 2));
+  static constexpr std::pair<std::string_view, std::uint32_t> kLabels[] = {
+      {"utf-8", CP_UTF8},   {"utf8", CP_UTF8},        {"us-ascii", CP_UTF8},
+      {"iso-8859-1", 1252}, {"latin1", 1252},         {"windows-1252", 1252}, {"cp1252", 1252},
+      {"shift_jis", 932},   {"windows-31j", 932},     {"cp932", 932},
+      {"gbk", 936},         {"gb2312", 936},          {"cp936", 936},
+  };
+  for (const auto& [known, page] : kLabels)
+    if (label == known) return page;
+  return 0;
+}
+
+std::uint32_t CodePageOfContentType(std::string_view contentType) {
+  const std::string lower = text::LCase(contentType);
+  const size_t at = lower.find("charset=");
+  if (at == std::string::npos) return 0;
+  const std::string_view value = std::string_view(lower).substr(at + 8);
+  return CodePageOfCharset(value.substr(0, value.find(';')));
+}
+
+// A page may give a character the code of a look-alike without a word (932 writes "¥" as "\",
+// the wave dash as the full-width tilde): only text that reads back as it was is representable.
 bool Representable(std::string_view utf8, std::uint32_t codePage) {
   std::string bytes;
   bool lossless = true;
-  return Encode(utf8, codePage, &bytes, &lossless) && lossless;
+  if (!Encode(utf8, codePage, &bytes, &lossless) || !lossless) return false;
+  std::string back;
+  return Decode(bytes, codePage, &back) && back == utf8;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

@@ -31,7 +31,16 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // UTF-16LE bytes (two per code unit, low byte first) and back.
 std::string Utf8ToUtf16LeBytes(std::string_view utf8);
 std::string Utf16LeBytesToUtf8(std::string_view bytes);  // a final odd byte is dropped
-// Whether every character of the text has a representation in the code page.
+// The code page of a charset name as pages and answers label their text with ("utf-8",
+// "ISO-8859-1", "Shift_JIS", "gbk", ...; letter case, blanks and quotes around it ignored):
+// CP_UTF8 for UTF-8 and US-ASCII, 0 for a name this layer does not know. ISO-8859-1 is read as
+// Windows-1252, its superset, as browsers do.
+std::uint32_t CodePageOfCharset(std::string_view name);
+// The same for the charset parameter of a Content-Type value ("text/html; charset=gbk"); 0 when
+// it names none.
+std::uint32_t CodePageOfContentType(std::string_view contentType);
+// Whether every character of the text has a representation in the code page that reads back
+// as that character.
 bool Representable(std::string_view utf8, std::uint32_t codePage = CP_ACP);
 
 }  // namespace platform::codepage

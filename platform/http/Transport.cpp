@@ -261,19 +261,8 @@ std::string FindHeader(const HeaderList& headers, std::string_view name) {
 }
 
 std::uint32_t CharsetCodePage(std::string_view contentType) {
-  const std::string lower = text::LCase(contentType);
-  const size_t at = lower.find("charset=");
-  if (at == std::string::npos) return 0;
-  std::string_view charset = std::string_view(lower).substr(at + 8);
-  charset = charset.substr(0, charset.find(';'));
-  std::string name = text::Trim(charset);
-  if (name.size() >= 2 && (name.front() == '"' || name.front() == '\''))
-    name = name.substr(1, name.size() - 2);
-  if (name == "iso-8859-1" || name == "latin1" || name == "windows-1252" || name == "cp1252")
-    return 1252;
-  if (name == "shift_jis" || name == "windows-31j" || name == "cp932") return 932;
-  if (name == "gbk" || name == "gb2312" || name == "cp936") return 936;
-  return 0;
+  const std::uint32_t codePage = codepage::CodePageOfContentType(contentType);
+  return codePage == codepage::CP_UTF8 ? 0 : codePage;
 }
 
 std::string DecodeText(std::string_view contentType, std::string_view body) {

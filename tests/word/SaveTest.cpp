@@ -10,6 +10,10 @@ namespace {
 
 constexpr const char* kSaveFailed = "frmMsgInfo: Document save failed. Please try to save it again.";  // gMsg32
 
+// What the save sends of the typed text: the blank that ends the paragraph kept as Word's export
+// keeps it.
+constexpr const char* kSavedParagraph = "<p>onlineTyped.<span class=\"blanks\">&nbsp;</span></p>";
+
 class SaveTest : public DocumentsTest {
  protected:
   // The online document "Plan" at version `version`, opened in Word and typed into.
@@ -33,7 +37,7 @@ TEST_F(SaveTest, EqualVersionsSaveAndTheAnswerIsRecorded) {
   ASSERT_EQ(saves.size(), 1u) << user_.TranscriptText();
   EXPECT_NE(saves[0].body.find("<name>documentid</name><value><long>" + id + "</long>"), std::string::npos);
   EXPECT_NE(saves[0].body.find("<name>version</name><value><double>3</double>"), std::string::npos);
-  EXPECT_NE(OnlineContent(id).find("<p>onlineTyped. </p>"), std::string::npos) << OnlineContent(id);
+  EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos) << OnlineContent(id);
   EXPECT_EQ(Status(), "Document saved successfully");
 
   const auto entries = MapEntries();
@@ -71,7 +75,7 @@ TEST_F(SaveTest, AHigherOnlineVersionAsksBeforeOverwriting) {
   ASSERT_EQ(saves.size(), 1u);
   // The version sent is the one the copy was made from.
   EXPECT_NE(saves[0].body.find("<double>3</double>"), std::string::npos);
-  EXPECT_NE(OnlineContent(id).find("<p>onlineTyped. </p>"), std::string::npos);
+  EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
   EXPECT_EQ(MapEntries()[0].version, "5");
 }
 

@@ -11,6 +11,9 @@ namespace {
 
 namespace cp = platform::codepage;
 
+// The charset with which the spreadsheet service labels its answers.
+constexpr std::string_view kAnswerCharset = "ISO-8859-1";
+
 std::uint32_t Resolved(std::int32_t codePage) {
   return codePage == -1 ? cp::GetACP() : static_cast<std::uint32_t>(codePage);
 }
@@ -49,12 +52,16 @@ std::string MultiByteToUnicode(std::string_view bytes, std::int32_t codePage, st
 
 std::string Utf8ToUnicode(std::string_view text) {
   if (text.empty()) return {};
-  // Every code page the system may use keeps ASCII as it is, so a text of ASCII alone comes
-  // back unchanged: the conversions below are spared for it (they cost a list of thousands of
-  // names more than the rest of its search).
+  // Both code pages below keep ASCII as it is, so a text of ASCII alone comes back unchanged:
+  // the conversions are spared for it (they cost a list of thousands of names more than the
+  // rest of its search).
   if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c != 0 && c < 0x80; })) return std::string(text);
-  if (!cp::Representable(text, cp::CP_ACP)) return std::string(text);
-  const std::string bytes = UnicodeToMultiByte(text, cp::CP_ACP, 0);
+  // The answer was read in the code page of its label, whatever the system's code page is: the
+  // bytes come back through that same page (on a double-byte system its own page would make other
+  // bytes of the text, and the name would stay garbled).
+  const std::uint32_t answerPage = cp::CodePageOfCharset(kAnswerCharset);
+  if (!cp::Representable(text, answerPage)) return std::string(text);
+  const std::string bytes = UnicodeToMultiByte(text, static_cast<std::int32_t>(answerPage), 0);
   if (!IsUtf8(bytes)) return std::string(text);
   return MultiByteToUnicode(bytes, cp::CP_UTF8, 0);
 }

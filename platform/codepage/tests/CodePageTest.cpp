@@ -57,6 +57,32 @@ TEST_F(CodePage, WhatDoesNotConvertIsMarked) {
   EXPECT_THROW(Utf8ToAnsi("x", 12345), platform::RuntimeError);
 }
 
+// 932 as the system has it writes some characters as the code of a look-alike, without an
+// error; they have no representation, as they would not read back.
+TEST_F(CodePage, CharactersWrittenAsALookAlikeAreNotRepresentable) {
+  for (const char* lookAlike : {"¥", "〜", "−", "—", "‖", "¢", "£", "¬", "価格¥1000"})
+    EXPECT_FALSE(Representable(lookAlike, 932)) << lookAlike;
+  for (const char* own : {"\\", "～", "－", "―", "∥", "￥", "ﾃｽﾄ", "価格\\1000"})
+    EXPECT_TRUE(Representable(own, 932)) << own;
+  EXPECT_TRUE(Representable("说明", 936) && Representable("Müller", 1252));
+}
+
+// Charset names as answers and pages give them, and the code page each is read in.
+TEST_F(CodePage, CharsetNamesGiveTheirCodePages) {
+  const struct {
+    const char* name;
+    std::uint32_t page;
+  } names[] = {
+      {"utf-8", CP_UTF8}, {" UTF8 ", CP_UTF8}, {"us-ascii", CP_UTF8}, {"ISO-8859-1", 1252}, {"\"windows-1252\"", 1252},
+      {"Shift_JIS", 932}, {"'windows-31j'", 932}, {"GBK", 936},       {"gb2312", 936},       {"koi8-r", 0},
+      {"", 0},
+  };
+  for (const auto& n : names) EXPECT_EQ(CodePageOfCharset(n.name), n.page) << n.name;
+  EXPECT_EQ(CodePageOfContentType("text/html; charset=gbk"), 936u);
+  EXPECT_EQ(CodePageOfContentType("text/xml;Charset=\"ISO-8859-1\"; q=1"), 1252u);
+  EXPECT_EQ(CodePageOfContentType("text/html"), 0u);
+}
+
 TEST_F(CodePage, WinApiShapesReportLengthsAndConvert) {
   // Length -1 includes the terminating zero, in both directions.
   const char* ansi = "M\xFCller";

@@ -5,6 +5,7 @@
 
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
+#include "platform/codepage/CodePage.h"
 #include "platform/forms/Controls.h"
 
 namespace tavo::sheet::test {
@@ -71,6 +72,19 @@ TEST(Utf8ToUnicodeTest, NamesReadOneBytePerCharacterAreDecodedAgain) {
       {"\xe8\x8f\x9c", "\xe8\x8f\x9c"},          // a character Windows-1252 does not have
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToUnicode(c.text), c.expected) << c.text;
+  // The same on a double-byte system: there too the answer is read in the code page of its
+  // label, one character per byte of the names' UTF-8 form.
+  for (std::uint32_t system : {936u, 932u}) {
+    platform::codepage::SetACP(system);
+    for (const char* name : {"\xe9\x94\x80\xe5\x94\xae\xe8\xa1\xa8",   // 销售表
+                             "\xe8\xa8\x88\xe7\x94\xbb\xe8\xa1\xa8",   // 計画表
+                             "\xe6\x9d\xb1\xe4\xba\xac",               // 東京: 0x9D has no character in 1252
+                             "M\xc3\xbcller"}) {
+      const std::string arrived = platform::codepage::AnsiToUtf8(name, 1252);
+      EXPECT_EQ(Utf8ToUnicode(arrived), name) << system;
+      EXPECT_EQ(Utf8ToUnicode(name), name) << system;  // decoded already
+    }
+  }
 }
 
 // The list shows the answer's workbooks in its order with their names re-decoded, the first
