@@ -29,12 +29,8 @@ std::string CreateUserTree(const AddinState& state, int csidl) {
   CreateFolderWhenMissing(tavo);
   CreateFolderWhenMissing(root + "\\");
   CreateFolderWhenMissing(root + "\\users\\");
-  CreateFolderWhenMissing(root + "\\users\\" + Trim(state.gLoginUser) + "\\");
+  CreateFolderWhenMissing(UserFolderPath(root, state.gLoginUser));
   return root;
-}
-
-std::string UserFolder(const std::string& root, const AddinState& state) {
-  return root + "\\users\\" + Trim(state.gLoginUser) + "\\";
 }
 
 constexpr std::string_view kRule =
@@ -44,15 +40,19 @@ constexpr std::string_view kRule =
 
 std::string GetSpecialFolderPath(int csidl) { return platform::shell::GetSpecialFolderPath(csidl); }
 
+std::string UserFolderPath(std::string_view root, std::string_view account) {
+  return std::string(root) + "\\users\\" + Trim(account) + "\\";
+}
+
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {
   state.gAppDataRoot = CreateUserTree(state, platform::shell::CSIDL_APPDATA);
-  state.gUserDataFolder = UserFolder(state.gAppDataRoot, state);
+  state.gUserDataFolder = UserFolderPath(state.gAppDataRoot, state.gLoginUser);
   return state.gUserDataFolder + std::string(state.params.logFileName);
 }
 
 std::string CreateUserDocumentsFolder(AddinState& state, std::string_view) {
   state.gDocsRoot = CreateUserTree(state, platform::shell::CSIDL_PERSONAL);
-  state.gUserDocsFolder = UserFolder(state.gDocsRoot, state);
+  state.gUserDocsFolder = UserFolderPath(state.gDocsRoot, state.gLoginUser);
   return platform::text::Replace(state.gUserDocsFolder, "\\\\", "\\");
 }
 

@@ -13,6 +13,11 @@ struct AddinState;
 // A shell folder (CSIDL_APPDATA, CSIDL_PERSONAL) as a Windows path.
 std::string GetSpecialFolderPath(int csidl);
 
+// The account's own folder in a tree whose root is gAppDataRoot or gDocsRoot:
+// <root>\users\<the trimmed account name>\. Every path of an account's files starts here, so
+// that a name typed with blanks around it finds the folders its sign-in made.
+std::string UserFolderPath(std::string_view root, std::string_view account);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);

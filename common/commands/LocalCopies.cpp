@@ -5,6 +5,7 @@
 #include "common/AddinState.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
+#include "common/UserFiles.h"
 #include "common/commands/UserFolders.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
@@ -34,20 +35,21 @@ void ListLocalCopies(AddinState& state) {
     const std::string user = state.gLoginUser;
     if (state.gConfigResult != "TRUE") return;
 
-    const std::string dataFolder = state.gAppDataRoot + "\\users\\" + user;
+    const std::string dataFolder = UserFolderPath(state.gAppDataRoot, user);
     if (!files::FolderExists(dataFolder)) {
       message("gMsg41");
       state.gConfigResult = "FALSE";
       return;
     }
-    const std::string credentialsFile = dataFolder + "\\" + std::string(state.params.credentialsFileName);
+    const std::string credentialsFile = dataFolder + std::string(state.params.credentialsFileName);
     if (!files::FileExists(credentialsFile)) {
       message("gMsg40");
       return;
     }
     // The name as the service knows it, in any letter case; the password exactly.
     const StoredCredentials stored = ReadCredentialsFile(credentialsFile);
-    if (!text::EqualsText(state.gLoginUser, stored.user) || text::Trim(state.gLoginPassword) != stored.password) {
+    if (!text::EqualsText(text::Trim(state.gLoginUser), stored.user) ||
+        text::Trim(state.gLoginPassword) != stored.password) {
       message("gMsg27");
       state.gConfigResult = "FALSE";
       return;
@@ -57,7 +59,7 @@ void ListLocalCopies(AddinState& state) {
     const std::string extension(state.params.defaultDocumentExtension);  // ".doc" / ".xls"
     platform::forms::ListBox& list = dialogs.frmopenlocalfiles.locallist;
     list.Clear();
-    for (const std::string& name : files::ListFileNames(state.gDocsRoot + "\\users\\" + user)) {
+    for (const std::string& name : files::ListFileNames(UserFolderPath(state.gDocsRoot, user))) {
       if (!text::EndsWith(name, extension.substr(1)) || text::StartsWith(name, "~")) continue;
       list.AddItem(text::Replace(name, extension, " "));
     }

@@ -9,6 +9,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -23,7 +24,7 @@ namespace xml = platform::xml;
 
 // The local workbook that the local copies dialog's selection stands for.
 std::string SelectedLocalWorkbook(AddinState& state) {
-  return state.gDocsRoot + "\\users\\" + state.gLoginUser + "\\" +
+  return UserFolderPath(state.gDocsRoot, state.gLoginUser) +
          text::Trim(Dialogs(state).frmopenlocalfiles.locallist.Text()) + ".xls";
 }
 
@@ -56,7 +57,7 @@ void SheetOperations::DeleteLocalWorkbook() {
     const std::string path = SelectedLocalWorkbook(state_);
     dialogs.Frmfileconfirm.Unload();
     bool deleted = false;
-    if (files::FolderExists(state_.gDocsRoot + "\\users\\" + state_.gLoginUser) && files::FileExists(path)) {
+    if (files::FolderExists(UserFolderPath(state_.gDocsRoot, state_.gLoginUser)) && files::FileExists(path)) {
       files::DeleteFile(path);
       deleted = true;
     }

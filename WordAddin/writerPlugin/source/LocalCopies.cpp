@@ -10,6 +10,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -53,7 +54,7 @@ bool WriterOperations::MoveDocumentToUserFolder() {
 
 void WriterOperations::loadlocaldocument() {
   Logged(state_, "loadlocaldocument", [&] {
-    const std::string chosen = state_.gDocsRoot + "\\users\\" + state_.gLoginUser + "\\" +
+    const std::string chosen = UserFolderPath(state_.gDocsRoot, state_.gLoginUser) +
                                text::Trim(Dialogs(state_).frmopenlocalfiles.locallist.Text()) +
                                std::string(state_.params.defaultDocumentExtension);
     std::string password;
@@ -91,8 +92,8 @@ void WriterOperations::DeleteLocalDocument() {
   try {
     const std::string name = text::Trim(dialogs.frmopenlocalfiles.locallist.Text());
     dialogs.Frmfileconfirm.Unload();
-    const std::string folder = state_.gDocsRoot + "\\users\\" + state_.gLoginUser;
-    const std::string file = folder + "\\" + name + std::string(state_.params.defaultDocumentExtension);
+    const std::string folder = UserFolderPath(state_.gDocsRoot, state_.gLoginUser);
+    const std::string file = folder + name + std::string(state_.params.defaultDocumentExtension);
     if (platform::files::FolderExists(folder) && platform::files::FileExists(file)) platform::files::DeleteFile(file);
     dialogs.frmopenlocalfiles.Unload();
 
