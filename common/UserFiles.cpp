@@ -1,6 +1,7 @@
 #include "common/UserFiles.h"
 
 #include "common/AddinState.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -42,6 +43,12 @@ std::string GetSpecialFolderPath(int csidl) { return platform::shell::GetSpecial
 
 std::string UserFolderPath(std::string_view root, std::string_view account) {
   return std::string(root) + "\\users\\" + Trim(account) + "\\";
+}
+
+bool RefusedAccountName(AddinState& state, std::string_view account) {
+  if (!UnusableAccountName(account)) return false;
+  ShowMessage(state, kUnusableAccountNameMessage, 0);
+  return true;
 }
 
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {

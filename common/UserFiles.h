@@ -18,6 +18,14 @@ std::string GetSpecialFolderPath(int csidl);
 // that a name typed with blanks around it finds the folders its sign-in made.
 std::string UserFolderPath(std::string_view root, std::string_view account);
 
+// The message for an account name that cannot name its folders (UnusableAccountName).
+inline constexpr std::string_view kUnusableAccountNameMessage =
+    "The Tavo ID cannot contain \\, / or : or control characters, and cannot be \".\" or \"..\". "
+    "Please check your Tavo ID.";
+// True, after the message has been shown, when the account name cannot name its folders: it is
+// then neither sent, nor stored, nor used for a path.
+bool RefusedAccountName(AddinState& state, std::string_view account);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);

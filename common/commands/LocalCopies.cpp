@@ -34,6 +34,11 @@ void ListLocalCopies(AddinState& state) {
       state.gConfigResult = "TRUE";
     const std::string user = state.gLoginUser;
     if (state.gConfigResult != "TRUE") return;
+    // A remembered name that cannot name the account's folders: nothing is looked for under it.
+    if (RefusedAccountName(state, user)) {
+      state.gConfigResult = "FALSE";
+      return;
+    }
 
     const std::string dataFolder = UserFolderPath(state.gAppDataRoot, user);
     if (!files::FolderExists(dataFolder)) {
