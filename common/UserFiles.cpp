@@ -1,5 +1,7 @@
 #include "common/UserFiles.h"
 
+#include <filesystem>
+
 #include "common/AddinState.h"
 #include "common/LocalFileName.h"
 #include "common/Log.h"
@@ -34,6 +36,12 @@ std::string CreateUserTree(const AddinState& state, int csidl) {
   return root;
 }
 
+// A Windows path spelled one way: one "\" between steps, "." and ".." steps taken, lower case.
+std::string ComparablePath(std::string_view path) {
+  const std::string forward = platform::text::Replace(platform::text::Trim(path), "\\", "/");
+  return platform::text::FoldCase(std::filesystem::path(forward).lexically_normal().generic_string());
+}
+
 constexpr std::string_view kRule =
     "-------------------------------------------------------------------------------------";
 
@@ -49,6 +57,13 @@ bool RefusedAccountName(AddinState& state, std::string_view account) {
   if (!UnusableAccountName(account)) return false;
   ShowMessage(state, kUnusableAccountNameMessage, 0);
   return true;
+}
+
+bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
+  const std::string file = ComparablePath(path);
+  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "/";
+  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser));
+  return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
 }
 
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {

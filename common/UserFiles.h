@@ -26,6 +26,11 @@ inline constexpr std::string_view kUnusableAccountNameMessage =
 // then neither sent, nor stored, nor used for a path.
 bool RefusedAccountName(AddinState& state, std::string_view account);
 
+// True when the file lies in the documents tree of another account than the signed-in one
+// (under <gDocsRoot>\users\<other>\). Letter case, doubled separators and "." or ".." steps
+// do not hide where a file lies.
+bool InAnotherAccountsFolder(const AddinState& state, std::string_view path);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);

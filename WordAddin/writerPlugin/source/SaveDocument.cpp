@@ -5,6 +5,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -14,6 +15,9 @@ namespace tavo::writer {
 namespace {
 
 namespace xml = platform::xml;
+
+constexpr std::string_view kOtherAccountsDocument =
+    "This document lies in the folder of another Tavo account. Sign in with that account to save or publish it.";
 
 }  // namespace
 
@@ -25,6 +29,7 @@ WriterOperations::Lookup WriterOperations::LookUpActiveDocument() {
   if (!map.load(MapFilePath(state_))) return Lookup::NoMap;
   xml::Node record = map.selectSingleNode(query);
   if (!record) return Lookup::NotMapped;
+  if (InAnotherAccountsFolder(state_, doc->FullName())) return Lookup::OtherAccount;
   state_.gPendingDocId = record.child(0).text();
   state_.gPendingDocVersion = record.child(3).text();
   state_.gPendingDocName = record.child(1).text();
@@ -52,6 +57,10 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
       case Lookup::NotMapped:
         if (publish) dialogs.frmLicense.Show(platform::forms::ShowMode::Modal);
         else dialogs.frmConfirm.Show(platform::forms::ShowMode::Modal);
+        return true;
+      case Lookup::OtherAccount:
+        // Sending it would replace this account's online document of the same name.
+        ShowMessage(state_, kOtherAccountsDocument, 0);
         return true;
       case Lookup::Mapped: break;
     }
