@@ -3,7 +3,6 @@
 #include "common/AddinState.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
-#include "platform/files/Files.h"
 #include "platform/profile/Profile.h"
 
 namespace tavo {
@@ -51,10 +50,8 @@ bool LoadLanguageSection(AddinState& state, const LanguageSection& section) {
 bool LoadLanguage(AddinState& state) {
   try {
     if (state.gLanguageCode.empty()) return true;
+    // A file that is missing reads as one without sections: every key takes its default.
     state.gLanguageFile = GetLanguageFile(state, state.gLanguageCode);
-    // A chosen language file that is missing would leave every text of the add-in empty: the
-    // start-up fails instead, so the installation's fault shows.
-    if (!state.gLanguageFile.empty() && !platform::files::FileExists(state.gLanguageFile)) return false;
     const bool english = state.gLanguageName == "english";
     for (const LanguageSection& section : LanguageSections(state.params)) {
       if (english && section.dialog) continue;

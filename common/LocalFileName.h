@@ -1,7 +1,8 @@
 #pragma once
-// Names that the online service sends, used as the file names of local copies. Such a name is
-// the service's text: put in front of an extension in the user's documents folder, it must name a
-// file in that folder and nowhere else.
+// Names that end up in the add-in's paths: the names the online service sends, used as the file
+// names of local copies, and the account names the per-user folders are named after. Put in
+// front of an extension in the user's documents folder, or under ...\users\, such a name must
+// name a file or folder in that folder and nowhere else.
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace tavo {
 // True when `name`, as the file name in front of an extension, would lead out of the folder it is
 // put in: it holds a folder separator ("\" or "/") or a drive (":"), or it is "." or "..".
 bool LeavesFolder(std::string_view name);
+
+// True when an account name, trimmed as the per-user folders take it, cannot be the name of one
+// folder under ...\users\: it would leave that folder (LeavesFolder) or holds a control
+// character. A blank name is not refused here (nobody is signed in under it).
+bool UnusableAccountName(std::string_view account);
 
 // The name as a Windows file name: each character that one cannot hold (\ / : * ? " < > | and
 // the control characters) becomes "_", and a name that is then "", "." or ".." becomes "_", "_"

@@ -1,6 +1,9 @@
 #include "common/UserFiles.h"
 
+#include <filesystem>
+
 #include "common/AddinState.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -29,12 +32,14 @@ std::string CreateUserTree(const AddinState& state, int csidl) {
   CreateFolderWhenMissing(tavo);
   CreateFolderWhenMissing(root + "\\");
   CreateFolderWhenMissing(root + "\\users\\");
-  CreateFolderWhenMissing(root + "\\users\\" + Trim(state.gLoginUser) + "\\");
+  CreateFolderWhenMissing(UserFolderPath(root, state.gLoginUser));
   return root;
 }
 
-std::string UserFolder(const std::string& root, const AddinState& state) {
-  return root + "\\users\\" + Trim(state.gLoginUser) + "\\";
+// A Windows path spelled one way: one "\" between steps, "." and ".." steps taken, lower case.
+std::string ComparablePath(std::string_view path) {
+  const std::string forward = platform::text::Replace(platform::text::Trim(path), "\\", "/");
+  return platform::text::FoldCase(std::filesystem::path(forward).lexically_normal().generic_string());
 }
 
 constexpr std::string_view kRule =
@@ -44,15 +49,32 @@ constexpr std::string_view kRule =
 
 std::string GetSpecialFolderPath(int csidl) { return platform::shell::GetSpecialFolderPath(csidl); }
 
+std::string UserFolderPath(std::string_view root, std::string_view account) {
+  return std::string(root) + "\\users\\" + Trim(account) + "\\";
+}
+
+bool RefusedAccountName(AddinState& state, std::string_view account) {
+  if (!UnusableAccountName(account)) return false;
+  ShowMessage(state, kUnusableAccountNameMessage, 0);
+  return true;
+}
+
+bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
+  const std::string file = ComparablePath(path);
+  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "/";
+  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser));
+  return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
+}
+
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {
   state.gAppDataRoot = CreateUserTree(state, platform::shell::CSIDL_APPDATA);
-  state.gUserDataFolder = UserFolder(state.gAppDataRoot, state);
+  state.gUserDataFolder = UserFolderPath(state.gAppDataRoot, state.gLoginUser);
   return state.gUserDataFolder + std::string(state.params.logFileName);
 }
 
 std::string CreateUserDocumentsFolder(AddinState& state, std::string_view) {
   state.gDocsRoot = CreateUserTree(state, platform::shell::CSIDL_PERSONAL);
-  state.gUserDocsFolder = UserFolder(state.gDocsRoot, state);
+  state.gUserDocsFolder = UserFolderPath(state.gDocsRoot, state.gLoginUser);
   return platform::text::Replace(state.gUserDocsFolder, "\\\\", "\\");
 }
 

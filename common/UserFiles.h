@@ -13,6 +13,24 @@ struct AddinState;
 // A shell folder (CSIDL_APPDATA, CSIDL_PERSONAL) as a Windows path.
 std::string GetSpecialFolderPath(int csidl);
 
+// The account's own folder in a tree whose root is gAppDataRoot or gDocsRoot:
+// <root>\users\<the trimmed account name>\. Every path of an account's files starts here, so
+// that a name typed with blanks around it finds the folders its sign-in made.
+std::string UserFolderPath(std::string_view root, std::string_view account);
+
+// The message for an account name that cannot name its folders (UnusableAccountName).
+inline constexpr std::string_view kUnusableAccountNameMessage =
+    "The Tavo ID cannot contain \\, / or : or control characters, and cannot be \".\" or \"..\". "
+    "Please check your Tavo ID.";
+// True, after the message has been shown, when the account name cannot name its folders: it is
+// then neither sent, nor stored, nor used for a path.
+bool RefusedAccountName(AddinState& state, std::string_view account);
+
+// True when the file lies in the documents tree of another account than the signed-in one
+// (under <gDocsRoot>\users\<other>\). Letter case, doubled separators and "." or ".." steps
+// do not hide where a file lies.
+bool InAnotherAccountsFolder(const AddinState& state, std::string_view path);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);

@@ -331,4 +331,20 @@ TEST_F(BothHosts, ClosingExcelRemovesItsTemporaryDownloads) {
   EXPECT_EQ(word->Quit(), 0);
 }
 
+// Without their language file the add-ins start all the same, in English with their built-in
+// captions, and tell of nothing.
+TEST_F(BothHosts, WithoutTheLanguageFileEachAddinStartsInEnglish) {
+  for (const char* key : {kSheetKey, "Software\\tavo\\tavo writer Word Plugin\\reg"})
+    reg::WriteValue(reg::HKEY_CURRENT_USER, key, "applicationpath", reg::StringValue("C:\\nowhere"));
+  for (const char* kind : {"word", "excel"}) {
+    SCOPED_TRACE(kind);
+    auto host = Start(kind);
+    const string screen = host->Send("screen");
+    EXPECT_TRUE(Has(screen, "  &Login\n")) << screen;
+    EXPECT_TRUE(Has(screen, "[ &Open ](disabled)")) << screen;
+    EXPECT_FALSE(Has(screen, "[frm")) << screen;
+    EXPECT_EQ(host->Quit(), 0);
+  }
+}
+
 }  // namespace tavo::test

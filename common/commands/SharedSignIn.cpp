@@ -23,9 +23,12 @@ bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) 
   if (SharedAccount(p.otherStatusValue) != "1") return false;
   const std::string user = SharedAccount("tavousername");
   const std::string password = SharedAccount("tavopassword");
-  state.gTicket = SharedAccount("tavoticketid");
   // A blank shared value would leave the add-in signed in as nobody: the name known already stays.
-  if (!platform::text::Trim(user).empty()) state.gLoginUser = DecodeStoredSecret(user);
+  const std::string account = platform::text::Trim(user).empty() ? state.gLoginUser : DecodeStoredSecret(user);
+  // A name that cannot name this add-in's folders is not taken over.
+  if (RefusedAccountName(state, account)) return false;
+  state.gTicket = SharedAccount("tavoticketid");
+  state.gLoginUser = account;
   if (!platform::text::Trim(password).empty()) state.gLoginPassword = DecodeStoredSecret(password);
   signedIn();
   InitUserFiles(state, state.gLoginUser);

@@ -18,7 +18,8 @@ void SetSharedAccount(std::string_view name, std::string_view value);
 // When the other add-in is signed in: takes its ticket, name and password (decoded; a blank
 // stored value keeps the one already in memory), lets `signedIn` put the add-in's controls into
 // their signed-in state, prepares the user's files and records this add-in as signed in.
-// False, with nothing changed, when the other add-in is not signed in.
+// False, with nothing changed, when the other add-in is not signed in, or when its account name
+// cannot name this add-in's folders (the user is told).
 bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn);
 
 // Signs this add-in out: when the other add-in is not signed in, the account is signed out of

@@ -24,10 +24,9 @@ void osdocusernamepath(AddinState& state) {
 
 void oslogusernamepath(AddinState& state) {
   Logged(state, "oslogusernamepath", [&] {
-    const std::string appData = Trim(GetSpecialFolderPath(platform::shell::CSIDL_APPDATA));
-    const std::string tree = "\\tavo\\" + std::string(state.params.folderWord);
-    state.gAppDataRoot = appData + Trim(tree);
-    state.gUserDataFolder = appData + Trim(tree + "\\users") + "\\" + Trim(state.gLoginUser) + "\\";
+    state.gAppDataRoot = Trim(GetSpecialFolderPath(platform::shell::CSIDL_APPDATA)) +
+                         Trim("\\tavo\\" + std::string(state.params.folderWord));
+    state.gUserDataFolder = UserFolderPath(state.gAppDataRoot, state.gLoginUser);
   });
 }
 

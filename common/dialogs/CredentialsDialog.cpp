@@ -2,6 +2,7 @@
 
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
+#include "common/UserFiles.h"
 #include "platform/shell/Shell.h"
 
 namespace tavo {
@@ -29,6 +30,8 @@ void CredentialsDialog::ForgetRememberedCredentials() {
   for (const char* value : {"tavousername", "tavopassword", "tavoremember", "tavosavelocal"})
     SetRegistryString(HKEY_CURRENT_USER, state_.params.pluginSettingsKey, value, "");
 }
+
+bool CredentialsDialog::TypedNameRefused() { return RefusedAccountName(state_, tavoemailid.Text()); }
 
 void CredentialsDialog::LblLink_Click() {
   platform::shell::ShellExecuteA(this, "open", state_.params.registrationUrl, "", "", platform::shell::SW_SHOWNORMAL);

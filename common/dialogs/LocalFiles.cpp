@@ -4,6 +4,7 @@
 #include "common/AddinState.h"
 #include "common/Log.h"
 #include "common/Messages.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -46,7 +47,7 @@ void frmopenlocalfiles::Form_KeyPress(int& keyAscii) {
 
 std::string frmopenlocalfiles::LocalPath() const {
   if (std::string file = locallist.ItemData(locallist.ListIndex()); !file.empty()) return file;
-  return state_.gDocsRoot + "\\users\\" + state_.gLoginUser + "\\" + text::Trim(locallist.Text()) +
+  return UserFolderPath(state_.gDocsRoot, state_.gLoginUser) + text::Trim(locallist.Text()) +
          std::string(state_.params.defaultDocumentExtension);
 }
 
@@ -56,7 +57,7 @@ void frmopenlocalfiles::locallist_Click() {
   try {
     const std::string path = LocalPath();
     platform::xml::Document map;
-    if (!map.load(state_.gAppDataRoot + "\\users\\" + state_.gLoginUser + "\\" + std::string(state_.params.mapFileName)))
+    if (!map.load(UserFolderPath(state_.gAppDataRoot, state_.gLoginUser) + std::string(state_.params.mapFileName)))
       return;
     platform::xml::Node root = map.documentElement();
     for (const platform::xml::Node& record : root.childNodes()) {

@@ -2,6 +2,7 @@
 
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
+#include "common/UserFiles.h"
 #include "common/Messages.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/Text.h"
@@ -112,10 +113,9 @@ void frmDocList::checkdocument() {
     Host().LoadSelectedDocument();
     return;
   }
-  const std::string folder = state_.gDocsRoot + "\\users\\" + state_.gLoginUser;
+  const std::string folder = UserFolderPath(state_.gDocsRoot, state_.gLoginUser);
   if (!platform::files::FolderExists(folder)) return;
-  const std::string localFile =
-      folder + "\\" + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
+  const std::string localFile = folder + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
   if (platform::files::FileExists(localFile)) Dialogs(state_).frmlocalversion.Show(forms::ShowMode::Modal);
   else Host().LoadSelectedDocument();
 }

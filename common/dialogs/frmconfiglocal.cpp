@@ -43,6 +43,9 @@ void frmconfiglocal::Command1_Click() {
     IgnoreErrors([&] { Message(Text("gMsg01")); });
     return;
   }
+  bool refused = false;
+  IgnoreErrors([&] { refused = TypedNameRefused(); });
+  if (refused) return;
   state_.gLoginPassword = password;
   state_.gLoginUser = user;
   state_.gRememberFlag = "";
@@ -60,6 +63,7 @@ void frmconfiglocal::Command1_Click() {
 }
 
 void frmconfiglocal::ConfirmShort() {
+  if (TypedNameRefused()) return;
   state_.gLoginPassword = tavopassword.Text();
   state_.gLoginUser = tavoemailid.Text();
   state_.gRememberFlag = "";

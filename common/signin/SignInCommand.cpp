@@ -2,6 +2,7 @@
 
 #include "common/AddinState.h"
 #include "common/LanguageText.h"
+#include "common/UserFiles.h"
 #include "common/commands/SharedSignIn.h"
 #include "common/commands/UserFolders.h"
 #include "common/dialogs/Dialogs.h"
@@ -26,6 +27,12 @@ SignInStart StartSignIn(AddinState& state) {
     dialog.Show(platform::forms::ShowMode::Modal);
   } else {
     state.gConfigResult = "TRUE";
+  }
+  // A remembered name that cannot name the account's folders is not signed in with; the next
+  // Login asks for the name again.
+  if (state.gConfigResult == "TRUE" && RefusedAccountName(state, state.gLoginUser)) {
+    state.gConfigResult = "FALSE";
+    return SignInStart::Stop;
   }
   osdocusernamepath(state);
   oslogusernamepath(state);

@@ -16,7 +16,7 @@ enum class SignInStart {
 // The first steps of the Login command: gConfigMode becomes 1; unless the other add-in is
 // signed in, the sign-in dialog (its OK reading gMsg44) asks for the credentials when none are
 // in memory or the last dialog was cancelled, and the per-user folder roots are set whatever
-// its answer.
+// its answer. An account name that cannot name its folders stops the command with a message.
 SignInStart StartSignIn(AddinState& state);
 
 }  // namespace tavo

@@ -95,6 +95,7 @@ void frmConfig::TakeChoices() {
 }
 
 void frmConfig::Confirm(std::string_view statusKey) {
+  if (TypedNameRefused()) return;
   TakeChoices();
   state_.gConfigResult = "TRUE";
   Status(Text(statusKey));
@@ -111,6 +112,7 @@ void frmConfig::Command1_Click() {
     Message(Text("gMsg01"));
     return;
   }
+  if (TypedNameRefused()) return;
   TakeChoices();
   if (rememberme.Value() != kTicked) ForgetRememberedCredentials();
   state_.gConfigResult = "TRUE";

@@ -129,12 +129,19 @@ TEST_F(LoadLanguageTest, UnknownOrMissingCode) {
   EXPECT_EQ(none.strings["gfrmlowversion_command1"], "");  // nothing was read at all
 }
 
-TEST_F(LoadLanguageTest, AChosenFileThatIsMissingFailsBothAddins) {
+// A chosen file that is missing is read like an empty one: every key takes its default.
+TEST_F(LoadLanguageTest, AChosenFileThatIsMissingGivesEveryKeyItsDefault) {
   for (const AddinParameterSet* params : {&kWriterParameters, &kSheetParameters}) {
     AddinState state(*params);
     Prepare(state, "jap_ja");
     state.gApplicationPath = "C:\\Nowhere";
-    EXPECT_FALSE(LoadLanguage(state)) << params->name;
+    ASSERT_TRUE(LoadLanguage(state)) << params->name;
+    EXPECT_EQ(state.gLanguageName, "japanese");
+    for (const std::string& name : state.strings.Names()) {
+      if (name.rfind("gfrmlowversion_", 0) == 0) continue;
+      EXPECT_EQ(state.strings[name], "") << params->name << " " << name;
+    }
+    EXPECT_EQ(state.strings["gfrmlowversion_command1"], params->lowVersionDefaults[1]) << params->name;
   }
 }
 

@@ -41,5 +41,30 @@ TEST(LocalFileNameTest, NamesThatLeaveTheFolderAndTheFileNamesMadeOfThem) {
   }
 }
 
+// An account name names its folders trimmed; ordinary e-mail addresses are all usable.
+TEST(LocalFileNameTest, AccountNamesThatCannotNameAFolder) {
+  const struct {
+    std::string account;
+    bool unusable;
+  } cases[] = {
+      {"ann@tavo.example", false},
+      {" ann@tavo.example ", false},
+      {"first.last+tag@sub.tavo.example", false},
+      {"M\xc3\xbcller@tavo.example", false},
+      {"...", false},
+      {"", false},
+      {"..\\..\\..\\..\\..\\Escaped", true},
+      {"../Escaped", true},
+      {"ann/bob", true},
+      {"C:ann", true},
+      {" .. ", true},
+      {".", true},
+      {"ann\tbob", true},
+      {"ann\x7f", true},
+      {std::string("ann\0bob", 7), true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UnusableAccountName(c.account), c.unusable) << c.account;
+}
+
 }  // namespace
 }  // namespace tavo

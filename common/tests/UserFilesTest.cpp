@@ -140,6 +140,29 @@ TEST_P(UserFilesTest, LogLinesCarryNoSecrets) {
   EXPECT_EQ(Read(state.gLogFile), Line("Info", "Sucessfully Appended into Mapxml  "));
 }
 
+// Which files lie in another account's documents folder, however the path is spelled.
+TEST(UserFoldersTest, AFileInAnotherAccountsFolder) {
+  AddinState state(kWriterParameters);
+  state.gDocsRoot = std::string(kDocuments) + "\\tavo\\tavowriter";
+  state.gLoginUser = " bob@tavo.example";
+  const std::string users = state.gDocsRoot + "\\users\\";
+  const struct {
+    std::string path;
+    bool other;
+  } cases[] = {
+      {users + "ann@tavo.example\\Welcome.doc", true},
+      {users + "ANN@tavo.example\\sub\\Welcome.doc", true},
+      {users + "bob@tavo.example\\..\\ann@tavo.example\\Welcome.doc", true},
+      {users + "bob@tavo.example.old\\Welcome.doc", true},
+      {users + "bob@tavo.example\\Welcome.doc", false},
+      {users + "BOB@TAVO.EXAMPLE\\\\Welcome.doc", false},
+      {users + "ann@tavo.example\\..\\bob@tavo.example\\Welcome.doc", false},
+      {std::string(kDocuments) + "\\Welcome.doc", false},
+      {state.gDocsRoot + "\\Welcome.doc", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InAnotherAccountsFolder(state, c.path), c.other) << c.path;
+}
+
 INSTANTIATE_TEST_SUITE_P(BothAddins, UserFilesTest, ::testing::Values(&kWriterParameters, &kSheetParameters),
                          test::AddinName);
 

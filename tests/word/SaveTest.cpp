@@ -161,6 +161,54 @@ TEST_F(SaveTest, WhatTheCommandsRefuse) {
   EXPECT_TRUE(Calls("writer.newDocument").empty());
 }
 
+// Two accounts on one computer, each with an online "Welcome". A's copy, still open when the
+// user has switched to B, is no document of B's: it is not saved over B's namesake, whose record
+// keeps pointing at B's own copy. A document outside the account folders keeps the lookup by name.
+TEST_F(SaveTest, ADocumentInAnotherAccountsFolderIsNotSavedOverThisAccountsNamesake) {
+  const std::string bob = "bob@tavo.example", bobPassword = "Secret-2";
+  server_->AddAccount(bob, bobPassword);
+  const std::string bobsId = server_->AddDocument(bob, "Welcome", "<p>bob's</p>", 2);
+  const std::string annsId = server_->AddDocument(kUser, "Welcome", "<p>ann's</p>", 2);
+  // Through Settings, then Login: the sign-in as the other account.
+  auto signInAs = [&](const std::string& user, const std::string& password) {
+    if (Controls()[6]->Enabled()) word().Click("Lo&gout");
+    user_.On("frmConfig", {"clear tavoemailid", "type tavoemailid " + user, "clear tavopassword",
+                           "type tavopassword " + password, "click Command1"});
+    word().Click("Se&ttings");
+    word().Click("&Login");
+    ASSERT_EQ(EnabledStates(), kSignedInKeepingCopies) << user_.TranscriptText();
+  };
+  RememberCredentials(bob, bobPassword, /*saveLocal=*/true);
+  StartWord();
+  word().Click("&Login");
+  OpenFromList(0);  // bob's Welcome, kept in his folder
+  signInAs(kUser, kPassword);
+  OpenFromList(0);
+  app()->Selection().TypeText("Ann's words. ");
+  ASSERT_EQ(Active()->FullName(), DocsFolder() + "\\Welcome.doc");
+  signInAs(bob, bobPassword);
+
+  for (const char* command : {"&Save in Tavo Writer", "&Publish in Tavo Share"}) {
+    WillReadMessage();
+    word().Click(command);
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>(2, "frmMsgInfo: This document lies in the folder of another Tavo "
+                                                    "account. Sign in with that account to save or publish it."))
+      << user_.TranscriptText();
+  EXPECT_TRUE(Calls("writer.saveDocument").empty());
+  EXPECT_EQ(OnlineContent(bobsId), "<p>bob's</p>");
+  EXPECT_EQ(OnlineContent(annsId), "<p>ann's</p>");
+  const auto bobs = MapEntries(bob);
+  ASSERT_EQ(bobs.size(), 1u);
+  EXPECT_EQ(bobs[0].location, DocsFolder(bob) + "\\Welcome.doc");
+
+  // Outside the account folders, the name finds bob's record as it always did.
+  Active()->SaveAs({.fileName = std::string(kDocuments) + "\\Welcome.doc"});
+  word().Click("&Save in Tavo Writer");
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 1u);
+  EXPECT_NE(OnlineContent(bobsId).find("Ann's words."), std::string::npos);
+}
+
 // The extension is found in any letter case and stays as it is written: a file whose key then
 // differs from every record is offered for adding.
 TEST_F(SaveTest, TheMapKeyIsTheFileNameWithoutItsExtension) {

@@ -11,6 +11,7 @@
 #include "common/Messages.h"
 #include "common/StoredSecret.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"

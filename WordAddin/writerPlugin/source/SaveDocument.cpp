@@ -6,6 +6,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -15,6 +16,9 @@ namespace tavo::writer {
 namespace {
 
 namespace xml = platform::xml;
+
+constexpr std::string_view kOtherAccountsDocument =
+    "This document lies in the folder of another Tavo account. Sign in with that account to save or publish it.";
 
 }  // namespace
 
@@ -26,6 +30,7 @@ WriterOperations::Lookup WriterOperations::LookUpActiveDocument() {
   if (!map.load(MapFilePath(state_))) return Lookup::NoMap;
   xml::Node record = map.selectSingleNode(query);
   if (!record) return Lookup::NotMapped;
+  if (InAnotherAccountsFolder(state_, doc->FullName())) return Lookup::OtherAccount;
   state_.gPendingDocId = record.child(0).text();
   state_.gPendingDocVersion = record.child(3).text();
   state_.gPendingDocName = record.child(1).text();
@@ -58,6 +63,10 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
       case Lookup::NotMapped:
         if (publish) dialogs.frmLicense.Show(platform::forms::ShowMode::Modal);
         else dialogs.frmConfirm.Show(platform::forms::ShowMode::Modal);
+        return true;
+      case Lookup::OtherAccount:
+        // Sending it would replace this account's online document of the same name.
+        ShowMessage(state_, kOtherAccountsDocument, 0);
         return true;
       case Lookup::Mapped: break;
     }

@@ -4,6 +4,7 @@
 
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/Log.h"
+#include "common/UserFiles.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
@@ -13,7 +14,7 @@ std::string UploadHtmlPath(const AddinState& state) { return state.gUserDocsFold
 std::string DownloadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavodownload.html"; }
 
 std::string UserMapPath(const AddinState& state, std::string_view user) {
-  return state.gAppDataRoot + "\\users\\" + std::string(user) + "\\" + std::string(state.params.mapFileName);
+  return UserFolderPath(state.gAppDataRoot, user) + std::string(state.params.mapFileName);
 }
 
 std::string MapKey(const AddinState& state, std::string_view fileName) {

@@ -93,8 +93,9 @@ class WriterOperations {
 
  private:
   // The map record of the active document, found by its file name; its id, version and name
-  // become the pending overwrite values.
-  enum class Lookup { NoMap, NotMapped, Mapped };
+  // become the pending overwrite values. A record found for a document that lies in another
+  // account's folder is that account's namesake, not this document's (OtherAccount).
+  enum class Lookup { NoMap, NotMapped, Mapped, OtherAccount };
   Lookup LookUpActiveDocument();
   // The save of Save (false) and Publish (true).
   bool SaveMappedDocument(bool publish);

@@ -136,13 +136,6 @@ TEST_F(StartUpTest, AFailingStepEndsTheStartUp) {
   };
   const Case cases[] = {
       {"stored name that does not decode", [] { SetSetting("tavousername", "<not base64>"); }, false, {"error0", ""}},
-      {"missing language file",
-       [] {
-         SetSetting("applicationpath", "C:\\nowhere");
-         SetLanguage("chi_ch");
-       },
-       false,
-       {"error0", ""}},
       {"shared name that does not decode",
        [] {
          WordSignedIn("", "", "T-1");

@@ -161,7 +161,6 @@ TEST_F(StartUpTest, AFailingStepEndsTheStartUp) {
   const Case cases[] = {
       {"stored name that does not decode", [] { SetSetting("tavousername", "<not base64>"); }, false, false,
        "frmMsgError: "},
-      {"missing language file", [] { SetSetting("applicationpath", "C:\\nowhere"); }, false, false, "frmMsgError: "},
       {"loaded into Excel", nullptr, false, false, kCouldNotStart},
       {"shared name that does not decode", [] { SheetSignedIn("", "", "T-1"); SetShared("tavousername", "<bad>"); },
        true, true, kCouldNotStart},
