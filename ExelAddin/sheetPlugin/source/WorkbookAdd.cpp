@@ -92,6 +92,8 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
                                    doc.selectSingleNode("//methodResponse/result/updateLock").text(),
                                    target};
     if (publish && licence) {
+      // Their answers are not read. One that could not be sent fails the publish; the workbook
+      // already created online stays as it is, and is not linked here.
       MakeDocumentPublic(state_, id);
       UpdateDocumentLicense(state_, id, licence->name, licence->url, licence->image);
     }
