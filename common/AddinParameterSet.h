@@ -61,7 +61,8 @@ struct AddinParameterSet {
   std::string_view defaultWebUrl;
   std::string_view defaultApiUrl;
   std::string_view defaultAccountsUrl;
-  std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable
+  std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable (its
+                                       // scheme follows the API URL's: https when that is)
   std::string_view registrationUrl;    // the sign-up link of the sign-in dialogs
   std::string_view termsUrl;           // the share service's terms page (licence picker links)
   std::string_view homePageUrl;        // probed before signing in; "" = the web base setting

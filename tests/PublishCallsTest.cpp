@@ -1,17 +1,21 @@
 // Publishing a new document or workbook as a user does it, in tavo-office processes against the
 // stand-in service: the create, then the two calls that make it public and give it its licence.
-// One of them that cannot be sent fails the publish, which is then not reported done.
+// Those two calls carry the ticket, so they go over TLS whenever the configured API URL does;
+// and one that cannot be sent fails the publish, which is then not reported done.
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/files/Files.h"
+#include "platform/registry/Registry.h"
 #include "service/Server.h"
 #include "tests/EndToEnd.h"
 
 namespace tavo::test {
 namespace {
 
+namespace reg = platform::registry;
 using std::string;
 
 constexpr const char* kUser = "ann@tavo.example";
@@ -26,16 +30,19 @@ bool Has(const string& screen, const string& text) { return screen.find(text) !=
 struct Addin {
   const char* kind;  // "word" | "excel"
   const AddinParameterSet* params;
+  const char* apiUrl;       // an https API URL for this add-in's service
   const char* extension;
   const char* published;    // the status bar after a publish
   const char* failed;       // the message after a failed one
   const char* failureLine;  // the Error line of the failure path
 };
 const Addin kAddins[] = {
-    {"word", &kWriterParameters, ".doc", "The Document is Published Successfully",
-     "Document Add failed. Please try to 'Add' it again", "Error While creating the document "},
-    {"excel", &kSheetParameters, ".xls", "The Workbook is Published successfully!",
-     "Error occured while adding the Workbook to Tavo sheet", "Error While adding the workbook -"},
+    {"word", &kWriterParameters, "https://writer.tavo.example/api", ".doc",
+     "The Document is Published Successfully", "Document Add failed. Please try to 'Add' it again",
+     "Error While creating the document "},
+    {"excel", &kSheetParameters, "https://sheet.tavo.example/api/xml", ".xls",
+     "The Workbook is Published successfully!", "Error occured while adding the Workbook to Tavo sheet",
+     "Error While adding the workbook -"},
 };
 
 class PublishCalls : public EndToEndTest {
@@ -115,6 +122,33 @@ TEST_F(PublishCalls, ACallThatCannotBeSentFailsThePublish) {
       EXPECT_TRUE(Has(log, "[Error] -- " + string(addin.failureLine))) << log;
     }
     EXPECT_EQ(host->Quit(), 0) << host->Output();
+  }
+}
+
+// With https API URLs configured, the make-public and licence calls go over TLS too, never in
+// clear; with the default (http) URLs they keep the fixed http base.
+TEST_F(PublishCalls, ThePublishingCallsFollowTheSchemeOfTheApiUrl) {
+  for (const Addin& addin : kAddins) {
+    SCOPED_TRACE(addin.kind);
+    for (const bool https : {true, false}) {
+      SCOPED_TRACE(https ? "https" : "http");
+      reg::WriteValue(reg::HKEY_CURRENT_USER, addin.params->pluginSettingsKey, addin.params->apiUrlValue,
+                      reg::StringValue(https ? addin.apiUrl : string(addin.params->defaultApiUrl)));
+      server_->ClearRequests();
+      auto host = SignedIn(addin);
+      const string name = https ? "Secure" : "Plain";
+      EXPECT_TRUE(Has(Publish(*host, addin, name), addin.published)) << host->Output();
+      const auto online = PublishedAs(name);
+      ASSERT_TRUE(online);
+      EXPECT_TRUE(online->isPublic);
+      EXPECT_EQ(online->licenseName, "Public Domain");
+
+      std::vector<bool> overTls;
+      for (const auto& r : server_->Requests())
+        if (r.path.starts_with("/api/private/")) overTls.push_back(r.tls);
+      EXPECT_EQ(overTls, std::vector<bool>(2, https));
+      EXPECT_EQ(host->Quit(), 0) << host->Output();
+    }
   }
 }
 
