@@ -48,6 +48,8 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
       return;
     }
   } catch (const platform::RuntimeError& e) {
+    // The publish has no handler of its own: the licence picker that started it tells the user.
+    if (!add) throw;
     description = e.description();
   }
   WriteLog(state_, "Error While adding the workbook -" + description, "Error");
