@@ -71,6 +71,9 @@ class SheetOperations {
 
  private:
   enum class Route { Save, Publish };
+  // Takes a flow to its failure path when no run-time error was raised: the Error line there
+  // ends with the current error's description, which is then empty.
+  struct NoRunTimeError {};
 
   office::Ref<excel::Application> Excel() const;
 

@@ -39,7 +39,7 @@ bool SheetOperations::GetWorkbooks() {
     WriteLog(state_, "Response for workbook lists" + answer, "Info");
 
     xml::Document doc;
-    if (!doc.loadXML(answer)) platform::Raise(platform::err::Automation, "");
+    if (!doc.loadXML(answer)) throw NoRunTimeError{};
     state_.gDocListRoot = doc.documentElement();
     state_.gDocListFullRoot = state_.gDocListRoot;
     WriteLog(state_, state_.gDocListRoot.xml(), "Info");
@@ -65,6 +65,8 @@ bool SheetOperations::GetWorkbooks() {
     }
   } catch (const platform::RuntimeError& e) {
     description = e.description();
+  } catch (const NoRunTimeError&) {
+    // The answer is no XML: no description to log.
   }
   if (!shown) {
     WriteLog(state_, "Error While Retrieving WorkBook lists " + description, "Error");

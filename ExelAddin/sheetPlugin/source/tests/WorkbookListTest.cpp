@@ -139,14 +139,15 @@ TEST_F(WorkbookListTest, FailedListsAreToldAndChangeNothing) {
     const char* name;
     service::Fault fault;
     const char* message;
+    bool errorLine;  // the failure path's Error line is written
   };
   const Case cases[] = {
       {"authentication", service::Fault("getWorkbooks", service::FaultKind::ErrorCode, 1, "2401"),
-       "Authentication failed. Please sign in again."},
+       "Authentication failed. Please sign in again.", false},
       {"another code", service::Fault("getWorkbooks", service::FaultKind::ErrorCode, 1, "2500"),
-       "Tavo Sheet could not complete the request. Please try again."},
-      {"not XML", service::Fault("getWorkbooks", service::FaultKind::Html500), 
-       "The workbook list could not be retrieved from Tavo Sheet."},
+       "Tavo Sheet could not complete the request. Please try again.", false},
+      {"not XML", service::Fault("getWorkbooks", service::FaultKind::Html500),
+       "The workbook list could not be retrieved from Tavo Sheet.", true},
   };
   StartSignedIn();
   const std::string map = "<mapxml>" + Record("999", "Old.xls") + "</mapxml>";
@@ -155,12 +156,16 @@ TEST_F(WorkbookListTest, FailedListsAreToldAndChangeNothing) {
     platform::files::WriteAllBytes(MapFile(), map);
     server_->InjectFault(c.fault);
     WillReadMessage();
+    const size_t logBefore = LogText().size();
     OpenList();
     EXPECT_EQ(Messages().back(), c.message);
     EXPECT_FALSE(user_.Saw("frmDocList"));
     EXPECT_EQ(platform::files::ReadAllBytes(MapFile()), map);
+    // No run-time error was raised: the line ends with no description.
+    const std::string log = LogText().substr(logBefore);
+    EXPECT_EQ(log.find("[Error] -- Error While Retrieving WorkBook lists \r\n") != std::string::npos, c.errorLine)
+        << log;
   }
-  EXPECT_NE(LogText().find("Error While Retrieving WorkBook lists "), std::string::npos);
 }
 
 // The search filters the full list by a part of the name in any letter case, matching and
