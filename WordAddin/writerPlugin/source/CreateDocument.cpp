@@ -18,11 +18,6 @@ namespace {
 
 namespace xml = platform::xml;
 
-// Ends a flow in its failure path without a run-time error of its own.
-struct FlowFailed {
-  std::string description;
-};
-
 }  // namespace
 
 bool WriterOperations::CreateDocument(const std::string& name, const std::string& content) {
