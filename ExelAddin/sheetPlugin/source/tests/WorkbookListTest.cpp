@@ -191,4 +191,30 @@ TEST_F(WorkbookListTest, TheSearchFiltersTheList) {
   EXPECT_EQ(app()->activeWorkbook()->Cell("A1"), "2009");
 }
 
+// After an open that failed behind the local-copy question the list is left behind, hidden; the
+// next list starts afresh, with no earlier search text standing over the whole list.
+TEST_F(WorkbookListTest, AFailedOpenLeavesNoSearchTextBehind) {
+  server_->AddWorkbook(kUser, "Accounts", Workbook({{"A1", "1"}}));
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "2"}}));
+  StartSignedIn();
+  Download("Budget");
+  app()->activeWorkbook()->Close();
+
+  server_->InjectFault(service::Fault("/open.do", service::FaultKind::Html500));
+  user_.On("frmDocList", {"type searchtxt bud", "click Command1"});
+  user_.On("frmlocalversion", {"click Command1"});
+  WillReadMessage();
+  OpenList();
+  EXPECT_EQ(Messages().back(), "The workbook could not be opened. Please try again.");
+
+  user_.On("frmDocList", {"click Cancel"});
+  OpenList();
+  const std::string shown = BeforeActions().back();
+  const size_t search = shown.find(" searchtxt ");
+  ASSERT_NE(search, std::string::npos) << shown;
+  const std::string searchLine = shown.substr(search, shown.find('\n', search) - search);
+  EXPECT_TRUE(searchLine.ends_with("\"\"")) << searchLine;
+  EXPECT_EQ(ListIn(shown, "listdoc"), (std::vector<std::string>{"Accounts", "Budget"}));
+}
+
 }  // namespace tavo::sheet::test
