@@ -82,6 +82,7 @@ struct AddinParameterSet {
 
   // Per-user folders, log, map and credentials files.
   std::string_view folderWord;      // "tavowriter" / "tavosheet"
+  std::string_view docsRootName;    // the documents-root procedure's name in its error line
   std::string_view logFileName;     // "tavowriter.log"
   std::string_view logHeaderTitle;  // " Tavo Writer Word Addin Log - "
   bool logInitialisedLine;          // InitLogFile's third Info line
