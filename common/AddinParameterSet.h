@@ -61,7 +61,8 @@ struct AddinParameterSet {
   std::string_view defaultWebUrl;
   std::string_view defaultApiUrl;
   std::string_view defaultAccountsUrl;
-  std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable
+  std::string_view privateApiBaseUrl;  // base of the publishing calls, never configurable (its
+                                       // scheme follows the API URL's: https when that is)
   std::string_view registrationUrl;    // the sign-up link of the sign-in dialogs
   std::string_view termsUrl;           // the share service's terms page (licence picker links)
   std::string_view homePageUrl;        // probed before signing in; "" = the web base setting
@@ -81,6 +82,7 @@ struct AddinParameterSet {
 
   // Per-user folders, log, map and credentials files.
   std::string_view folderWord;      // "tavowriter" / "tavosheet"
+  std::string_view docsRootName;    // the documents-root procedure's name in its error line
   std::string_view logFileName;     // "tavowriter.log"
   std::string_view logHeaderTitle;  // " Tavo Writer Word Addin Log - "
   bool logInitialisedLine;          // InitLogFile's third Info line

@@ -8,6 +8,7 @@
 #include "common/StoredSecret.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/http/Url.h"
 
 namespace tavo {
 namespace {
@@ -26,6 +27,15 @@ std::string GetLanguageCode() { return GetRegistryString(HKEY_LOCAL_MACHINE, kLa
 
 std::string OrDefault(std::string value, std::string_view fallback) {
   return value.empty() ? std::string(fallback) : value;
+}
+
+// The publishing calls carry the ticket in their query: they go over TLS whenever the API URL
+// the user configured does, and over plain http otherwise, as the fixed base says.
+std::string PrivateApiBase(std::string_view base, std::string_view apiUrl) {
+  constexpr std::string_view plain = "http://";
+  const auto api = platform::http::ParseUrlTarget(apiUrl);
+  if (!api || api->scheme != "https" || !platform::text::StartsWith(base, plain)) return std::string(base);
+  return "https://" + std::string(base.substr(plain.size()));
 }
 
 }  // namespace
@@ -72,7 +82,7 @@ bool LoadServerSettings(AddinState& state) {
   state.gWriterApiUrl = OrDefault(GetSetting(state, p.apiUrlValue), p.defaultApiUrl);
   state.gAccountsUrl = OrDefault(GetSetting(state, "tavoaccountsurl"), p.defaultAccountsUrl);
   state.gLogLevel = OrDefault(GetSetting(state, "tavologlevel"), "Error");
-  state.gWriterApiBaseUrl = std::string(p.privateApiBaseUrl);
+  state.gWriterApiBaseUrl = PrivateApiBase(p.privateApiBaseUrl, state.gWriterApiUrl);
   SetSetting(state, p.webUrlValue, state.gWriterUrl);
   SetSetting(state, p.apiUrlValue, state.gWriterApiUrl);
   SetSetting(state, "tavoaccountsurl", state.gAccountsUrl);

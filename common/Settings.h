@@ -16,7 +16,8 @@ bool LoadApplicationSettings(AddinState& state);
 // not decode.
 bool LoadSavedCredentials(AddinState& state);
 // The service addresses and the log level, each taking its default only when exactly "", all
-// written back. Returns false: no caller reads the result.
+// written back; the fixed base of the publishing calls takes https when the API URL has it.
+// Returns false: no caller reads the result.
 bool LoadServerSettings(AddinState& state);
 // Stores the encoded name and password with the remember and save-local flags.
 void SaveCredentials(AddinState& state);

@@ -45,6 +45,7 @@ office::Ref<office::CommandBarControl> AddControl(const AddinToolbar& toolbar, c
       parent.Add({.type = office::control_type::Button, .parameter = look.parameter, .temporary = true});
   control->SetCaption(look.caption);
   if (look.tooltip) control->SetTooltipText(*look.tooltip);
+  if (look.parameterTagFirst) control->SetTag(look.parameter);
   control->SetTag(look.tag);
   if (look.menuItem) control->SetFaceId(0);
   else control->SetStyle(office::button_style::Caption);

@@ -42,6 +42,7 @@ struct ControlLook {
   std::string tag;
   bool beginGroup;
   bool enabled;
+  bool parameterTagFirst = false;  // the Parameter text is its Tag before `tag` is
 };
 // Adds the temporary button to the toolbar's menu or to the toolbar itself.
 platform::office::Ref<platform::office::CommandBarControl> AddControl(const AddinToolbar& toolbar, const ControlLook& look);

@@ -16,7 +16,7 @@ using platform::text::Trim;
 }  // namespace
 
 void osdocusernamepath(AddinState& state) {
-  Logged(state, "osdocusernamepath", [&] {
+  Logged(state, state.params.docsRootName, [&] {
     state.gDocsRoot = Trim(GetSpecialFolderPath(platform::shell::CSIDL_PERSONAL)) +
                       Trim("\\tavo\\" + std::string(state.params.folderWord));
   });

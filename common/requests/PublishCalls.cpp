@@ -3,21 +3,12 @@
 #include "common/AddinParameterSet.h"
 #include "common/AddinState.h"
 #include "common/requests/ServiceTransport.h"
-#include "platform/core/RuntimeError.h"
 
 namespace tavo {
 namespace {
 
 std::string KeyAndTicket(const AddinState& state) {
   return "?apikey=" + std::string(kApiKey) + "&ticket=" + state.gTicket;
-}
-
-std::string PostOrEmpty(const std::string& url) {
-  try {
-    return PostToService(url);
-  } catch (const platform::RuntimeError&) {
-    return "";
-  }
 }
 
 }  // namespace
@@ -35,12 +26,12 @@ std::string UpdateDocumentLicenseUrl(const AddinState& state, std::string_view i
 }
 
 std::string MakeDocumentPublic(const AddinState& state, std::string_view id) {
-  return PostOrEmpty(MakeDocumentPublicUrl(state, id));
+  return PostToService(MakeDocumentPublicUrl(state, id));
 }
 
 std::string UpdateDocumentLicense(const AddinState& state, std::string_view id, std::string_view licenceName,
                                   std::string_view licenceUrl, std::string_view licenceImage) {
-  return PostOrEmpty(UpdateDocumentLicenseUrl(state, id, licenceName, licenceUrl, licenceImage));
+  return PostToService(UpdateDocumentLicenseUrl(state, id, licenceName, licenceUrl, licenceImage));
 }
 
 }  // namespace tavo

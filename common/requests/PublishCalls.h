@@ -3,7 +3,8 @@
 // private API base (gWriterApiBaseUrl): make it public, then attach a licence. Both are POSTs
 // without a body; their answers are returned as text and no caller inspects them. Values go
 // into the query as they are (the HTTP layer only encodes what a URL cannot hold, such as the
-// blanks of a licence name). A failed exchange gives "".
+// blanks of a licence name). A call that could not be sent raises platform::RuntimeError, as
+// every exchange does: the publish must not be reported done when the service never heard of it.
 #include <string>
 #include <string_view>
 

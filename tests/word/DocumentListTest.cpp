@@ -159,6 +159,21 @@ TEST_F(DocumentListTest, FailuresOfTheOpen) {
   EXPECT_TRUE(MapEntries().empty());
 }
 
+// A map file that does not load while the list is shown ends the open in its failure path; no
+// run-time error was raised, so the Error line ends with no description.
+TEST_F(DocumentListTest, AMapThatDoesNotLoadFailsTheOpen) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  SignedInWord();
+  watcher_.onShown = [](forms::Form& form) {
+    if (form.Name() == "frmDocList") platform::files::WriteAllBytes(MapPath(), "<mapxml><document>");
+  };
+  WillReadMessage();
+  OpenFromList(0);
+  EXPECT_EQ(Messages().back(), "frmMsgInfo: The document could not be opened. Please try again.");
+  EXPECT_NE(LogText(kUser).find("[Error] -- Error While Opening The Document | \r\n"), std::string::npos)
+      << LogText(kUser);
+}
+
 // A picture's size in pixels is taken over as its size; one that is no plain number of pixels
 // does not keep the document from opening.
 TEST_F(DocumentListTest, PictureSizesThatAreNoNumberDoNotStopTheOpen) {

@@ -282,4 +282,50 @@ TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
   EXPECT_EQ(Calls("writer.uploadImage").size(), 9u);
 }
 
+// The export's picture folder, held open by another program while the save cleans up, stays
+// where it is: the log says it could not be deleted, and never that it was.
+TEST_F(SaveTest, AnExportFolderThatCannotBeDeletedIsNotLoggedAsDeleted) {
+  OpenedPlan("3");
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
+  platform::files::WriteAllBytes(DocsFolder() + "\\a.png", png);
+  Active()->InsertPicture(DocsFolder() + "\\a.png");
+  const std::string pictures = DocsFolder() + "\\tavoupload_files";
+  platform::files::FileLock held;
+  FormWatcher watcher(user_);
+  watcher.onShown = [&](forms::Form& form) {
+    if (form.Name() == "frmProgress") held = platform::files::LockExclusive(pictures + "\\image001.png");
+  };
+  Save();
+
+  EXPECT_EQ(Status(), "Document saved successfully");
+  const std::string log = LogText(kUser);
+  EXPECT_NE(log.find("[Error] -- Folder " + pictures + " could not be deleted | "), std::string::npos) << log;
+  EXPECT_EQ(log.find("Folder" + pictures + " Deleted sucessfully"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Folder" + pictures + " not found"), std::string::npos) << log;
+  EXPECT_TRUE(platform::files::FolderExists(pictures));
+}
+
+// A picture pass that fails ends the export with its own Error line; the export's line after it
+// names no run-time error of its own (there is none left over), and nothing is sent.
+TEST_F(SaveTest, AFailedPicturePassIsLoggedWithItsOwnError) {
+  OpenedPlan("3");
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
+  platform::files::WriteAllBytes(DocsFolder() + "\\a.png", png);
+  Active()->InsertPicture(DocsFolder() + "\\a.png");
+  FormWatcher watcher(user_);
+  watcher.onShown = [](forms::Form& form) {
+    if (form.Name() == "frmProgress") platform::Raise(platform::err::ObjectRequired, "The progress bar is gone");
+  };
+  WillReadMessage();
+  Save();
+
+  EXPECT_EQ(Messages().back(), kSaveFailed);
+  EXPECT_TRUE(Calls("writer.saveDocument").empty());
+  const std::string log = LogText(kUser);
+  EXPECT_NE(log.find("[Error] -- Error While changing the Images UrlThe progress bar is gone\r\n"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("[Error] -- Error While Converting Document to HTML | Error Number :0\r\n"), std::string::npos)
+      << log;
+}
+
 }  // namespace tavo::writer::test

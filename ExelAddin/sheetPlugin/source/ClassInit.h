@@ -54,11 +54,14 @@ class ClassInit {
 
   void oLoginCmdBar_Click();
   void oLogoutCmdBar_Click();
-  void oOpenDocumentButton_Click();  // also the menu item Open
+  void oOpenDocumentButton_Click();
+  void oOpenDocCmdBar_Click();  // as the Open button
   void oTavoOpenMenu_Click();
-  void oSaveDocumentButton_Click();  // also the menu item Save
+  void oSaveDocumentButton_Click();
+  void oSaveDocCmdBar_Click();  // as the Save button
   void oSaveShareCmdBar_Click();
-  void oAddDocumentButton_Click();  // also the menu item Add
+  void oAddDocumentButton_Click();
+  void oAddDocCmdBar_Click();  // as the Add button
   void oConfCmdBar_Click();
   void oAboutCmdBar_Click();
   void oopenlocalcmdbutton_Click();
@@ -82,10 +85,10 @@ class ClassInit {
   office::ControlEvents oConfCmdBar{Bind(&ClassInit::oConfCmdBar_Click)};
   office::ControlEvents oLogoutCmdBar{Bind(&ClassInit::oLogoutCmdBar_Click)};
   office::ControlEvents oAboutCmdBar{Bind(&ClassInit::oAboutCmdBar_Click)};
-  office::ControlEvents oOpenDocCmdBar{Bind(&ClassInit::oOpenDocumentButton_Click)};
-  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocumentButton_Click)};
+  office::ControlEvents oOpenDocCmdBar{Bind(&ClassInit::oOpenDocCmdBar_Click)};
+  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocCmdBar_Click)};
   office::ControlEvents oSaveShareCmdBar{Bind(&ClassInit::oSaveShareCmdBar_Click)};
-  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocCmdBar_Click)};
   office::ControlEvents oOpenDocumentButton{Bind(&ClassInit::oOpenDocumentButton_Click)};
   office::ControlEvents oSaveDocumentButton{Bind(&ClassInit::oSaveDocumentButton_Click)};
   office::ControlEvents oAddDocumentButton{Bind(&ClassInit::oAddDocumentButton_Click)};

@@ -32,9 +32,13 @@ void ClassInit::oOpenDocumentButton_Click() {
   operations_.GetWorkbooks();
 }
 
+void ClassInit::oOpenDocCmdBar_Click() { oOpenDocumentButton_Click(); }
+
 void ClassInit::oTavoOpenMenu_Click() { operations_.GetWorkbooks(); }
 
 void ClassInit::oSaveDocumentButton_Click() { operations_.SaveInSheet(); }
+
+void ClassInit::oSaveDocCmdBar_Click() { oSaveDocumentButton_Click(); }
 
 void ClassInit::oSaveShareCmdBar_Click() { operations_.SaveInSheetShare(); }
 
@@ -42,6 +46,8 @@ void ClassInit::oAddDocumentButton_Click() {
   SetUserFolders();
   operations_.AddWorkbookToTavo();
 }
+
+void ClassInit::oAddDocCmdBar_Click() { oAddDocumentButton_Click(); }
 
 void ClassInit::oConfCmdBar_Click() { ShowSettings(state_); }
 

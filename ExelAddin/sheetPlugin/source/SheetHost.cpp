@@ -16,6 +16,8 @@ void SheetHost::AddActiveDocument() { operations->AddWorkbookToTavo(); }
 void SheetHost::OverwriteActiveDocument() { operations->UpdateInSheet(/*overwrite=*/true); }
 bool SheetHost::PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
                                       const std::string& licenceImage) {
+  // A publish that failed without a run-time error has told the user itself; a run-time error
+  // goes on to the picker.
   operations->PublishWorkbookToTavo({licenceName, licenceUrl, licenceImage});
   return true;
 }

@@ -44,7 +44,8 @@ class SheetOperations {
   void SaveInSheetShare();
   // Add command, and the add question's Yes: creates a new online workbook from the active one.
   void AddWorkbookToTavo();
-  // The licence picker's Upload: creates it online, public, under the licence.
+  // The licence picker's Upload: creates it online, public, under the licence. A run-time error
+  // on the way (the workbook cannot be saved, say) is raised to the picker.
   void PublishWorkbookToTavo(const LicenceChoice& licence);
 
   // The shared dialogs' operations (see common/AddinHost.h).
@@ -70,6 +71,9 @@ class SheetOperations {
 
  private:
   enum class Route { Save, Publish };
+  // Takes a flow to its failure path when no run-time error was raised: the Error line there
+  // ends with the current error's description, which is then empty.
+  struct NoRunTimeError {};
 
   office::Ref<excel::Application> Excel() const;
 

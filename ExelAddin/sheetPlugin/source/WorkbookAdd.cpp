@@ -48,6 +48,8 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
       return;
     }
   } catch (const platform::RuntimeError& e) {
+    // The publish has no handler of its own: the licence picker that started it tells the user.
+    if (!add) throw;
     description = e.description();
   }
   WriteLog(state_, "Error While adding the workbook -" + description, "Error");
@@ -92,6 +94,8 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
                                    doc.selectSingleNode("//methodResponse/result/updateLock").text(),
                                    target};
     if (publish && licence) {
+      // Their answers are not read. One that could not be sent fails the publish; the workbook
+      // already created online stays as it is, and is not linked here.
       MakeDocumentPublic(state_, id);
       UpdateDocumentLicense(state_, id, licence->name, licence->url, licence->image);
     }

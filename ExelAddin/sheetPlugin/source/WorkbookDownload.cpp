@@ -47,6 +47,7 @@ void SheetOperations::LoadSelectedWorkbook() {
   // answer that is no workbook must not take the place of the user's copy.
   std::string keptPath;
   std::optional<std::string> keptCopy;
+  std::string description;
   try {
     const xml::Node entry = state_.gDocListRoot.firstChild().child(static_cast<std::size_t>(index));
     WriteLog(state_, "Opening Doc XML ===" + entry.xml(), "Info");
@@ -71,7 +72,8 @@ void SheetOperations::LoadSelectedWorkbook() {
 
     // A workbook brought here before: download it again over its local copy?
     xml::Document map;
-    if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::FileNotFound, "The map file cannot be read");
+    // The records of a map that does not load cannot be walked: run-time error 91.
+    if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::ObjectNotSet);
     for (const xml::Node& record : map.documentElement().childNodes()) {
       if (!text::EqualsText(record.child(0).text(), id)) continue;
       dialogs.frmlocalversion.Show(platform::forms::ShowMode::Modal);
@@ -104,7 +106,7 @@ void SheetOperations::LoadSelectedWorkbook() {
     }
     if (const long rc = platform::http::URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, nullptr)) {
       WriteLog(state_, "Error Wile Download from URL error code is " + std::to_string(rc), "Error");
-      platform::Raise(platform::err::Automation, "The workbook could not be downloaded");
+      throw NoRunTimeError{};
     }
     // Only a file that was written is this run's to delete again; a copy that was there before
     // becomes this run's once Excel has opened what replaced it.
@@ -128,21 +130,24 @@ void SheetOperations::LoadSelectedWorkbook() {
     // keep-local choice was changed in between).
     if (temporary) RestampTempCopy(state_, path);
     else KeepTempCopy(state_, path);
-    if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path}))
-      platform::Raise(platform::err::Automation, "The map file could not be updated");
+    if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path})) throw NoRunTimeError{};
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
     ShowStatus(state_, state_.strings["gMsg21"]);
+    return;
   } catch (const platform::RuntimeError& e) {
-    if (keptCopy) {
-      try {
-        platform::files::WriteAllBytes(keptPath, *keptCopy);
-      } catch (const platform::RuntimeError&) {
-        // The failure below is told all the same.
-      }
-    }
-    ShowMessage(state_, state_.strings["gMsg16"], 0);
-    WriteLog(state_, "Error While loading the workbook in Excel" + e.description(), "Error");
+    description = e.description();
+  } catch (const NoRunTimeError&) {
+    // Nothing raised a run-time error: the Error line ends with no description.
   }
+  if (keptCopy) {
+    try {
+      platform::files::WriteAllBytes(keptPath, *keptCopy);
+    } catch (const platform::RuntimeError&) {
+      // The failure below is told all the same.
+    }
+  }
+  ShowMessage(state_, state_.strings["gMsg16"], 0);
+  WriteLog(state_, "Error While loading the workbook in Excel" + description, "Error");
 }
 
 void SheetOperations::RecordTempDownload(const std::string& path) {

@@ -39,7 +39,7 @@ bool SheetOperations::GetWorkbooks() {
     WriteLog(state_, "Response for workbook lists" + answer, "Info");
 
     xml::Document doc;
-    if (!doc.loadXML(answer)) platform::Raise(platform::err::Automation, "");
+    if (!doc.loadXML(answer)) throw NoRunTimeError{};
     state_.gDocListRoot = doc.documentElement();
     state_.gDocListFullRoot = state_.gDocListRoot;
     WriteLog(state_, state_.gDocListRoot.xml(), "Info");
@@ -49,11 +49,12 @@ bool SheetOperations::GetWorkbooks() {
       ShowStatus(state_, "");
       return false;
     }
+    // A list left behind by an open that failed still holds its entries and its search text,
+    // which would stand over the whole list: start from a fresh dialog.
+    frmDocList& dialog = Dialogs(state_).frmDocList;
+    if (dialog.IsLoaded()) dialog.Unload();
     ShowStatus(state_, state_.strings["gMsg69"]);
 
-    // A list left loaded (hidden) by an open that failed still holds its entries.
-    frmDocList& dialog = Dialogs(state_).frmDocList;
-    dialog.listdoc.Clear();
     const xml::NodeList workbooks = state_.gDocListRoot.firstChild().childNodes();
     for (std::size_t i = 0; i < workbooks.size(); ++i)
       dialog.listdoc.AddItem(Utf8ToUnicode(workbooks[i].child(1).text()), static_cast<int>(i));
@@ -65,6 +66,8 @@ bool SheetOperations::GetWorkbooks() {
     }
   } catch (const platform::RuntimeError& e) {
     description = e.description();
+  } catch (const NoRunTimeError&) {
+    // The answer is no XML: no description to log.
   }
   if (!shown) {
     WriteLog(state_, "Error While Retrieving WorkBook lists " + description, "Error");

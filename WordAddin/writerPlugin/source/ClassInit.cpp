@@ -74,7 +74,9 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
           *layout.tooltip ? std::optional<std::string>(text(layout.tooltip, layout.tooltipKey)) : std::nullopt;
       office::Ref<office::CommandBarControl> control =
           AddControl(toolbar, {layout.menuItem, layout.parameter, text(layout.caption, layout.captionKey), tooltip,
-                               TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled});
+                               TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled,
+                               /*parameterTagFirst=*/layout.reference == &ClassInit::oLoginCmdBar ||
+                                   layout.reference == &ClassInit::oLogoutCmdBar});
       this->*layout.reference = control;
       if (layout.tag) this->*layout.tag = control->Tag();
     }

@@ -58,10 +58,14 @@ class ClassInit {
   void oConfCmdBar_Click();
   void oLoginCmdBar_Click();
   void oLogoutCmdBar_Click();
-  void oOpenDocumentButton_Click();  // also the menu item Open Document and the File-menu item
-  void oSaveDocumentButton_Click();  // also the menu item Save
+  void oOpenDocumentButton_Click();
+  void oOpenDocCmdBar_Click();  // as the Open button
+  void oTavoOpenMenu_Click();   // as the Open button
+  void oSaveDocumentButton_Click();
+  void oSaveDocCmdBar_Click();  // as the Save button
   void oSaveSharecmdBar_Click();
-  void oAddDocumentButton_Click();  // also the menu item Add
+  void oAddDocumentButton_Click();
+  void oAddDocCmdBar_Click();  // as the Add button
   void oopenlocalcmdbutton_Click();
   void oWordApp_Quit();
 
@@ -82,14 +86,14 @@ class ClassInit {
   office::Ref<office::word::Application> oWordApp;
   office::EventConnection oWordAppQuit_;
 
-  office::ControlEvents oTavoOpenMenu{Bind(&ClassInit::oOpenDocumentButton_Click)};
+  office::ControlEvents oTavoOpenMenu{Bind(&ClassInit::oTavoOpenMenu_Click)};
   office::ControlEvents oLoginCmdBar{Bind(&ClassInit::oLoginCmdBar_Click)};
   office::ControlEvents oConfCmdBar{Bind(&ClassInit::oConfCmdBar_Click)};
   office::ControlEvents oLogoutCmdBar{Bind(&ClassInit::oLogoutCmdBar_Click)};
   office::ControlEvents oAboutCmdBar{Bind(&ClassInit::oAboutCmdBar_Click)};
-  office::ControlEvents oopendoccmdbar{Bind(&ClassInit::oOpenDocumentButton_Click)};
-  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocumentButton_Click)};
-  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocumentButton_Click)};
+  office::ControlEvents oopendoccmdbar{Bind(&ClassInit::oOpenDocCmdBar_Click)};
+  office::ControlEvents oSaveDocCmdBar{Bind(&ClassInit::oSaveDocCmdBar_Click)};
+  office::ControlEvents oAddDocCmdBar{Bind(&ClassInit::oAddDocCmdBar_Click)};
   office::ControlEvents oSaveSharecmdBar{Bind(&ClassInit::oSaveSharecmdBar_Click)};
   office::ControlEvents oOpenDocumentButton{Bind(&ClassInit::oOpenDocumentButton_Click)};
   office::ControlEvents oSaveDocumentButton{Bind(&ClassInit::oSaveDocumentButton_Click)};

@@ -15,7 +15,8 @@ void ClassInit::oLogoutCmdBar_Click() { LogoutFromTavo(); }
 void ClassInit::oopenlocalcmdbutton_Click() { ListLocalCopies(state_); }
 
 // After a refused server sign-out the add-in stays signed in; after any other, the controls are
-// found again by their tags and signed out, and the ticket is forgotten.
+// found again by their tags and signed out, the status "0" is written once more and the ticket
+// is forgotten.
 bool ClassInit::LogoutFromTavo() {
   if (!SignOutOfSharedAccount(state_)) {
     if (oopendoccmdbar.IsNothing()) return false;
@@ -24,6 +25,7 @@ bool ClassInit::LogoutFromTavo() {
   }
   FindControlsAgain();
   SetCommandStates(false, true);
+  SetSharedAccount(state_.params.ownStatusValue, "0");
   state_.gTicket.clear();
   return false;
 }
@@ -33,10 +35,16 @@ void ClassInit::oOpenDocumentButton_Click() {
   operations_.GetDocuments();
 }
 
+void ClassInit::oOpenDocCmdBar_Click() { oOpenDocumentButton_Click(); }
+
+void ClassInit::oTavoOpenMenu_Click() { oOpenDocumentButton_Click(); }
+
 void ClassInit::oSaveDocumentButton_Click() {
   SetUserFolders();
   operations_.SaveInWriter();
 }
+
+void ClassInit::oSaveDocCmdBar_Click() { oSaveDocumentButton_Click(); }
 
 void ClassInit::oSaveSharecmdBar_Click() {
   SetUserFolders();
@@ -45,6 +53,8 @@ void ClassInit::oSaveSharecmdBar_Click() {
 
 // Add works on the active document alone and needs no user folder first.
 void ClassInit::oAddDocumentButton_Click() { operations_.AddToWriter(); }
+
+void ClassInit::oAddDocCmdBar_Click() { oAddDocumentButton_Click(); }
 
 // The copies downloaded for this run only go when Word quits, not when the add-in disconnects.
 void ClassInit::oWordApp_Quit() {

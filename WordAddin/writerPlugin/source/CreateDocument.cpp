@@ -18,11 +18,6 @@ namespace {
 
 namespace xml = platform::xml;
 
-// Ends a flow in its failure path without a run-time error of its own.
-struct FlowFailed {
-  std::string description;
-};
-
 }  // namespace
 
 bool WriterOperations::CreateDocument(const std::string& name, const std::string& content) {
@@ -64,7 +59,8 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     if (LeavesFolder(record.nameUrl))
       throw FlowFailed{"the document's file name leaves the user folder: " + record.nameUrl};
     if (licence) {
-      // Their answers change nothing: the document exists online either way.
+      // Their answers are not read. One that could not be sent ends the publish in its failure
+      // path; the document already created online stays as it is.
       MakeDocumentPublic(state_, record.id);
       UpdateDocumentLicense(state_, record.id, licence->name, licence->url, licence->image);
     }

@@ -48,6 +48,13 @@ std::string WriterOperations::ConvertDocumentToHtml() {
   const std::string pictures = state_.gUserDocsFolder + "tavoupload_files";
   std::string baseName;
   std::string result;
+  // The Error line names the run-time error, or none (number 0) when there was none.
+  const auto failed = [&](const std::string& description, long number) {
+    WriteLog(state_,
+             "Error While Converting Document to HTML | " + description + "Error Number :" + std::to_string(number),
+             "Error");
+    result.clear();
+  };
   try {
     Ref<word::Application> app = Word();
     Ref<word::Document> doc = app->ActiveDocument();
@@ -65,23 +72,21 @@ std::string WriterOperations::ConvertDocumentToHtml() {
 
     WriteLog(state_, "String before conversion ", "Info");
     std::string html;
-    if (!ChangeImageUrls(html)) platform::Raise(platform::err::Automation, "The pictures could not be relinked");
+    // Its own Error line tells why; no run-time error is left over for the line below.
+    if (!ChangeImageUrls(html)) throw FlowFailed{};
     WriteLog(state_, "String after conversion " + html, "Info");
     WriteLog(state_, "Sucessfully converted document to HTML", "Info");
     result = html;
   } catch (const platform::RuntimeError& e) {
-    WriteLog(state_,
-             "Error While Converting Document to HTML | " + e.description() + "Error Number :" +
-                 std::to_string(e.number()),
-             "Error");
-    result.clear();
+    failed(e.description(), e.number());
+  } catch (const FlowFailed& failure) {
+    failed(failure.description, 0);
   }
 
   // The export's files go whether it succeeded or not.
   for (const std::string& folder : {pictures, state_.gUserDocsFolder + baseName + "_files"}) {
     WriteLog(state_, "Attempting to delete the folder" + folder, "Info");
-    if (DeleteFolderIfPresent(state_, folder)) WriteLog(state_, "Folder" + folder + " Deleted sucessfully", "Info");
-    else WriteLog(state_, "Folder" + folder + " not found", "Info");
+    DeleteFolderIfPresent(state_, folder, "Folder" + folder + " Deleted sucessfully", "Folder" + folder + " not found");
   }
   WriteLog(state_, "Attempting to delete the temporary uplod file " + htmlPath, "Info");
   platform::files::DeleteFileA(htmlPath);
@@ -92,11 +97,12 @@ std::string WriterOperations::ConvertDocumentToHtml() {
 bool WriterOperations::ChangeImageUrls(std::string& result) {
   AddinDialogs& dialogs = Dialogs(state_);
   frmProgress& progress = dialogs.frmProgress;
+  std::string why;
   try {
     platform::forms::WebBrowser& browser = dialogs.frmResource.utilsBrowser;
     browser.Navigate(UploadHtmlPath(state_));
-    if (!WaitForPage(browser, kPageLimit))
-      platform::Raise(platform::err::Automation, "The exported document did not load in time");
+    // A page that has not loaded when the limit passes is given up without a run-time error.
+    if (!WaitForPage(browser, kPageLimit)) throw FlowFailed{};
     html::Document page = browser.Document();
     WriteLog(state_, "HTML string before conversion " + page.body().outerHTML(), "Info");
 
@@ -143,10 +149,13 @@ bool WriterOperations::ChangeImageUrls(std::string& result) {
     WriteLog(state_, "Images Urls sucessfully changed", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
-    progress.Unload();
-    WriteLog(state_, "Error While changing the Images Url" + e.description(), "Error");
-    return false;
+    why = e.description();
+  } catch (const FlowFailed& failure) {
+    why = failure.description;
   }
+  progress.Unload();
+  WriteLog(state_, "Error While changing the Images Url" + why, "Error");
+  return false;
 }
 
 std::string WriterOperations::UploadImage(const std::string& src) {

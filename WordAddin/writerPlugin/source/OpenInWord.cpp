@@ -63,6 +63,7 @@ std::string PageBytes(const std::string& page) {
 std::string WriterOperations::OpenDocumentInWord(const std::string& response, const std::string&, const std::string&) {
   Ref<word::Application> app;
   bool screenOff = false;
+  std::string why;
   try {
     app = Word();
     xml::Document answer;
@@ -80,7 +81,7 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
 
     // The copy keeps the extension it was recorded with.
     xml::Document map;
-    if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::FileNotFound, "The map file could not be loaded");
+    if (!map.load(MapFilePath(state_))) throw FlowFailed{};
     xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
     state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
     const std::string localName = nameUrl + state_.gDocumentExtension;
@@ -129,23 +130,24 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 
-    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, nameUrl, version, localPath}))
-      platform::Raise(platform::err::Automation, "The map file could not be updated");
+    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, nameUrl, version, localPath})) throw FlowFailed{};
 
     WriteLog(state_, "Document " + name + " Opened Sucessfully ", "Info");
     platform::files::DeleteFileA(downloadPath);
     const std::string pictures = state_.gUserDocsFolder + nameUrl + "_files";
     WriteLog(state_, "Attempting to delete the folder " + pictures, "Info");
-    if (DeleteFolderIfPresent(state_, pictures)) WriteLog(state_, "Folder " + pictures + " deleted", "Info");
-    else WriteLog(state_, "Folder " + pictures + " not found", "Info");
+    DeleteFolderIfPresent(state_, pictures, "Folder " + pictures + " deleted", "Folder " + pictures + " not found");
     return localName;
   } catch (const platform::RuntimeError& e) {
-    // Word is not left without screen updates by a failure in between.
-    if (screenOff && app) app->SetScreenUpdating(true);
-    WriteLog(state_, "Error While Opening The Document | " + e.description(), "Error");
-    ShowMessage(state_, Msg(state_, "gMsg16"), 0);
-    return "";
+    why = e.description();
+  } catch (const FlowFailed& failure) {
+    why = failure.description;
   }
+  // Word is not left without screen updates by a failure in between.
+  if (screenOff && app) app->SetScreenUpdating(true);
+  WriteLog(state_, "Error While Opening The Document | " + why, "Error");
+  ShowMessage(state_, Msg(state_, "gMsg16"), 0);
+  return "";
 }
 
 }  // namespace tavo::writer

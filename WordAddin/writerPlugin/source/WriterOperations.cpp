@@ -31,14 +31,18 @@ std::string TextAt(const platform::xml::Document& doc, std::string_view path) {
   return node.text();
 }
 
-bool DeleteFolderIfPresent(AddinState& state, const std::string& folder) {
-  if (folder.empty() || !platform::files::FolderExists(folder)) return false;
+void DeleteFolderIfPresent(AddinState& state, const std::string& folder, const std::string& deletedLine,
+                           const std::string& notFoundLine) {
+  if (folder.empty() || !platform::files::FolderExists(folder)) {
+    WriteLog(state, notFoundLine, "Info");
+    return;
+  }
   try {
     platform::files::DeleteFolder(folder);
+    WriteLog(state, deletedLine, "Info");
   } catch (const platform::RuntimeError& e) {
     WriteLog(state, "Folder " + folder + " could not be deleted | " + e.description(), "Error");
   }
-  return true;
 }
 
 }  // namespace tavo::writer

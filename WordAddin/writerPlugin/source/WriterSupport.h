@@ -15,6 +15,12 @@ namespace tavo::writer {
 namespace word = platform::office::word;
 using platform::office::Ref;
 
+// Ends a flow in its failure path without a run-time error of its own: its Error line then
+// carries `description`, empty when there is nothing more to say than the line itself.
+struct FlowFailed {
+  std::string description;
+};
+
 // The running Word ("Word.Application"); run-time error 429 when none runs.
 inline Ref<word::Application> Word() { return word::RunningApplication(); }
 
@@ -40,9 +46,10 @@ std::string MapRecordQuery(std::string_view key);
 // The text of the element at `path`; run-time error 91 when the answer lacks it.
 std::string TextAt(const platform::xml::Document& doc, std::string_view path);
 
-// Deletes a folder of the add-in's own exports when it exists; false when it was not there. One
-// that cannot be deleted (a file in it is in use) stays, with an Error line: the operation that
-// cleans up after itself goes on.
-bool DeleteFolderIfPresent(AddinState& state, const std::string& folder);
+// Deletes a folder of the add-in's own exports when it exists, and logs what became of it: the
+// Info line `deletedLine` or `notFoundLine`. One that cannot be deleted (a file in it is in
+// use) stays and gets an Error line instead: the operation that cleans up after itself goes on.
+void DeleteFolderIfPresent(AddinState& state, const std::string& folder, const std::string& deletedLine,
+                           const std::string& notFoundLine);
 
 }  // namespace tavo::writer

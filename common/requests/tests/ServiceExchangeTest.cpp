@@ -166,9 +166,11 @@ TEST_F(WriterExchangeTest, PublishingCallsOnThePrivateBase) {
     EXPECT_EQ(request.body, "");
     EXPECT_EQ(request.Header("User-Agent"), "Tavo Office Plugin-2.0.0");
   }
+  // A call that cannot be sent is a failure the publish must hear of.
   server_->Stop();
-  EXPECT_EQ(MakeDocumentPublic(state_, id), "");
-  EXPECT_EQ(UpdateDocumentLicense(state_, id, "a", "b", "c"), "");
+  EXPECT_EQ(RaisedNumber([&] { MakeDocumentPublic(state_, id); }), platform::http::err::ResourceNotFound);
+  EXPECT_EQ(RaisedNumber([&] { UpdateDocumentLicense(state_, id, "a", "b", "c"); }),
+            platform::http::err::ResourceNotFound);
 }
 
 class SheetExchangeTest : public test::StandInTest {

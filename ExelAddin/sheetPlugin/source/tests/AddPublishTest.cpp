@@ -1,4 +1,6 @@
 // Adding a local workbook as a new online workbook, and publishing one under a licence.
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,39 @@ TEST_F(AddPublishTest, ARefusedPublishMakesNothingPublic) {
   excel().Click("&Publish in Tavo Share");
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Authentication Failed. Please Login again.", kAddFailed}));
   EXPECT_EQ(PathsOfRequests(), std::vector<std::string>{"/api/xml"});
+  EXPECT_TRUE(MapEntries().empty());
+}
+
+// A run-time error in the publish itself (here the workbook's folder went away while the picker
+// was open, so it cannot be saved to be sent) is told by the licence picker in its own words,
+// not as a failed add; nothing is sent.
+TEST_F(AddPublishTest, ARunTimeErrorOfThePublishIsToldByThePicker) {
+  StartSignedIn();
+  const std::string folder = std::string(kDocuments) + "\\Stick";
+  platform::files::CreateFolder(folder);
+  auto book = app()->workbooks().Add();
+  book->SetCell("A1", "mine");
+  book->SaveAs({.filename = folder + "\\Budget.xls"});
+  FormWatcher watcher(user_);
+  watcher.onShown = [&](forms::Form& form) {
+    if (form.Name() == "frmLicense") std::filesystem::remove_all(platform::environment::HostPath(folder));
+  };
+  user_.On("frmLicense", {"check Check1", "click Command1"});
+  WillReadMessage(2);
+  server_->ClearRequests();
+  const size_t logBefore = LogText().size();
+  excel().Click("&Publish in Tavo Share");
+
+  const auto messages = Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0], "Document Add failed. Please try to 'Add' it again");
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), kAddFailed), 0) << testing::PrintToString(messages);
+  const std::string log = LogText().substr(logBefore);
+  EXPECT_NE(log.find("[Error] -- Error While Creating Document |'" + folder + "\\Budget.xls' cannot be saved"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("Error While adding the workbook -"), std::string::npos) << log;
+  EXPECT_TRUE(Calls("addWorkbook").empty());
   EXPECT_TRUE(MapEntries().empty());
 }
 

@@ -183,11 +183,16 @@ TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
     const auto before = MapEntries();
     user_.On("frmlocalversion", {"click Command1"});
     WillReadMessage();
+    const size_t logBefore = LogText().size();
     Download("Budget");
     EXPECT_EQ(Messages().back(), "The workbook could not be opened. Please try again.");
-    EXPECT_NE(LogText().find(trashed ? "Error Wile Download from URL error code is "
-                                     : "Error While loading the workbook in Excel"),
-              std::string::npos);
+    // A refused download raises no run-time error, so the line ends with no description; Excel's
+    // failure to open what came has one.
+    const std::string log = LogText().substr(logBefore);
+    EXPECT_EQ(log.find("Error Wile Download from URL error code is ") != std::string::npos, trashed) << log;
+    EXPECT_NE(log.find("[Error] -- Error While loading the workbook in Excel"), std::string::npos) << log;
+    EXPECT_EQ(log.find("[Error] -- Error While loading the workbook in Excel\r\n") != std::string::npos, trashed)
+        << log;
     EXPECT_EQ(MapEntries().size(), before.size());
     EXPECT_EQ(platform::files::ReadAllBytes(kUserDocs + "Budget.xls"), kept);
     ASSERT_TRUE(QuitExcel());
@@ -195,6 +200,21 @@ TEST_F(DownloadTest, AFailedDownloadChangesNothing) {
     EXPECT_EQ(MapEntries().size(), 1u);
     server_->Trash(id, false);
   }
+}
+
+// A map file that is no XML has no records to walk: the open fails with that run-time error.
+TEST_F(DownloadTest, AnUnreadableMapFailsTheOpenWithItsRunTimeError) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "online"}}));
+  StartSignedIn();
+  platform::files::WriteAllBytes(MapFile(), "<mapxml><workbook>");
+  WillReadMessage();
+  user_.On("frmDocList", {"select listdoc \"Budget\"", "click Command1", "click Cancel"});
+  excel().Click("&Open Tavo Sheet");
+  EXPECT_EQ(Messages().back(), "The workbook could not be opened. Please try again.");
+  EXPECT_NE(LogText().find("[Error] -- Error While loading the workbook in Excel"
+                           "Object variable or With block variable not set\r\n"),
+            std::string::npos)
+      << LogText();
 }
 
 }  // namespace tavo::sheet::test

@@ -153,14 +153,15 @@ TEST_F(WorkbookListTest, FailedListsAreToldAndChangeNothing) {
     const char* name;
     service::Fault fault;
     const char* message;
+    bool errorLine;  // the failure path's Error line is written
   };
   const Case cases[] = {
       {"authentication", service::Fault("getWorkbooks", service::FaultKind::ErrorCode, 1, "2401"),
-       "Authentication failed. Please sign in again."},
+       "Authentication failed. Please sign in again.", false},
       {"another code", service::Fault("getWorkbooks", service::FaultKind::ErrorCode, 1, "2500"),
-       "Tavo Sheet could not complete the request. Please try again."},
-      {"not XML", service::Fault("getWorkbooks", service::FaultKind::Html500), 
-       "The workbook list could not be retrieved from Tavo Sheet."},
+       "Tavo Sheet could not complete the request. Please try again.", false},
+      {"not XML", service::Fault("getWorkbooks", service::FaultKind::Html500),
+       "The workbook list could not be retrieved from Tavo Sheet.", true},
   };
   StartSignedIn();
   const std::string map = "<mapxml>" + Record("999", "Old.xls") + "</mapxml>";
@@ -169,12 +170,16 @@ TEST_F(WorkbookListTest, FailedListsAreToldAndChangeNothing) {
     platform::files::WriteAllBytes(MapFile(), map);
     server_->InjectFault(c.fault);
     WillReadMessage();
+    const size_t logBefore = LogText().size();
     OpenList();
     EXPECT_EQ(Messages().back(), c.message);
     EXPECT_FALSE(user_.Saw("frmDocList"));
     EXPECT_EQ(platform::files::ReadAllBytes(MapFile()), map);
+    // No run-time error was raised: the line ends with no description.
+    const std::string log = LogText().substr(logBefore);
+    EXPECT_EQ(log.find("[Error] -- Error While Retrieving WorkBook lists \r\n") != std::string::npos, c.errorLine)
+        << log;
   }
-  EXPECT_NE(LogText().find("Error While Retrieving WorkBook lists "), std::string::npos);
 }
 
 // The search filters the full list by a part of the name in any letter case, matching and
@@ -198,6 +203,32 @@ TEST_F(WorkbookListTest, TheSearchFiltersTheList) {
   ASSERT_TRUE(app()->activeWorkbook());
   EXPECT_EQ(app()->activeWorkbook()->Name(), "BUDGET 2009.xls");
   EXPECT_EQ(app()->activeWorkbook()->Cell("A1"), "2009");
+}
+
+// After an open that failed behind the local-copy question the list is left behind, hidden; the
+// next list starts afresh, with no earlier search text standing over the whole list.
+TEST_F(WorkbookListTest, AFailedOpenLeavesNoSearchTextBehind) {
+  server_->AddWorkbook(kUser, "Accounts", Workbook({{"A1", "1"}}));
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "2"}}));
+  StartSignedIn();
+  Download("Budget");
+  app()->activeWorkbook()->Close();
+
+  server_->InjectFault(service::Fault("/open.do", service::FaultKind::Html500));
+  user_.On("frmDocList", {"type searchtxt bud", "click Command1"});
+  user_.On("frmlocalversion", {"click Command1"});
+  WillReadMessage();
+  OpenList();
+  EXPECT_EQ(Messages().back(), "The workbook could not be opened. Please try again.");
+
+  user_.On("frmDocList", {"click Cancel"});
+  OpenList();
+  const std::string shown = BeforeActions().back();
+  const size_t search = shown.find(" searchtxt ");
+  ASSERT_NE(search, std::string::npos) << shown;
+  const std::string searchLine = shown.substr(search, shown.find('\n', search) - search);
+  EXPECT_TRUE(searchLine.ends_with("\"\"")) << searchLine;
+  EXPECT_EQ(ListIn(shown, "listdoc"), (std::vector<std::string>{"Accounts", "Budget"}));
 }
 
 }  // namespace tavo::sheet::test
