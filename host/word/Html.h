@@ -9,7 +9,8 @@
 //
 // Import: the body's paragraphs (p, div, headings, list items, br) with their text, whitespace
 // collapsed as a browser does; IMG elements and v:shape/v:imagedata pictures. A picture whose
-// address is remote stays linked, with its width and height; a local one is read from its file.
+// address is remote stays linked, with its width and height; a local one is read from its file
+// (Open reads only those in the page's own folder or below it, as a browser does).
 #include <functional>
 #include <optional>
 #include <string>
