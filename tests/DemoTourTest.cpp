@@ -59,9 +59,9 @@ class PrivateTour : public DemoTour {
 }  // namespace
 
 // Everything the hosts and the add-ins leave in the root is the user's alone: the registry with
-// the password and the ticket, the credentials and map files, the logs, the local copies and the
-// downloads, the exported HTML and the workbooks. Only what others put there (the stand-in's
-// hosts and CA files, the tour's picture) is as they made it.
+// the password and the ticket, the credentials and map files, the logs, the documents and
+// workbooks and their local copies, and the folders they are in. Only what others put there (the
+// stand-in's hosts and CA files, the tour's picture) is as they made it.
 TEST_F(PrivateTour, LeavesNothingOthersCanRead) {
   const Finished tour = RunToEnd(std::filesystem::path(TAVO_SOURCE_DIR) / "scripts/demo-tour",
                                  {(bin_ / "tavo-office").string(), TAVO_DEMO_TOUR, server_->Url()}, root_);
