@@ -20,6 +20,25 @@ std::size_t CharacterCount(std::string_view s) {
 
 }  // namespace
 
+std::string EscapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  auto escaped = [](unsigned code) { return std::string{'\\', 'x', kHex[code >> 4], kHex[code & 0xF]}; };
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      out += escaped(c);
+    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0 &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80) {
+      out += escaped(static_cast<unsigned char>(text[++i]));  // U+0080 to U+009F
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
 std::string LogLine(std::string_view message, std::string_view level) {
   return "[" + platform::FormatLogTimestamp(platform::LocalTime(platform::Now())) + "] -- [" + std::string(level) +
          "] -- " + std::string(message);
@@ -44,7 +63,8 @@ bool LogWrites(const AddinState& state, std::string_view level) {
 void WriteLog(AddinState& state, std::string_view message, std::string_view level) {
   if (message.empty() || !LogWrites(state, level)) return;
   try {
-    std::string line = MaskSecrets(state, LogLine(message, level));
+    // Masked first: a secret holding a control character is found as it stands.
+    std::string line = EscapeControls(MaskSecrets(state, LogLine(message, level)));
     platform::files::AppendText(state.gLogFile, platform::codepage::Utf8ToAnsi(line) + "\r\n");
   } catch (const platform::RuntimeError&) {
     // a log that cannot be written is skipped

@@ -17,6 +17,11 @@ void WriteLog(AddinState& state, std::string_view message, std::string_view leve
 // of a whole list) is made only then.
 bool LogWrites(const AddinState& state, std::string_view level);
 
+// The text with every control character (C0, DEL and C1) written as "\xHH", so that a name or
+// an answer from the service can neither start a line of its own in the log nor send a terminal
+// that shows the log a command. WriteLog writes every message so.
+std::string EscapeControls(std::string_view text);
+
 // The line as written (without its CR LF), at the current time.
 std::string LogLine(std::string_view message, std::string_view level);
 

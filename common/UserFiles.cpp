@@ -86,7 +86,7 @@ bool InitLogFile(AddinState& state, std::string_view user) {
       state.gLogFile = CreateUserDataFolder(state, user);
       if (!state.gLogFile.empty()) {
         const std::string header =
-            std::string(kRule) + "\r\n" + std::string(state.params.logHeaderTitle) + std::string(user) + " - " +
+            std::string(kRule) + "\r\n" + std::string(state.params.logHeaderTitle) + EscapeControls(user) + " - " +
             platform::FormatLogHeaderTime(platform::LocalTime(platform::Now())) + "\r\n" + " Version - " +
             std::string(kPluginVersion) + "\r\n" + std::string(kRule) + "\r\n\r\n";
         platform::files::AppendText(state.gLogFile, platform::codepage::Utf8ToAnsi(header));

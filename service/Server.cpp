@@ -127,6 +127,16 @@ bool Matches(const Fault& fault, const std::string& path, const std::string& met
   return dot != std::string::npos && method.substr(dot + 1) == m;
 }
 
+// The HTTP status a fault's code names; `fallback` when it names none from `low` to `high`.
+int StatusOf(const std::string& code, int fallback, int low, int high) {
+  int status = fallback;
+  try {
+    status = std::stoi(code);
+  } catch (const std::exception&) {
+  }
+  return status < low || status > high ? fallback : status;
+}
+
 bool IsLoopback(const std::string& address) {
   return StartsWith(address, "127.") || address == "::1" || StartsWith(address, "::ffff:127.");
 }
@@ -309,12 +319,7 @@ void Server::ApplyFault(const Fault& fault, const httplib::Request& req, httplib
         return Send(res, WriterError(fault.code, "Injected error"));
       if (route == Route::SheetApi || route == Route::SheetPublish)
         return Send(res, SheetError(fault.code, "Injected error"));
-      int status = 500;
-      try {
-        status = std::stoi(fault.code);
-      } catch (const std::exception&) {
-      }
-      if (status < 100 || status > 599) status = 500;
+      const int status = StatusOf(fault.code, 500, 100, 599);
       return Send(res, {status, "text/html; charset=UTF-8", "<html><body><p>Error " + fault.code + "</p></body></html>"});
     }
     case FaultKind::NotXml:
@@ -358,6 +363,8 @@ void Server::ApplyFault(const Fault& fault, const httplib::Request& req, httplib
     case FaultKind::RefuseConnection:
       ResetConnection(SocketOf(req));
       return NoAnswer(res);
+    case FaultKind::Redirect:
+      return res.set_redirect(fault.location, StatusOf(fault.code, 307, 300, 399));
   }
 }
 

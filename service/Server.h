@@ -58,6 +58,7 @@ enum class FaultKind {
   Delay,             // served normally after `delay`
   Hang,              // no answer: held until the client gives up (or the server stops)
   RefuseConnection,  // the connection is reset at once, without an answer
+  Redirect,          // status `code` (307 when it is no 3xx number) sending the client to `location`
 };
 
 struct Fault {
@@ -65,6 +66,7 @@ struct Fault {
       : match(std::move(matching)), kind(faultKind), count(times), code(std::move(errorCode)) {}
   Fault& WithSize(size_t bytes) { return size = bytes, *this; }
   Fault& WithDelay(std::chrono::milliseconds wait) { return delay = wait, *this; }
+  Fault& WithLocation(std::string url) { return location = std::move(url), *this; }
 
   // What a request must be to be affected: "" any request; a path ("/api/xml"; one ending
   // in "/" covers every path below it); or a method name, whole ("writer.saveDocument") or
@@ -75,6 +77,7 @@ struct Fault {
   std::string code;
   size_t size = 0;
   std::chrono::milliseconds delay{0};
+  std::string location;
 };
 
 struct ServerOptions {

@@ -2,11 +2,18 @@
 // a document and a workbook online in the middle, and runs Excel beside Word): tavo-office in a
 // fresh environment with both add-ins registered, against the stand-in service with its demo
 // account (here in this process, so that the test can see what reached it).
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "platform/environment/TestSupport.h"
 #include "platform/files/Files.h"
+#include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "service/Seed.h"
 #include "tests/EndToEnd.h"
@@ -36,7 +43,53 @@ class DemoTour : public EndToEndTest {
   }
 };
 
+// The tour with the usual umask, which lets everyone read what is created, on a root that an
+// earlier run left open to everyone.
+class PrivateTour : public DemoTour {
+ protected:
+  void SetUp() override {
+    umask_.emplace(022);
+    DemoTour::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    ASSERT_EQ(::chmod(root_.c_str(), 0755), 0);
+  }
+  std::optional<platform::environment::ScopedUmask> umask_;
+};
+
 }  // namespace
+
+// Everything the hosts and the add-ins leave in the root is the user's alone: the registry with
+// the password and the ticket, the credentials and map files, the logs, the documents and
+// workbooks and their local copies, and the folders they are in. Only what others put there (the
+// stand-in's hosts and CA files, the tour's picture) is as they made it.
+TEST_F(PrivateTour, LeavesNothingOthersCanRead) {
+  const Finished tour = RunToEnd(std::filesystem::path(TAVO_SOURCE_DIR) / "scripts/demo-tour",
+                                 {(bin_ / "tavo-office").string(), TAVO_DEMO_TOUR, server_->Url()}, root_);
+  ASSERT_EQ(tour.status, 0) << tour.output;
+  // The tour went through Word's part and Excel's.
+  ASSERT_TRUE(Online("Minutes")) << tour.output;
+  const auto workbooks = server_->Workbooks();
+  ASSERT_TRUE(std::any_of(workbooks.begin(), workbooks.end(), [](const auto& w) { return w.name == "Ideas"; }));
+
+  namespace fs = std::filesystem;
+  std::set<fs::path> othersOwn;
+  for (const std::string_view path : {platform::http::kHostsFile, platform::http::kCaFile,
+                                      std::string_view("C:\\Windows\\System32\\certs"),
+                                      std::string_view("C:\\Users\\tavo\\Documents\\tour-picture.gif")})
+    othersOwn.insert(platform::environment::HostPath(path));
+  EXPECT_EQ(platform::environment::ModeOf(root_), 0700);
+  size_t files = 0;
+  std::vector<std::string> open;
+  for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+    if (othersOwn.count(entry.path()) != 0) continue;
+    const bool folder = entry.is_directory();
+    files += folder ? 0 : 1;
+    const int mode = platform::environment::ModeOf(entry.path());
+    if (mode != (folder ? 0700 : 0600)) open.push_back(entry.path().string() + " " + std::to_string(mode));
+  }
+  EXPECT_EQ(open, std::vector<std::string>{});
+  EXPECT_GT(files, 10u);
+}
 
 TEST_F(DemoTour, RunsFromSignInToQuit) {
   const Finished tour = RunToEnd(std::filesystem::path(TAVO_SOURCE_DIR) / "scripts/demo-tour",

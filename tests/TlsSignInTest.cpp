@@ -26,6 +26,15 @@ constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, short
 
 bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
 
+// Each host, and what its sign-in shows when the service cannot be reached.
+const struct {
+  const char* kind;
+  const char* message;
+} kHosts[] = {
+    {"word", "Could not contact Tavo. Please check your connection and try again."},  // gMsg26
+    {"excel", "An Error occurred while contacting Tavo. Please try again in a few minutes."},
+};
+
 class TlsSignIn : public EndToEndTest {
  protected:
   // The service again, its TLS listener with a certificate of `mode`; the environment's CA
@@ -84,16 +93,9 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
       {"for another host name", service::TlsMode::WrongHost, true},
       {"with no CA file in the environment", service::TlsMode::Trusted, false},
   };
-  const struct {
-    const char* kind;
-    const char* message;
-  } hosts[] = {
-      {"word", "Could not contact Tavo. Please check your connection and try again."},  // gMsg26
-      {"excel", "An Error occurred while contacting Tavo. Please try again in a few minutes."},
-  };
   for (const auto& c : untrusted) {
     Serve(c.mode, c.publishCa);
-    for (const auto& h : hosts) {
+    for (const auto& h : kHosts) {
       SCOPED_TRACE(string(h.kind) + ", a certificate " + c.what);
       auto host = Start(h.kind, kFastClock);
       const string screen = SignIn(*host);
@@ -114,6 +116,30 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
     if (r.path == "/login") { EXPECT_TRUE(r.tls); }
   EXPECT_NE(Stored(), "");
   EXPECT_EQ(word->Quit(), 0);
+}
+
+// A sign-in begun over TLS that the accounts address redirects to plain http (307 resends the
+// body, the password with it) fails as an unreachable service does, and nothing of it goes out
+// in clear.
+TEST_F(TlsSignIn, ARedirectToPlainHttpIsNotFollowed) {
+  Serve(service::TlsMode::Trusted, true);
+  // The service's plain listener by its address: the hosts file maps the suite's names for the
+  // first request only.
+  server_->InjectFault(
+      service::Fault("/login", service::FaultKind::Redirect, -1, "307").WithLocation(server_->Url() + "/login"));
+  for (const auto& h : kHosts) {
+    SCOPED_TRACE(h.kind);
+    auto host = Start(h.kind, kFastClock);
+    EXPECT_TRUE(Has(SignIn(*host), h.message));
+    EXPECT_FALSE(Has(host->Send("click Command1"), "&Login (disabled)"));
+    EXPECT_EQ(host->Quit(), 0);
+    EXPECT_EQ(Stored(), "");
+  }
+  EXPECT_GE(Requests("POST", "/login"), 2u);
+  size_t inClear = 0;
+  for (const auto& r : server_->Requests())
+    if (!r.tls && (r.path == "/login" || r.body.find("PASSWORD=") != string::npos)) ++inClear;
+  EXPECT_EQ(inClear, 0u);
 }
 
 }  // namespace tavo::test

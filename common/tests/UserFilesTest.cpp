@@ -7,6 +7,7 @@
 #include "common/StoredSecret.h"
 #include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
+#include "platform/codepage/CodePage.h"
 #include "platform/files/Files.h"
 #include "platform/forms/ScriptedOperator.h"
 
@@ -161,6 +162,35 @@ TEST(UserFoldersTest, AFileInAnotherAccountsFolder) {
       {state.gDocsRoot + "\\Welcome.doc", false},
   };
   for (const auto& c : cases) EXPECT_EQ(InAnotherAccountsFolder(state, c.path), c.other) << c.path;
+}
+
+// One call writes one line: control characters of a message, and of the name in the header,
+// are written escaped; other characters, and the CR LF that ends the line, as they are.
+TEST_P(UserFilesTest, ControlCharactersAreWrittenEscaped) {
+  InitUserFiles(state, "ann@tavo.example");
+  const struct {
+    std::string message, written;
+  } cases[] = {
+      {"a\r\n[2009-06-02 13:05:07] -- [Error] -- forged", "a\\x0D\\x0A[2009-06-02 13:05:07] -- [Error] -- forged"},
+      {"\x1B[2J\tx\x7F", "\\x1B[2J\\x09x\\x7F"},
+      {std::string("nul\0end", 7), "nul\\x00end"},
+      {"next line\xC2\x85" "csi\xC2\x9B", "next line\\x85csi\\x9B"},                  // U+0085, U+009B
+      {"C:\\Users \xC2\xA0" "caf\xC3\xA9 \xE2\x80\xA6", "C:\\Users \xC2\xA0" "caf\xC3\xA9 \xE2\x80\xA6"},  // not controls
+  };
+  for (const auto& c : cases) {
+    platform::files::WriteAllBytes(state.gLogFile, "");
+    WriteLog(state, c.message, "Info");
+    EXPECT_EQ(Read(state.gLogFile), platform::codepage::Utf8ToAnsi(Line("Info", c.written))) << c.written;
+  }
+  // A password that holds a control character is masked all the same.
+  state.gLoginPassword = "pass\nword";
+  platform::files::WriteAllBytes(state.gLogFile, "");
+  WriteLog(state, "sent pass\nword", "Info");
+  EXPECT_EQ(Read(state.gLogFile), Line("Info", "sent ***"));
+
+  state.gLoginUser = "ann\r\n[Error] bob";
+  InitUserFiles(state, state.gLoginUser);
+  EXPECT_NE(Read(state.gLogFile).find(Header("ann\\x0D\\x0A[Error] bob")), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothAddins, UserFilesTest, ::testing::Values(&kWriterParameters, &kSheetParameters),

@@ -2,6 +2,7 @@
 
 #include "host/tests/TestSupport.h"
 #include "host/word/WordApplication.h"
+#include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
 #include "platform/office/Clipboard.h"
 
@@ -121,6 +122,42 @@ TEST_F(WordTest, OpeningHtmlKeepsRemotePicturesLinkedAndReadsLocalOnes) {
   EXPECT_EQ(items[10].picture->link, "http://srv/x.png");
   EXPECT_EQ(items[10].picture->height, "80px");
   EXPECT_EQ(items[12].picture->bytes, kPng);
+}
+
+// A page reads pictures only from its own folder and below, as a browser does for a page opened
+// from disk; a picture it names elsewhere stays a link and none of its bytes come in.
+TEST_F(WordTest, OpeningHtmlReadsPicturesOnlyFromThePagesFolder) {
+  files::CreateFolder(Doc("site"));
+  files::CreateFolder(Doc("site\\pics"));
+  files::WriteAllBytes(Doc("site\\pics\\in.png"), kPng);
+  files::WriteAllBytes(Doc("holiday.png"), kPng);
+  const std::string holiday = Doc("holiday.png");  // C:\Users\tavo\Documents\holiday.png
+  const struct {
+    std::string src;
+    bool read;
+  } cases[] = {
+      {"pics/in.png", true},
+      {"./pics/in.png", true},
+      {Doc("site\\pics\\in.png"), true},
+      {"file:///" + Doc("site/pics/in.png"), true},
+      {"pics/../pics/in.png", true},
+      {"../holiday.png", false},
+      {"pics\\..\\..\\holiday.png", false},
+      {holiday, false},
+      {"file:///" + holiday, false},
+      {"c:/users/TAVO/documents/holiday.png", false},
+      {"Z:" + platform::environment::HostPath(holiday).string(), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.src);
+    files::WriteAllBytes(Doc("site\\page.html"), "<html><body><p><img src=\"" + c.src + "\"></p></body></html>");
+    auto doc = word->Documents().Open({.fileName = Doc("site\\page.html"), .addToRecentFiles = false});
+    const auto& picture = Active()->items().at(0).picture;
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->bytes, c.read ? kPng : "");
+    EXPECT_EQ(picture->link, c.read ? "" : c.src);
+    doc->Close();
+  }
 }
 
 // The open flow of a downloaded document: nothing of the downloaded content may be lost and no

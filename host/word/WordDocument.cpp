@@ -1,4 +1,8 @@
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
+#include <optional>
+#include <system_error>
 
 #include "host/common/PasswordHash.h"
 #include "host/common/Prompts.h"
@@ -8,6 +12,7 @@
 #include "host/word/WordApplication.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/environment/Environment.h"
 
 namespace host::word {
 namespace files = platform::files;
@@ -18,6 +23,37 @@ namespace {
 constexpr int kTextFormat = 2;  // plain text, for files that are neither documents nor HTML
 
 std::string CRLF(std::string text) { return platform::text::Replace(text, "\r", "\r\n"); }
+
+// Whether the host path lies in the folder or below it, symbolic links and ".." resolved.
+bool InsideFolder(const std::filesystem::path& folder, const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path base = std::filesystem::weakly_canonical(folder, ec);
+  if (ec) return false;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+  if (ec) return false;
+  const auto end = std::mismatch(base.begin(), base.end(), resolved.begin(), resolved.end()).first;
+  return end == base.end() || (std::next(end) == base.end() && end->empty());
+}
+
+// The bytes of a picture of a page opened from `folder`. As a browser does for a page opened
+// from disk, only pictures in the page's own folder or below it are read: a page may name any
+// file, and a picture read into the document goes with it wherever it is saved or sent.
+std::optional<std::string> ReadPictureOfPage(const std::string& folder, std::string_view src) {
+  std::string relative(src);
+  if (platform::text::StartsWith(platform::text::LCase(relative), "file:///")) relative = relative.substr(8);
+  std::string picture = NormalizeWindowsPath(relative);
+  if (picture.size() < 2 || picture[1] != ':') {
+    if (platform::text::StartsWith(picture, ".\\")) picture = picture.substr(2);
+    picture = JoinPath(folder, picture);
+  }
+  try {
+    if (!InsideFolder(platform::environment::HostPath(folder), platform::environment::HostPath(picture)))
+      return std::nullopt;
+    return files::ReadAllBytes(picture);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
 }  // namespace
 
 void WordView::SetType(int type) {
@@ -266,20 +302,7 @@ Ref<ow::Document> WordDocuments::Open(const ow::OpenOptions& options) {
   } else if (extension == "htm" || extension == "html" ||
              platform::text::LTrim(bytes.substr(0, 64)).starts_with("<")) {
     const std::string folder = parts.folder;
-    items = ImportHtml(bytes, [&folder](std::string_view src) -> std::optional<std::string> {
-      std::string relative(src);
-      if (platform::text::StartsWith(platform::text::LCase(relative), "file:///")) relative = relative.substr(8);
-      std::string picture = NormalizeWindowsPath(relative);
-      if (picture.size() < 2 || picture[1] != ':') {
-        if (platform::text::StartsWith(picture, ".\\")) picture = picture.substr(2);
-        picture = JoinPath(folder, picture);
-      }
-      try {
-        return files::ReadAllBytes(picture);
-      } catch (const RuntimeError&) {
-        return std::nullopt;
-      }
-    });
+    items = ImportHtml(bytes, [&folder](std::string_view src) { return ReadPictureOfPage(folder, src); });
     format = ow::format::Html;
   } else if (bytes.find('\0') == std::string::npos) {
     items = ItemsOfText(bytes);

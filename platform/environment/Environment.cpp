@@ -12,6 +12,7 @@
 
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/environment/PrivateFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -122,9 +123,12 @@ Environment::Environment(fs::path root, std::string userName)
   fs::path user = absolute / "drive_c" / "Users" / userName_;
   for (const fs::path& folder : {user / "Documents", user / "AppData" / "Roaming",
                                  absolute / "drive_c" / "Windows" / "System32" / "drivers" / "etc"}) {
-    fs::create_directories(folder, ec);
+    CreatePrivateFolders(folder, ec);
     if (ec) Raise(err::PathNotFound, "Path not found: " + folder.string());
   }
+  // A root made before its folders were kept private, or by hand, is closed to others: nothing
+  // below it can then be reached by them.
+  NarrowToOwner(absolute);
   root_ = fs::weakly_canonical(absolute, ec);
   if (ec) root_ = absolute.lexically_normal();
 }

@@ -13,7 +13,8 @@ namespace platform::environment {
 
 class Environment {
  public:
-  // The root is created when missing, with drive_c and the current user's profile folders.
+  // The root is created when missing, with drive_c and the current user's profile folders, all
+  // private to the user; an existing root open to others is narrowed (PrivateFiles.h).
   explicit Environment(std::filesystem::path root, std::string userName = "tavo");
 
   const std::filesystem::path& root() const { return root_; }

@@ -1,6 +1,8 @@
 #pragma once
 // For tests of code that uses the platform: a fresh environment in a temporary folder, and
 // the number of the run-time error a call raises.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -37,6 +39,24 @@ class TempEnvironment {
   std::filesystem::path folder_;
   ScopedEnvironment scoped_;
 };
+
+// Sets the process's umask for the scope.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(previous_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t previous_;
+};
+
+// The permission bits of a file or folder (-1 when there is none).
+inline int ModeOf(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+}
 
 // The number of the RuntimeError that `call` raises; 0 when it raises none.
 inline long RaisedNumber(const std::function<void()>& call) {

@@ -16,6 +16,7 @@
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/Environment.h"
+#include "platform/environment/PrivateFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -100,7 +101,7 @@ int OpenForWrite(std::string_view path, int flags) {
   fs::path host = Host(path);
   RequireParentFolder(host, path);
   if (IsDirectory(host)) Raise(err::PathFileAccess, {}, std::string(path));
-  int fd = ::open(host.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  int fd = environment::OpenPrivateFile(host, flags | O_WRONLY);
   if (fd < 0) RaiseErrno(errno, path);
   return fd;
 }
@@ -166,7 +167,7 @@ void CreateFolder(std::string_view path) {
   if (fs::symlink_status(host, ec).type() != fs::file_type::not_found)
     Raise(err::FileAlreadyExists, {}, std::string(path));
   RequireParentFolder(host, path);
-  if (::mkdir(host.c_str(), 0777) != 0) RaiseErrno(errno, path);
+  if (environment::MakePrivateFolder(host) != 0) RaiseErrno(errno, path);
 }
 
 void DeleteFile(std::string_view path, bool force) {
@@ -307,11 +308,12 @@ AtomicFileWriter::AtomicFileWriter(std::string_view path) : path_(path) {
   fs::path temp;
   for (int attempt = 0; fd_ < 0 && attempt < 100; ++attempt) {
     temp = host.parent_path() / TempName(host);
-    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, environment::kPrivateFileMode);
     if (fd_ < 0 && errno != EEXIST) RaiseErrno(errno, path);
   }
   if (fd_ < 0) Raise(err::PathFileAccess, {}, path_);
-  if (exists) ::fchmod(fd_, old.st_mode & 07777);
+  // The new file keeps the owner's rights of the old one, and no one else gets any.
+  ::fchmod(fd_, exists ? old.st_mode & 0700 : environment::kPrivateFileMode);
   host_ = host.string();
   temp_ = temp.string();
 }
@@ -390,7 +392,7 @@ void FileLock::Release() {
 FileLock LockExclusive(std::string_view path) {
   fs::path host = Host(path);
   RequireParentFolder(host, path);
-  int raw = ::open(host.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int raw = ::open(host.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, environment::kPrivateFileMode);
   if (raw < 0 && (errno == EACCES || errno == EROFS)) raw = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (raw < 0) RaiseErrno(errno, path);
   Fd fd(raw);

@@ -2,7 +2,8 @@
 // File operations over Windows paths of the current environment, with the behaviour of the
 // file-system object, the BASIC file statements and the kernel's DeleteFileA. Failures raise
 // RuntimeError with the BASIC numbers (53 file not found, 58 file already exists, 70 permission
-// denied, 76 path not found) unless a function says it never throws.
+// denied, 76 path not found) unless a function says it never throws. What it creates or writes
+// is private to the user (see environment/PrivateFiles.h).
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -300,7 +300,9 @@ ResponseHead Perform(const ExchangeRequest& request, ResponseSink& sink,
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROXY, "");
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // A request begun over TLS never goes on in clear: what it carries (a password, a ticket)
+  // would be sent to whoever answers the plain address.
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, target->scheme == "https" ? "https" : "http,https");
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);

@@ -1,11 +1,15 @@
 #include "platform/http/UrlDownload.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/Environment.h"
+#include "platform/environment/PrivateFiles.h"
 #include "platform/http/Http.h"
 #include "platform/http/Transport.h"
 
@@ -20,7 +24,10 @@ class FileSink final : public ResponseSink {
 
   void OnHeaders(const ResponseHead& head, long long) override {
     ok_ = head.status >= 200 && head.status < 300;
-    if (ok_) out_.open(path_, std::ios::binary | std::ios::trunc);
+    if (!ok_) return;
+    // Made private before anything is in it: a download is one of the user's documents.
+    if (const int fd = environment::OpenPrivateFile(path_, O_WRONLY); fd >= 0) ::close(fd);
+    out_.open(path_, std::ios::binary | std::ios::trunc);
   }
   bool OnData(std::string_view data) override {
     if (!ok_) return true;  // an error page: read and dropped

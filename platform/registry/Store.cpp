@@ -1,5 +1,6 @@
 #include "platform/registry/Store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/environment/Environment.h"
+#include "platform/environment/PrivateFiles.h"
 
 namespace platform::registry::store {
 
@@ -66,9 +68,19 @@ void Close(Connection* connection) {
   delete connection;
 }
 
+// The store holds the stored password and the ticket: it is made private before SQLite first
+// opens it, and SQLite gives its journal and shared-memory files the rights of the database.
+// Those of a store made before are narrowed.
+void KeepPrivate(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, environment::kPrivateFileMode);
+  if (fd >= 0) ::close(fd);  // only a new, empty file: closing it drops no lock SQLite holds
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) environment::NarrowToOwner(path + suffix);
+}
+
 Connection* Open(const environment::Environment& env) {
   auto* connection = new Connection;
   std::string path = (env.root() / "registry.db").string();
+  KeepPrivate(path);
   int rc = sqlite3_open_v2(path.c_str(), &connection->db,
                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {

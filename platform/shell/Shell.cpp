@@ -6,6 +6,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/environment/Environment.h"
+#include "platform/environment/PrivateFiles.h"
 #include "platform/files/Files.h"
 
 namespace platform::shell {
@@ -58,7 +59,7 @@ std::string GetSpecialFolderPath(int csidl) {
     default: return {};
   }
   std::error_code ec;
-  std::filesystem::create_directories(env.HostPath(path), ec);
+  environment::CreatePrivateFolders(env.HostPath(path), ec);
   return path;
 }
 

@@ -328,4 +328,47 @@ TEST_F(SaveTest, AFailedPicturePassIsLoggedWithItsOwnError) {
       << log;
 }
 
+// An online document that names pictures on this computer (by path, by file: URL, by a relative
+// path from the folder Word opens it in) does not make the add-in upload them: neither a save nor
+// a publish sends them, and they do not come back online. The service's own pictures stay linked,
+// and a picture the user puts in goes up as before.
+TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded) {
+  const std::string holiday("\x89PNG\r\n\x1a\nholiday", 15);
+  const std::string pictures = std::string(kDocuments) + "\\..\\Pictures";
+  platform::files::CreateFolder(pictures);
+  for (const char* name : {"holiday.png", "holiday.jpg", "holiday.gif"})
+    platform::files::WriteAllBytes(pictures + "\\" + name, holiday);
+  const std::string online = "http://writer.tavo.example" + server_->AddPicture(kUser, "png", "online picture");
+  const std::string id = server_->AddDocument(
+      kUser, "Trip",
+      "<p>a<img src=\"C:\\Users\\tavo\\Pictures\\holiday.png\" style=\"width:20px;height:10px\"></p>"
+      "<p>b<img src=\"file:///C:/Users/tavo/Pictures/holiday.jpg\"></p>"
+      "<p>c<img src=\"../../../../../Pictures/holiday.gif\"></p>"
+      "<p>d<img src=\"beside.png\"></p>"
+      "<p>e<v:shape style=\"width:20px;height:10px\"><v:imagedata src=\"C:\\Users\\tavo\\Pictures\\holiday.png\"/>"
+      "</v:shape></p>"
+      "<p>f<img src=\"http://elsewhere.example/holiday.png\"></p>"
+      "<p>g<img src=\"" + online + "\"></p>");
+  SignedInWord();
+  platform::files::WriteAllBytes(DocsFolder() + "\\beside.png", holiday);  // beside the page Word opens
+  OpenFromList(0);
+  ASSERT_EQ(ActiveName(), "Trip.doc") << user_.TranscriptText();
+  Save();
+  word().Click("&Publish in Tavo Share");  // a document online already is saved again
+  ASSERT_EQ(Calls("writer.saveDocument").size(), 2u) << user_.TranscriptText();
+  EXPECT_TRUE(Calls("writer.uploadImage").empty());
+  EXPECT_EQ(server_->Pictures().size(), 1u);
+  const std::string content = OnlineContent(id);
+  EXPECT_EQ(content.find("holiday"), std::string::npos) << content;
+  EXPECT_EQ(content.find("beside"), std::string::npos) << content;
+  EXPECT_NE(content.find("<img src=\"" + online + "\""), std::string::npos) << content;
+
+  const std::string mine = std::string(kDocuments) + "\\mine.png";
+  platform::files::WriteAllBytes(mine, "\x89PNG\r\n\x1a\nmine");
+  Active()->InsertPicture(mine);
+  Save();
+  ASSERT_EQ(Calls("writer.uploadImage").size(), 1u);
+  EXPECT_EQ(server_->Pictures().back().bytes, "\x89PNG\r\n\x1a\nmine");
+}
+
 }  // namespace tavo::writer::test

@@ -142,6 +142,30 @@ TEST_F(SpecialNamesTest, ANameWithAmpersandLessThanAndApostropheGoesThroughListO
   EXPECT_EQ(MapEntries()[0].name, kName);
 }
 
+// A name from the service that holds line breaks and a terminal's escape cannot write a line of
+// its own into the log: every line of it is one the add-in wrote.
+TEST_F(SpecialNamesTest, ControlCharactersInANameStayInsideTheirLogLine) {
+  const std::string forged = "[2009-06-02 13:05:07] -- [Error] -- Error While Saving The Document";
+  server_->AddDocument(kUser, "Plan\x1B[2J\r\n" + forged, "<p>plan</p>");
+  SignedInWord(/*keepCopies=*/true);
+  OpenFromList(0);
+  ASSERT_EQ(app()->Documents().Count(), 1) << user_.TranscriptText();
+
+  const std::string log = LogText(kUser);
+  EXPECT_EQ(log.find('\x1B'), std::string::npos);
+  EXPECT_NE(log.find("Document Plan\\x1B[2J"), std::string::npos) << log;
+  size_t lines = 0;
+  for (size_t at = 0; at < log.size(); ++lines) {
+    const size_t end = log.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "a line not ended by CR LF";
+    const std::string line = log.substr(at, end - at);
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    EXPECT_FALSE(line.starts_with(forged)) << line;
+    at = end + 2;
+  }
+  EXPECT_GT(lines, 5u);
+}
+
 // Word reads a page in the system's code page unless it declares its own; characters that code
 // page lacks arrive all the same.
 TEST_F(SpecialNamesTest, TextsOutsideTheCodePageOpenIntact) {

@@ -26,6 +26,23 @@ TEST(Environment, NewRootHasTheUserProfileAndSystemFolders) {
   EXPECT_EQ(Current().userName(), "alice");
 }
 
+// The root and the folders made in it are the user's alone, whatever the umask; a root found
+// open to others is closed to them.
+TEST(Environment, TheRootIsPrivate) {
+  ScopedUmask anyoneMayRead(0);
+  fs::path root;
+  {
+    TempEnvironment temp;
+    root = temp.root();
+    for (const fs::path& folder : {root, root / "drive_c", root / "drive_c/Users/tavo/Documents",
+                                   root / "drive_c/Users/tavo/AppData/Roaming", root / "drive_c/Windows/System32"})
+      EXPECT_EQ(ModeOf(folder), 0700) << folder;
+    ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+    ScopedEnvironment again(root);
+    EXPECT_EQ(ModeOf(root), 0700);
+  }
+}
+
 TEST(Environment, MapsWindowsPathsOntoTheRoot) {
   TempEnvironment temp;
   const fs::path c = temp.root() / "drive_c";

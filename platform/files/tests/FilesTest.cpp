@@ -215,6 +215,34 @@ TEST_F(Files, AppendAndOverwriteKeepWhatIsThere) {
   EXPECT_EQ(ReadAllBytes(log), "ONe\r\ntwo\r\n");
 }
 
+// What the layer writes is the user's alone, whatever the umask: new files 0600, new folders
+// 0700, and a file found open to others loses their rights when it is written.
+TEST_F(Files, WhatIsWrittenIsPrivate) {
+  environment::ScopedUmask anyoneMayRead(0);
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> write;
+  } writers[] = {
+      {"WriteAllBytes", [](const std::string& f) { WriteAllBytes(f, "x"); }},
+      {"AtomicFileWriter", [](const std::string& f) { AtomicFileWriter w(f); w.Write("x"); w.Commit(); }},
+      {"AppendText", [](const std::string& f) { AppendText(f, "x"); }},
+      {"OverwriteBytes", [](const std::string& f) { OverwriteBytes(f, "x"); }},
+  };
+  for (const auto& w : writers) {
+    SCOPED_TRACE(w.name);
+    const std::string file = kDocs + "\\" + w.name;
+    w.write(file);
+    EXPECT_EQ(environment::ModeOf(environment::HostPath(file)), 0600);
+    ASSERT_EQ(::chmod(environment::HostPath(file).c_str(), 0664), 0);
+    w.write(file);
+    EXPECT_EQ(environment::ModeOf(environment::HostPath(file)), 0600);
+  }
+  FileLock lock = LockExclusive(kDocs + "\\new.lock");
+  EXPECT_EQ(environment::ModeOf(environment::HostPath(kDocs + "\\new.lock")), 0600);
+  CreateFolder(kDocs + "\\tavo");
+  EXPECT_EQ(environment::ModeOf(environment::HostPath(kDocs + "\\tavo")), 0700);
+}
+
 TEST_F(Files, ListsOnlyTheFilesOfAFolder) {
   WriteAllBytes(kDocs + "\\b.xls", "");
   WriteAllBytes(kDocs + "\\a.xls", "");

@@ -37,11 +37,14 @@ class DownloadTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(DownloadTest, WritesTheBodyToTheFile) {
+  platform::environment::ScopedUmask anyoneMayRead(0);
   std::filesystem::create_directories(HostPath(kTarget).parent_path());
   EXPECT_EQ(URLDownloadToFileA(nullptr, server_.Url("/text?type=application/vnd.ms-excel&body=a%0Ab").c_str(),
                                kTarget, 0, nullptr),
             0);
   EXPECT_EQ(ReadTarget(), "a\nb");
+  // A downloaded workbook is the user's alone, whatever the umask.
+  EXPECT_EQ(platform::environment::ModeOf(HostPath(kTarget)), 0600);
 }
 
 TEST_F(DownloadTest, FailuresWriteNoFileAndKeepAnOldOne) {
