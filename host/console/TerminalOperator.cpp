@@ -24,10 +24,7 @@ std::optional<std::string> CommandReader::Next(std::string_view prompt) {
   std::string line;
   if (!std::getline(in_, line)) {
     ++ends_;
-    if (terminal_) {
-      in_.clear();  // a terminal goes on after Ctrl-D
-      out_ << "\n";
-    }
+    if (terminal_) in_.clear();  // a terminal goes on after Ctrl-D
     return std::nullopt;
   }
   ends_ = 0;
@@ -109,7 +106,7 @@ std::string TerminalOperator::NextDialogCommand(const std::string& what, const s
     auto line = reader_.Next(prompt);
     if (!line) {
       if (reader_.Over()) throw forms::OperatorError("End of input while " + what + " is shown");
-      out_ << "Input ended, but " << what << " is still shown: \"close\" closes it, \"help\" lists what it takes.\n";
+      out_ << "\nInput ended, but " << what << " is still shown: \"close\" closes it, \"help\" lists what it takes.\n";
       continue;
     }
     std::string trimmed = text::Trim(*line);
