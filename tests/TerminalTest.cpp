@@ -151,6 +151,15 @@ TEST_F(TerminalUse, ControlCharactersFromTheServiceAreShownEscaped) {
   EXPECT_EQ(word.Output().find_first_of("\x1b\x07"), std::string::npos) << word.Output();
 }
 
+// A host on a root where nothing is registered for it says so, rather than starting bare in silence.
+TEST_F(TerminalUse, HostWithoutAddinsSaysHowToRegisterOne) {
+  const Finished bare = RunToEnd(bin_ / "tavo-office", {"excel"}, root_ / "bare");
+  EXPECT_EQ(bare.status, 0) << bare.output;
+  EXPECT_NE(bare.output.find("No add-in is registered for Excel (tavo-office register LIBRARY registers one).\n"),
+            std::string::npos)
+      << bare.output;
+}
+
 // The service's files that cannot be written end it with the cause and status 1, not an abort.
 TEST_F(TerminalUse, ServiceEndsWithTheCauseWhenItCannotWriteItsFiles) {
   const std::string file = (root_ / "a-file").string();

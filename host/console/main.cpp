@@ -55,7 +55,9 @@ int Run(host::HostKind kind, std::istream& in, bool terminal) {
   options.fullScreens = screens && std::string(screens) == "full";
   host::OfficeSession session(kind, [](const std::string& message) { Out() << message << "\n"; });
   host::TerminalOperator op(session, in, Out(), options);
-  session.Start();
+  if (session.Start() == 0)
+    Out() << "No add-in is registered for " << session.application()->Name()
+          << " (tavo-office register LIBRARY registers one).\n";
   const int status = op.Run();
   Out() << std::flush;
   return status;
