@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -217,10 +219,25 @@ void Server::Stop() {
 std::string Server::Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
 std::string Server::TlsUrl() const { return "https://127.0.0.1:" + std::to_string(tlsPort_); }
 
-void Server::WriteCaFile(const std::filesystem::path& path) const {
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << caPem_;
+namespace {
+// Writes a file the service hands out (its folder made as needed); a std::runtime_error that
+// names the file and the cause when that cannot be done.
+void WriteOut(const std::filesystem::path& path, const std::string& text, const char* what) {
+  std::error_code ec;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+  if (ec)
+    throw std::runtime_error("tavo-service: cannot write the " + std::string(what) + " " + path.string() +
+                             ": cannot make its folder (" + ec.message() + ")");
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out)
+    throw std::runtime_error("tavo-service: cannot write the " + std::string(what) + " " + path.string() + ": " +
+                             std::strerror(errno));
 }
+}  // namespace
+
+void Server::WriteCaFile(const std::filesystem::path& path) const { WriteOut(path, caPem_, "CA file"); }
 
 std::string Server::HostsFileText() const {
   const std::string names[] = {std::string(defaults::kWriterHost), std::string(defaults::kSheetHost),
@@ -238,10 +255,7 @@ std::string Server::HostsFileText() const {
   return text;
 }
 
-void Server::WriteHostsFile(const std::filesystem::path& path) const {
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << HostsFileText();
-}
+void Server::WriteHostsFile(const std::filesystem::path& path) const { WriteOut(path, HostsFileText(), "hosts file"); }
 
 // ---- request handling ------------------------------------------------------------------
 

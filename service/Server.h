@@ -113,6 +113,8 @@ class Server {
   std::string Url() const;     // "http://127.0.0.1:<port>"
   std::string TlsUrl() const;  // "https://127.0.0.1:<tlsPort>"
   const std::string& CaPem() const { return caPem_; }
+  // Both writers make the file's folder as needed and throw std::runtime_error naming the file
+  // and the cause when they cannot write it.
   void WriteCaFile(const std::filesystem::path& path) const;
   // Hosts file lines sending the suite's names to this server: port 80 to the HTTP port,
   // port 443 to the TLS port.

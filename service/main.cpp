@@ -61,25 +61,27 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);  // the server's threads inherit the mask
 
-  Server server(options);
+  // Every failure ends here with its cause and status 1: a port taken, a file that cannot be
+  // written, anything else thrown.
   try {
+    Server server(options);
     server.Start();
+    if (seed == "demo") {
+      const DemoSeed ids = SeedDemo(server);
+      std::cout << "seeded " << defaults::kDemoUser << " / " << defaults::kDemoPassword << ": "
+                << ids.documentIds.size() << " documents, " << ids.workbookIds.size() << " workbooks\n";
+    }
+    if (!hostsOut.empty()) server.WriteHostsFile(hostsOut);
+    std::cout << "tavo-service listening on " << server.Url() << "\n";
+    if (server.tlsPort() != 0) std::cout << "tavo-service listening on " << server.TlsUrl() << "\n";
+    std::cout.flush();
+
+    int received = 0;
+    sigwait(&signals, &received);
+    server.Stop();
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;
   }
-  if (seed == "demo") {
-    const DemoSeed ids = SeedDemo(server);
-    std::cout << "seeded " << defaults::kDemoUser << " / " << defaults::kDemoPassword << ": "
-              << ids.documentIds.size() << " documents, " << ids.workbookIds.size() << " workbooks\n";
-  }
-  if (!hostsOut.empty()) server.WriteHostsFile(hostsOut);
-  std::cout << "tavo-service listening on " << server.Url() << "\n";
-  if (server.tlsPort() != 0) std::cout << "tavo-service listening on " << server.TlsUrl() << "\n";
-  std::cout.flush();
-
-  int received = 0;
-  sigwait(&signals, &received);
-  server.Stop();
   return 0;
 }

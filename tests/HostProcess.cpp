@@ -51,8 +51,11 @@ HostProcess::HostProcess(const std::filesystem::path& program, const std::vector
 
   std::vector<std::string> variables;
   for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "TAVO_ROOT=", 10) != 0) variables.emplace_back(*e);
+    if (std::strncmp(*e, "TAVO_ROOT=", 10) != 0 && std::strncmp(*e, "TAVO_OFFICE_SCREENS=", 20) != 0)
+      variables.emplace_back(*e);
   variables.push_back("TAVO_ROOT=" + root.string());
+  // The whole screen after every command, which is what Send gives the tests.
+  variables.push_back("TAVO_OFFICE_SCREENS=full");
   std::vector<char*> envp;
   for (std::string& v : variables) envp.push_back(v.data());
   envp.push_back(nullptr);

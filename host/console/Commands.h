@@ -9,7 +9,8 @@
 //   save | saveas <file> [password] | close [name] | activate <name>
 //   click <caption>            click a toolbar button or menu item ("&" ignored)
 //   wait <ms>                  let time pass (timers of the dialogs on the screen run)
-//   screen                     print the screen again
+//   screen                     print the whole screen
+//   help                       the commands of this application
 //   quit
 // Files are Windows paths; a bare name is taken from the user's Documents folder. An argument
 // holding blanks is written in double quotes.
@@ -29,16 +30,19 @@ class CommandInterpreter {
  public:
   CommandInterpreter(OfficeSession& session, std::ostream& out) : session_(session), out_(out) {}
 
-  // Comment: a line starting with "#", which does nothing.
-  enum class Result { Done, Comment, Failed, Unknown, Quit };
+  // Comment: a line starting with "#", which does nothing. Screen: "screen", which asks for the
+  // whole screen.
+  enum class Result { Done, Comment, Screen, Failed, Unknown, Quit };
   // Runs one command; what went wrong is printed. A blank line does nothing.
   Result Execute(std::string_view line);
 
-  static std::string Help();
+  // The commands of this application, one a line with what each does.
+  std::string Help() const;
 
  private:
   Result Run(const std::vector<std::string>& words, std::string_view rest);
   std::string PathOf(const std::string& name) const;
+  std::string CommandList() const;  // their names
 
   OfficeSession& session_;
   std::ostream& out_;

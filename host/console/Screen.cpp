@@ -87,20 +87,49 @@ std::string Documents(OfficeSession& session) {
 
 }  // namespace
 
-std::string RenderScreen(OfficeSession& session) {
-  std::ostringstream out;
-  out << "==== " << session.application()->Name() << " ====\n";
+std::vector<ScreenPart> RenderParts(OfficeSession& session) {
+  std::vector<ScreenPart> parts;
+  parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", ""});
   for (const auto& bar : session.bars().bars()) {
+    std::ostringstream out;
     if (!bar->BuiltIn() && bar->Visible()) RenderBar(out, *bar, false);
     // An add-in's item in a built-in menu (the File menu) shows too.
     else if (bar->BuiltIn()) RenderBar(out, *bar, true);
+    if (!out.str().empty())
+      parts.push_back({"bar " + bar->Name(), out.str(), "(" + bar->Name() + " is no longer shown)\n"});
   }
-  out << "Status bar: " << session.application()->StatusBar() << "\n";
-  out << Documents(session) << "\n" << Preview(session);
+  parts.push_back({"status", "Status bar: " + session.application()->StatusBar() + "\n", ""});
+  parts.push_back({"files", Documents(session) + "\n", ""});
+  if (std::string preview = Preview(session); !preview.empty()) parts.push_back({"preview", preview, ""});
   // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
-  for (const auto* form : platform::forms::LoadedForms())
-    if (form->IsVisible()) out << platform::forms::Render(*form);
-  return out.str();
+  for (const auto* form : platform::forms::LoadedForms()) {
+    if (!form->IsVisible()) continue;
+    parts.push_back({"form " + form->Name(), platform::forms::Render(*form),
+                     "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"});
+  }
+  return parts;
+}
+
+std::string RenderScreen(OfficeSession& session) {
+  std::string out;
+  for (const auto& part : RenderParts(session)) out += part.text;
+  return out;
+}
+
+std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vector<ScreenPart>& after) {
+  auto find = [](const std::vector<ScreenPart>& parts, const std::string& key) -> const ScreenPart* {
+    for (const auto& p : parts)
+      if (p.key == key) return &p;
+    return nullptr;
+  };
+  std::string out;
+  for (const auto& p : before)
+    if (!find(after, p.key)) out += p.gone;
+  for (const auto& p : after) {
+    const ScreenPart* was = find(before, p.key);
+    if (!was || was->text != p.text) out += p.text;
+  }
+  return out;
 }
 
 }  // namespace host

@@ -4,7 +4,10 @@
 //                                            with --fast-clock its time runs RATE times faster
 //                                            (the waits of a test that loops through sign-ins)
 //   tavo-office register|unregister LIBRARY  call the add-in library's registration
+// After each command it prints the parts of the screen that changed; with TAVO_OFFICE_SCREENS=full
+// in the environment, the whole screen (what tests that read the screen after each command want).
 #include <malloc.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -13,13 +16,24 @@
 
 #include "host/OfficeSession.h"
 #include "host/console/TerminalOperator.h"
+#include "host/console/VisibleText.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 
 namespace {
 
+// Everything printed passes through the filter of VisibleText.h.
+host::VisibleStream& Out() {
+  static host::VisibleStream out(std::cout);
+  return out;
+}
+host::VisibleStream& Err() {
+  static host::VisibleStream err(std::cerr);
+  return err;
+}
+
 int Usage() {
-  std::cerr << "usage: tavo-office word|excel [--script FILE] [--fast-clock RATE]\n"
+  Err() << "usage: tavo-office word|excel [--script FILE] [--fast-clock RATE]\n"
                "       tavo-office register|unregister LIBRARY\n";
   return 2;
 }
@@ -27,18 +41,26 @@ int Usage() {
 int Registration(const std::string& verb, const std::string& library) {
   long rc = verb == "register" ? host::RegisterLibrary(library) : host::UnregisterLibrary(library);
   if (rc != 0) {
-    std::cerr << "tavo-office: " << verb << " " << library << " failed with code " << rc << "\n";
+    Err() << "tavo-office: " << verb << " " << library << " failed with code " << rc << std::endl;
     return 1;
   }
-  std::cout << (verb == "register" ? "Registered " : "Unregistered ") << library << "\n";
+  Out() << (verb == "register" ? "Registered " : "Unregistered ") << library << "\n";
   return 0;
 }
 
-int Run(host::HostKind kind, std::istream& in) {
-  host::OfficeSession session(kind, [](const std::string& message) { std::cout << message << "\n"; });
-  host::TerminalOperator op(session, in, std::cout);
-  session.Start();
-  return op.Run();
+int Run(host::HostKind kind, std::istream& in, bool terminal) {
+  host::TerminalOptions options;
+  options.terminal = terminal;
+  const char* screens = std::getenv("TAVO_OFFICE_SCREENS");
+  options.fullScreens = screens && std::string(screens) == "full";
+  host::OfficeSession session(kind, [](const std::string& message) { Out() << message << "\n"; });
+  host::TerminalOperator op(session, in, Out(), options);
+  if (session.Start() == 0)
+    Out() << "No add-in is registered for " << session.application()->Name()
+          << " (tavo-office register LIBRARY registers one).\n";
+  const int status = op.Run();
+  Out() << std::flush;
+  return status;
 }
 
 }  // namespace
@@ -74,17 +96,21 @@ int main(int argc, char** argv) {
     }
     // Never deleted: threads and static destructors may read the clock until the very end.
     if (rate > 1) platform::SetCurrentClock(new platform::FastClock(rate));
-    if (scriptFile.empty()) return Run(kind, std::cin);
+    if (scriptFile.empty()) {
+      // Read straight from the terminal, so that it can be read again after a Ctrl-D.
+      std::ios::sync_with_stdio(false);
+      return Run(kind, std::cin, ::isatty(STDIN_FILENO) == 1);
+    }
     std::ifstream script(scriptFile);
     if (!script) {
-      std::cerr << "tavo-office: cannot read " << scriptFile << "\n";
+      Err() << "tavo-office: cannot read " << scriptFile << std::endl;
       return 1;
     }
-    return Run(kind, script);
+    return Run(kind, script, false);
   } catch (const platform::RuntimeError& e) {
-    std::cerr << "tavo-office: run-time error " << e.number() << ": " << e.description() << "\n";
+    Err() << "tavo-office: run-time error " << e.number() << ": " << e.description() << std::endl;
   } catch (const std::exception& e) {
-    std::cerr << "tavo-office: " << e.what() << "\n";
+    Err() << "tavo-office: " << e.what() << std::endl;
   }
   return 1;
 }

@@ -1,5 +1,6 @@
 #include "host/excel/ExcelApplication.h"
 
+#include "host/common/Notices.h"
 #include "host/common/Prompts.h"
 #include "host/common/WinPath.h"
 #include "platform/core/RuntimeError.h"
@@ -58,7 +59,10 @@ Ref<oe::Workbook> ExcelWorkbooks::Open(const oe::OpenOptions& options) {
     Fail("'" + path + "' could not be found. Check the spelling of the file name.");
   }
   files::FileLock lock;
-  if (!files::TryLockExclusive(path, &lock)) Fail("'" + path + "' is locked for editing by another user.");
+  if (!files::TryLockExclusive(path, &lock)) {
+    NoticeFileInUse("Excel", "open", path);
+    Fail("'" + path + "' is locked for editing by another user.");
+  }
   auto file = ReadWorkbookFile(bytes);
   if (!file) Fail("The file format or file extension of '" + path + "' is not valid.");
   switch (CheckOpenPassword(file->passwordHash, options.password, "'" + name + "' is protected. Password:")) {

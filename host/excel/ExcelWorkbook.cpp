@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "host/common/PasswordHash.h"
+#include "host/common/Notices.h"
 #include "host/common/Prompts.h"
 #include "host/common/WinPath.h"
 #include "host/excel/ExcelApplication.h"
@@ -190,7 +191,10 @@ void ExcelWorkbook::SaveAs(const oe::SaveAsOptions& options) {
     if (auto other = app_.open_.Find(path))
       Fail("Cannot save '" + path + "' with the same name as another open workbook.");
     files::FileLock probe;
-    if (files::FileExists(path) && !files::TryLockExclusive(path, &probe)) Fail("Cannot access '" + path + "'.");
+    if (files::FileExists(path) && !files::TryLockExclusive(path, &probe)) {
+      NoticeFileInUse("Excel", "save", path);
+      Fail("Cannot access '" + path + "'.");
+    }
   }
   if (files::FileExists(path) && app_.DisplayAlerts()) {
     auto answer = CurrentPrompter().AskYesNoCancel(

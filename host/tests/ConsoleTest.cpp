@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "host/OfficeSession.h"
 #include "host/console/TerminalOperator.h"
@@ -13,12 +15,22 @@ using host::OfficeSession;
 
 namespace {
 
-std::string RunScript(OfficeSession& session, const std::string& commands, int* status) {
+std::string RunScript(OfficeSession& session, const std::string& commands, int* status,
+                      host::TerminalOptions options = {}) {
   std::istringstream script(commands);
   std::ostringstream out;
-  host::TerminalOperator op(session, script, out);
+  host::TerminalOperator op(session, script, out, options);
   *status = op.Run();
   return out.str();
+}
+
+// What the host printed after the echo of `command` up to the next echo.
+std::string After(const std::string& output, const std::string& command) {
+  const size_t at = output.find("> " + command + "\n");
+  if (at == std::string::npos) return "(no " + command + ")";
+  const size_t from = at + command.size() + 3;
+  const size_t end = output.find("\n> ", from - 1);
+  return output.substr(from, end == std::string::npos ? std::string::npos : end + 1 - from);
 }
 
 void ExpectShown(const std::string& screen, std::initializer_list<const char*> expected) {
@@ -88,4 +100,131 @@ TEST(TerminalOperator, AnswersTheApplicationsQuestionsFromTheSameScript) {
                        "Do you want to save the changes you made to 'book.xls'?", "Quit cancelled.\n", "Bye.\n"});
   EXPECT_NE(platform::files::ReadAllBytes("C:\\Users\\tavo\\Documents\\book.xls").find("A1: changed"),
             std::string::npos);
+}
+
+// "help" lists the commands of the application it is typed in, and in a dialog or message box
+// what that takes; a wrong command names the right ones.
+TEST(TerminalOperator, HelpAndWrongCommandsNameWhatIsTakenWhereTheyAreTyped) {
+  TempEnvironment env;
+  ASSERT_EQ(host::RegisterLibrary(TAVO_TEST_ADDIN), 0);
+  struct Case {
+    HostKind kind;
+    std::vector<std::string> shown, notShown;
+  } cases[] = {
+      {HostKind::Word, {"  type <text>", "  paragraph", "  picture <file>", "  saveas <file> [password]", "  help", "Z:\\tmp\\x.doc"},
+       {"  cell "}},
+      {HostKind::Excel, {"  cell <ref> <value>", "  saveas <file> [password]", "  quit", "Z:\\tmp\\x.xls"},
+       {"  type ", "  paragraph", "  picture "}},
+  };
+  for (const auto& c : cases) {
+    OfficeSession session(c.kind);
+    session.Start();
+    int status = 0;
+    const std::string out = RunScript(session, "help\nbogus\nquit\n", &status);
+    const std::string help = After(out, "help");
+    for (const auto& s : c.shown) EXPECT_NE(help.find(s), std::string::npos) << s << "\n--- in ---\n" << help;
+    for (const auto& s : c.notShown) EXPECT_EQ(help.find(s), std::string::npos) << s << "\n--- in ---\n" << help;
+    const std::string wrong = After(out, "bogus");
+    const std::string takes = c.kind == HostKind::Word ? "Word takes open, new, type, paragraph, picture, save,"
+                                                       : "Excel takes open, new, cell, save,";
+    EXPECT_NE(wrong.find("Unknown command \"bogus\". " + takes), std::string::npos) << wrong;
+  }
+
+  OfficeSession word(HostKind::Word);
+  word.Start();
+  int status = 0;
+  const std::string out = RunScript(word,
+                                    "click &Ask\n"
+                                    "help\n"
+                                    "quit\n"
+                                    "click Nothing\n"
+                                    "click OK\n"
+                                    "help\n"
+                                    "click Cancel\n"
+                                    "quit\n",
+                                    &status);
+  const std::string dialogHelp = After(out, "help");
+  for (const char* action : {"  click NAME", "  dblclick NAME [INDEX]", "  focus NAME", "  type NAME TEXT",
+                             "  clear NAME", "  key [NAME] KEY", "  select NAME INDEX|\"ENTRY\"", "  check NAME",
+                             "  uncheck NAME", "  option NAME", "  hover [NAME]", "  close", "  wait MS"})
+    EXPECT_NE(dialogHelp.find(action), std::string::npos) << action << "\n--- in ---\n" << dialogHelp;
+  EXPECT_EQ(dialogHelp.find("saveas"), std::string::npos) << dialogHelp;
+  EXPECT_NE(After(out, "quit").find("\"quit\" is not an action; a dialog takes click, dblclick,"), std::string::npos)
+      << out;
+  EXPECT_NE(After(out, "click Nothing").find("has no control \"Nothing\"; it has Text1, Command1 \"OK\""),
+            std::string::npos)
+      << out;
+  const std::string boxHelp = out.substr(out.rfind("> help\n"));
+  EXPECT_NE(boxHelp.find("The message box takes \"click OK\" or \"click Cancel\", or \"close\""), std::string::npos)
+      << boxHelp;
+}
+
+// Told to, the operator prints after a command only the parts of the screen that changed, and
+// "screen" prints it whole.
+TEST(TerminalOperator, PrintsWhatChangedAndTheWholeScreenOnRequest) {
+  TempEnvironment env;
+  ASSERT_EQ(host::RegisterLibrary(TAVO_TEST_ADDIN), 0);
+  OfficeSession word(HostKind::Word);
+  word.Start();
+  int status = 0;
+  const std::string out = RunScript(word,
+                                    "new\n"
+                                    "type Hello\n"
+                                    "wait 1\n"
+                                    "click &Ask\n"
+                                    "type Text1 Ann\n"
+                                    "click OK\n"
+                                    "click Cancel\n"
+                                    "click &Hello\n"
+                                    "screen\n"
+                                    "quit\n"
+                                    "click No\n",
+                                    &status, {.fullScreens = false});
+  const std::string whole = out.substr(0, out.find("> new\n"));
+  EXPECT_NE(whole.find("==== Word ====\nToolbar \"Test Bar\""), std::string::npos) << whole;
+  EXPECT_EQ(After(out, "new"), "Documents: *Document1\nText: \xc2\xb6\n");
+  EXPECT_EQ(After(out, "type Hello"), "Documents: *Document1 (modified)\nText: Hello\xc2\xb6\n");
+  EXPECT_EQ(After(out, "wait 1"), "");
+  const std::string dialog = After(out, "click &Ask");
+  EXPECT_EQ(dialog.find("Toolbar"), std::string::npos) << dialog;
+  EXPECT_NE(dialog.find("[frmAsk] \"Ask\" (modal)"), std::string::npos) << dialog;
+  EXPECT_NE(After(out, "type Text1 Ann").find("\"Ann\""), std::string::npos) << out;
+  EXPECT_EQ(After(out, "click Cancel"), "[frmAsk] \"Ask\" is no longer shown\n");
+  EXPECT_EQ(After(out, "click &Hello"), "Status bar: Hello from tavotest.wordaddin\n");
+  const std::string again = After(out, "screen");
+  EXPECT_NE(again.find("==== Word ====\nToolbar \"Test Bar\""), std::string::npos) << again;
+  EXPECT_NE(again.find("Documents: *Document1 (modified)\nText: Hello"), std::string::npos) << again;
+}
+
+// When the application refuses to open or save a file that another process holds, it says so
+// on the screen, whoever made the call.
+TEST(TerminalOperator, SaysWhenAFileIsOpenInAnotherProcess) {
+  TempEnvironment env;
+  struct Case {
+    HostKind kind;
+    const char* file;
+    const char* command;
+    const char* notice;
+  } cases[] = {
+      {HostKind::Word, "a.doc", "open a.doc", "Word cannot open"},
+      {HostKind::Word, "b.doc", "saveas b.doc", "Word cannot save"},
+      {HostKind::Excel, "a.xls", "open a.xls", "Excel cannot open"},
+      {HostKind::Excel, "b.xls", "saveas b.xls", "Excel cannot save"},
+  };
+  for (const auto& c : cases) {
+    {
+      OfficeSession other(c.kind);
+      int status = 0;
+      const std::string out = RunScript(other, std::string("new\nsaveas ") + c.file + "\nquit\n", &status);
+      ASSERT_EQ(status, 0) << out;
+    }
+    // Another process's hold on the file, as a lock of its own.
+    const std::string path = std::string("C:\\Users\\tavo\\Documents\\") + c.file;
+    platform::files::FileLock held = platform::files::LockExclusive(path);
+    OfficeSession session(c.kind);
+    int status = 0;
+    const std::string out = RunScript(session, std::string("new\n") + c.command + "\nquit\nclick No\n", &status);
+    const std::string notice = std::string(c.notice) + " " + path + ": the file is open in another tavo-office process.\n";
+    EXPECT_NE(After(out, c.command).find(notice), std::string::npos) << out;
+  }
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "host/common/PasswordHash.h"
+#include "host/common/Notices.h"
 #include "host/common/Prompts.h"
 #include "host/common/WinPath.h"
 #include "host/word/DocumentFile.h"
@@ -139,8 +140,10 @@ void WordDocument::WriteTo(const std::string& fullName, int format) {
   if (!same) {
     if (app_.open_.Find(fullName)) Raise(ow::err::FileInUse, "The file is open in another window.\n(" + fullName + ")");
     files::FileLock probe;
-    if (files::FileExists(fullName) && !files::TryLockExclusive(fullName, &probe))
+    if (files::FileExists(fullName) && !files::TryLockExclusive(fullName, &probe)) {
+      NoticeFileInUse("Word", "save", fullName);
       Raise(ow::err::FileInUse, "The file is in use by another application or user.\n(" + fullName + ")");
+    }
   }
   if (parts.folder.empty() || !files::FolderExists(parts.folder))
     Raise(ow::err::CannotSave, "The document cannot be saved: the folder does not exist.\n(" + fullName + ")");
@@ -280,8 +283,10 @@ Ref<ow::Document> WordDocuments::Open(const ow::OpenOptions& options) {
     Raise(ow::err::FileNotFound, "This file could not be found.\n(" + path + ")");
   }
   files::FileLock lock;
-  if (!files::TryLockExclusive(path, &lock))
+  if (!files::TryLockExclusive(path, &lock)) {
+    NoticeFileInUse("Word", "open", path);
     Raise(ow::err::FileInUse, "The file is in use by another application or user.\n(" + path + ")");
+  }
 
   const PathParts parts = SplitPath(path);
   const std::string extension = platform::text::LCase(ExtensionOf(parts.name));

@@ -1,5 +1,6 @@
 #include "platform/forms/Commands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -19,13 +20,30 @@ using Verb = Action::Verb;
 struct VerbName {
   Verb verb;
   std::string_view name;
+  std::string_view usage;
+  std::string_view what;
 };
 constexpr VerbName kVerbs[] = {
-    {Verb::Click, "click"},   {Verb::DblClick, "dblclick"}, {Verb::Focus, "focus"},     {Verb::Type, "type"},
-    {Verb::Clear, "clear"},   {Verb::Key, "key"},           {Verb::Select, "select"},   {Verb::Check, "check"},
-    {Verb::Uncheck, "uncheck"}, {Verb::Option, "option"},   {Verb::Hover, "hover"},     {Verb::Close, "close"},
-    {Verb::Wait, "wait"},
+    {Verb::Click, "click", "click NAME", "click a button (or any control) by its name or caption"},
+    {Verb::DblClick, "dblclick", "dblclick NAME [INDEX]", "double-click a control; with INDEX, that list entry"},
+    {Verb::Focus, "focus", "focus NAME", "move the focus to a control"},
+    {Verb::Type, "type", "type NAME TEXT", "type TEXT (the rest of the line) into a text box"},
+    {Verb::Clear, "clear", "clear NAME", "empty a text box"},
+    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code"},
+    {Verb::Select, "select", "select NAME INDEX|\"ENTRY\"", "select a list entry by its number or its text"},
+    {Verb::Check, "check", "check NAME", "tick a check box"},
+    {Verb::Uncheck, "uncheck", "uncheck NAME", "clear a check box"},
+    {Verb::Option, "option", "option NAME", "choose an option button"},
+    {Verb::Hover, "hover", "hover [NAME]", "move the mouse over a control (or the dialog)"},
+    {Verb::Close, "close", "close", "close the dialog by its close box"},
+    {Verb::Wait, "wait", "wait MS", "let MS milliseconds pass"},
 };
+
+std::string VerbList() {
+  std::string list;
+  for (const auto& v : kVerbs) list += (list.empty() ? "" : ", ") + std::string(v.name);
+  return list;
+}
 
 struct KeyName {
   std::string_view name;
@@ -126,13 +144,33 @@ std::string Quoted(std::string_view s) {
   return plain ? std::string(s) : AlwaysQuoted(s);
 }
 
+// What a user can act on in the form: the controls within reach but labels and timers, each
+// with its caption.
+std::string ReachableControls(const Form& form) {
+  std::string list;
+  for (const Control* c : form.TabOrder()) {
+    if (!c->Reachable() || dynamic_cast<const Label*>(c) || c->Kind() == "Timer") continue;
+    list += (list.empty() ? "" : ", ") + c->Name();
+    auto* captioned = dynamic_cast<const CaptionedControl*>(c);
+    if (captioned && !captioned->Caption().empty()) list += " \"" + captioned->Caption() + "\"";
+  }
+  return list.empty() ? "nothing within reach" : list;
+}
+
+Control& Find(Form& form, const Action& action) {
+  Control* c = form.FindControl(action.target);
+  if (!c)
+    throw OperatorError("The form " + form.Name() + " has no control \"" + action.target + "\"; it has " +
+                        ReachableControls(form));
+  return *c;
+}
+
 template <class T>
 T& As(Form& form, const Action& action) {
-  Control* c = form.FindControl(action.target);
-  if (!c) throw OperatorError("The form " + form.Name() + " has no control \"" + action.target + "\"");
-  auto* t = dynamic_cast<T*>(c);
+  Control& c = Find(form, action);
+  auto* t = dynamic_cast<T*>(&c);
   if (!t) {
-    throw OperatorError(std::string(c->Kind()) + " " + c->Name() + " on " + form.Name() + " cannot be used with \"" +
+    throw OperatorError(std::string(c.Kind()) + " " + c.Name() + " on " + form.Name() + " cannot be used with \"" +
                         FormatAction(action) + "\"");
   }
   return *t;
@@ -142,6 +180,9 @@ int EntryIndex(ListBox& list, const Action& action) {
   if (action.number >= 0) return static_cast<int>(action.number);
   for (int i = 0; i < list.ListCount(); ++i)
     if (list.List(i) == action.text) return i;
+  // Trailing blanks of an entry do not show on the screen: the text as shown finds it too.
+  for (int i = 0; i < list.ListCount(); ++i)
+    if (text::RTrim(list.List(i)) == text::RTrim(action.text)) return i;
   throw OperatorError("ListBox " + list.Name() + " on " + list.Parent().Name() + " has no entry \"" + action.text + "\"");
 }
 
@@ -159,7 +200,7 @@ Action ParseAction(std::string_view line) {
       known = true;
     }
   }
-  if (!known) Bad(line, "\"" + verbWord.text + "\" is not an action");
+  if (!known) Bad(line, "\"" + verbWord.text + "\" is not an action; a dialog takes " + VerbList());
 
   auto target = [&](bool required) {
     if (r.AtEnd()) {
@@ -275,12 +316,7 @@ std::string FormatAction(const Action& action) {
 
 void Perform(Form& form, const Action& action) {
   switch (action.verb) {
-    case Verb::Click: {
-      Control* c = form.FindControl(action.target);
-      if (!c) throw OperatorError("The form " + form.Name() + " has no control \"" + action.target + "\"");
-      user::Click(*c);
-      return;
-    }
+    case Verb::Click: user::Click(Find(form, action)); return;
     case Verb::DblClick: {
       Control& c = As<Control>(form, action);
       if (action.number >= 0) user::Select(As<ListBox>(form, action), static_cast<int>(action.number));
@@ -316,5 +352,14 @@ void Perform(Form& form, const Action& action) {
 }
 
 void Perform(Form& form, std::string_view line) { Perform(form, ParseAction(line)); }
+
+std::string ActionHelp() {
+  size_t width = 0;
+  for (const auto& v : kVerbs) width = std::max(width, v.usage.size());
+  std::string help;
+  for (const auto& v : kVerbs)
+    help += "  " + std::string(v.usage) + std::string(width + 2 - v.usage.size(), ' ') + std::string(v.what) + "\n";
+  return help;
+}
 
 }  // namespace platform::forms

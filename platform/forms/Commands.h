@@ -32,5 +32,7 @@ std::string FormatAction(const Action& action);
 void Perform(Form& form, const Action& action);
 // ParseAction, then Perform.
 void Perform(Form& form, std::string_view line);
+// One line per action: its form and what it does.
+std::string ActionHelp();
 
 }  // namespace platform::forms

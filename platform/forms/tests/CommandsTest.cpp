@@ -65,7 +65,9 @@ TEST(Commands, RejectsLinesThatAreNoAction) {
     const char* reason;
   } cases[] = {
       {"", "it is empty"},
-      {"press Command1", "\"press\" is not an action"},
+      {"press Command1",
+       "\"press\" is not an action; a dialog takes click, dblclick, focus, type, clear, key, select, check, uncheck, "
+       "option, hover, close, wait"},
       {"click", "it names no control"},
       {"click a b", "there is more than the action takes"},
       {"type", "it names no control"},

@@ -168,7 +168,8 @@ TEST(Form, ActionsOnUnreachableControlsAreRefused) {
   EXPECT_EQ(refusal("click Command1"), "CommandButton Command1 on frmLogin is disabled");
   EXPECT_EQ(refusal("type tavopassword x"), "TextBox tavopassword on frmLogin is not visible");
   EXPECT_EQ(refusal("check Label1"), "Label Label1 on frmLogin cannot be used with \"check Label1\"");
-  EXPECT_EQ(refusal("click nothing"), "The form frmLogin has no control \"nothing\"");
+  EXPECT_EQ(refusal("click nothing"),
+            "The form frmLogin has no control \"nothing\"; it has tavoemailid, rememberme, Command2 \"Cancel\"");
   EXPECT_EQ(refusal("focus Label1"), "Label Label1 on frmLogin cannot take the focus");
   EXPECT_EQ(refusal("key Label1 13"), "Label Label1 on frmLogin cannot take the focus, so it gets no keys");
   form.Unload();
@@ -329,6 +330,24 @@ TEST(Form, ListSelectionAndDoubleClick) {
   const forms::TranscriptEntry& last = op.Transcript()[op.Transcript().size() - 2];  // before "closed"
   EXPECT_EQ(last.text, "close");
   EXPECT_NE(last.before.find("> 0  Agenda"), std::string::npos) << last.before;
+}
+
+// An entry's trailing blanks do not show on the screen; the text as shown finds the entry, and an
+// entry that is exactly the text comes first.
+TEST(Form, ListEntryIsFoundByItsTextAsShown) {
+  frmChoices form;
+  forms::ScriptedOperator op;
+  form.Load();  // Agenda, Report, Budget
+  form.listdoc.AddItem("Draft plan ");
+  form.listdoc.AddItem("Notes  ");
+  form.listdoc.AddItem("Notes");
+  form.Show();
+  forms::Perform(form, "select listdoc \"Draft plan\"");
+  EXPECT_EQ(form.listdoc.ListIndex(), 3);
+  forms::Perform(form, "select listdoc Notes");
+  EXPECT_EQ(form.listdoc.ListIndex(), 5);
+  EXPECT_THROW(forms::Perform(form, "select listdoc \"Draft\""), forms::OperatorError);
+  form.Unload();
 }
 
 TEST(Form, ListKeepsItsSelectionAndItemDataOnItsEntry) {
