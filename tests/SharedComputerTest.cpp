@@ -1,0 +1,82 @@
+// The hosts as users run them on one computer: answers larger than the HTTP layer takes.
+// Each runs tavo-office processes on one environment root against the stand-in service.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/environment/Environment.h"
+#include "service/Server.h"
+#include "tests/BothHosts.h"
+
+namespace tavo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace both_hosts;
+using std::string;
+
+// The names of the files in the user's workbook folder (none before Excel has made it).
+std::vector<string> WorkbookFolder() {
+  std::vector<string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(platform::environment::HostPath(kUserDocs), ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class SharedComputer : public BothHosts {
+ protected:
+  // In the workbook list Excel shows, Sales (the second entry) opens, and the folder holds its
+  // file alone.
+  void OnlySalesOpened(HostProcess& excel) {
+    excel.Send("select listdoc 1");
+    EXPECT_TRUE(Has(excel.Send("click Command1"), "Sales.xls (password)"));
+    EXPECT_EQ(WorkbookFolder(), std::vector<string>{"Sales.xls"});
+  }
+};
+
+// The variable of the HTTP layer's bound while the hosts started in its lifetime start.
+class MaxResponseBytes {
+ public:
+  explicit MaxResponseBytes(const char* bytes) { ::setenv(kName, bytes, 1); }
+  ~MaxResponseBytes() { ::unsetenv(kName); }
+  MaxResponseBytes(const MaxResponseBytes&) = delete;
+  MaxResponseBytes& operator=(const MaxResponseBytes&) = delete;
+
+ private:
+  static constexpr const char* kName = "TAVO_HTTP_MAX_RESPONSE_BYTES";
+};
+
+}  // namespace
+
+// Answers past the HTTP layer's bound (lowered for the host, as its timeouts can be) end in the
+// flows' failure paths with their messages, and Excel goes on.
+TEST_F(SharedComputer, AnswersPastTheBoundFailThroughTheFlowsFailurePaths) {
+  server_->AddWorkbook(kUser, "Budget", Workbook(string(3 << 20, 'b')));
+  server_->AddWorkbook(kUser, "Sales", Workbook("s"));
+  auto word = SignedInWord();
+  KeepLocalCopies(true);
+  std::unique_ptr<HostProcess> excel;
+  {
+    const MaxResponseBytes bound("1048576");
+    excel = Start("excel");
+  }
+  server_->InjectFault(service::Fault("getWorkbooks", service::FaultKind::LargeBody, 1).WithSize(3 << 20));
+  string screen = excel->Send("click &Open Tavo Sheet");
+  EXPECT_TRUE(Has(screen, "The workbook list could not be retrieved from Tavo Sheet.")) << screen;
+  excel->Send("click Command1");
+
+  excel->Send("click &Open Tavo Sheet");
+  excel->Send("select listdoc 0");
+  screen = excel->Send("click Command1");
+  EXPECT_TRUE(Has(screen, "The workbook could not be opened. Please try again.")) << screen;
+  excel->Send("click Command1");
+  OnlySalesOpened(*excel);
+  EXPECT_EQ(excel->Quit(), 0) << excel->Output();
+  EXPECT_EQ(word->Quit(), 0);
+}
+
+}  // namespace tavo::test
