@@ -1,4 +1,5 @@
-// The hosts as users run them on one computer: answers larger than the HTTP layer takes.
+// The hosts as users run them on one computer: two Excel windows as two processes, answers
+// larger than the HTTP layer takes.
 // Each runs tavo-office processes on one environment root against the stand-in service.
 #include <stdlib.h>
 
@@ -51,6 +52,36 @@ class MaxResponseBytes {
 };
 
 }  // namespace
+
+// Two Excel windows as two processes: the second is not let download over the workbook the first
+// has open (as Windows refuses to replace a file in use), and the first one's change is saved.
+TEST_F(SharedComputer, ASecondExcelDoesNotDownloadOverAWorkbookTheFirstHasOpen) {
+  const string id = server_->AddWorkbook(kUser, "Budget", Workbook("online"));
+  KeepLocalCopies(true);
+  auto first = Start("excel");
+  ASSERT_TRUE(Has(SignIn(*first), "&Login (disabled)"));
+  auto second = Start("excel");
+  ASSERT_TRUE(Has(SignIn(*second), "&Login (disabled)"));
+  first->Send("click &Open Tavo Sheet");
+  ASSERT_TRUE(Has(first->Send("click Command1"), "Budget.xls (password)"));
+  first->Send("cell A1 mine");
+  const string opened = files::ReadAllBytes(kUserDocs + "Budget.xls");
+
+  second->Send("click &Open Tavo Sheet");
+  EXPECT_TRUE(Has(second->Send("click Command1"), "[frmlocalversion]"));
+  string screen = second->Send("click Command1");  // Yes, download it again
+  EXPECT_TRUE(Has(screen, "The workbook could not be opened. Please try again.")) << screen;
+  screen = second->Send("click Command1");
+  EXPECT_TRUE(Has(screen, "Workbooks: (none)")) << screen;
+  EXPECT_EQ(files::ReadAllBytes(kUserDocs + "Budget.xls"), opened);
+  ASSERT_EQ(MapRecords().size(), 1u);
+  EXPECT_EQ(MapRecords()[0].filename, kUserDocs + "Budget.xls");
+
+  EXPECT_TRUE(Has(first->Send("click &Save in Tavo Sheet"), "Status bar: Workbook Saved Sucessfully !"));
+  EXPECT_EQ(FirstCell(server_->FindWorkbook(id)->bytes), "mine");
+  EXPECT_EQ(second->Quit(), 0) << second->Output();
+  EXPECT_EQ(first->Quit(), 0) << first->Output();
+}
 
 // Answers past the HTTP layer's bound (lowered for the host, as its timeouts can be) end in the
 // flows' failure paths with their messages, and Excel goes on.

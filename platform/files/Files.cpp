@@ -76,6 +76,18 @@ bool LockedByOther(const fs::path& p) {
   return errno == EWOULDBLOCK;
 }
 
+// Takes the lock an application that has the file open holds, so that none can open and lock it
+// while we replace or remove it: the descriptor holding it (-1 for a file that cannot be opened,
+// which nobody holds either). 70, as Windows refuses to touch a file in use, when one holds it.
+int LockAgainstOthers(const fs::path& host, std::string_view path) {
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd);
+    Raise(err::PermissionDenied, {}, std::string(path));
+  }
+  return fd;
+}
+
 // A file's folder must exist before the file can be created in it.
 void RequireParentFolder(const fs::path& file, std::string_view path) {
   if (!IsDirectory(file.parent_path())) Raise(err::PathNotFound, {}, std::string(path));
@@ -174,11 +186,7 @@ void DeleteFile(std::string_view path, bool force) {
   std::error_code ec;
   if (!fs::is_regular_file(host, ec)) Raise(err::FileNotFound, {}, std::string(path));
   if (IsReadOnly(host) && !force) Raise(err::PermissionDenied, {}, std::string(path));
-  // Hold the lock while unlinking, so that no application can open and lock the file between
-  // our check and the removal.
-  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.fd >= 0 && ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-    Raise(err::PermissionDenied, {}, std::string(path));
+  const Fd held(LockAgainstOthers(host, path));
   if (::unlink(host.c_str()) != 0) RaiseErrno(errno, path);
 }
 
@@ -262,8 +270,10 @@ AtomicFileWriter::AtomicFileWriter(std::string_view path) : path_(path) {
   struct stat old {};
   bool exists = ::stat(host.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) Raise(err::PathFileAccess, {}, path_);
-  // A read-only file is not replaced behind its owner's back.
+  // A read-only file is not replaced behind its owner's back, nor one an application has open:
+  // refused before anything is written (Commit checks again).
   if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, path_);
+  if (exists && LockedByOther(host)) Raise(err::PermissionDenied, {}, path_);
 
   RemoveStaleTemps(host);
   fs::path temp;
@@ -294,8 +304,16 @@ void AtomicFileWriter::Commit() {
   if (::fsync(fd_) != 0) RaiseErrno(errno, path_);
   ::close(fd_);
   fd_ = -1;
-  if (::rename(temp_.c_str(), host_.c_str()) != 0) {
-    const int error = errno;
+  int error = 0;
+  try {
+    // Held until the new file has taken the old one's place.
+    const Fd held(LockAgainstOthers(host_, path_));
+    if (::rename(temp_.c_str(), host_.c_str()) != 0) error = errno;
+  } catch (...) {
+    ::unlink(temp_.c_str());
+    throw;
+  }
+  if (error != 0) {
     ::unlink(temp_.c_str());
     RaiseErrno(error, path_);
   }

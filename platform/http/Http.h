@@ -34,6 +34,7 @@ inline constexpr long CertificateDate = -2147012859;
 inline constexpr long CertificateAuthority = -2147012851;
 inline constexpr long SecureChannel = -2147012739;
 inline constexpr long PathNotFound = -2147024893;       // download target folder missing
+inline constexpr long AccessDenied = -2147024891;       // download target in use or read-only
 inline constexpr long Aborted = -2147467260;
 inline constexpr long Unspecified = -2147467259;
 inline constexpr long NotSupported = -2146827850;       // an asynchronous open

@@ -37,6 +37,7 @@ std::string ErrorDescription(long number) {
     case err::CertificateDate: return "The date in the certificate is invalid or has expired";
     case err::SecureChannel: return "An error occurred in the secure channel support";
     case err::PathNotFound: return "The system cannot find the path specified";
+    case err::AccessDenied: return "Access is denied";
     case err::Aborted: return "Operation aborted";
     case err::NotSupported: return "This method is not supported";
     case err::ResponseTooLarge: return "The answer is larger than this client takes";

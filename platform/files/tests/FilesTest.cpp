@@ -139,6 +139,22 @@ TEST_F(Files, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenCommitted) {
   EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
 }
 
+TEST_F(Files, AFileAnApplicationHasOpenIsNotReplaced) {
+  const std::string file = kDocs + "\\book.xls";
+  WriteAllBytes(file, "old content");
+  AtomicFileWriter before(file);  // began before the application opened the file
+  before.Write("new content");
+  {
+    const FileLock open = LockExclusive(file);
+    EXPECT_EQ(environment::RaisedNumber([&] { WriteAllBytes(file, "new content"); }), err::PermissionDenied);
+    EXPECT_EQ(environment::RaisedNumber([&] { before.Commit(); }), err::PermissionDenied);
+    EXPECT_EQ(ReadAllBytes(file), "old content");
+    EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
+  }
+  WriteAllBytes(file, "new content");
+  EXPECT_EQ(ReadAllBytes(file), "new content");
+}
+
 TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   const std::string file = kDocs + "\\map.xml";
   WriteAllBytes(file, "old content");
