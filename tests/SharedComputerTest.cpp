@@ -1,10 +1,14 @@
-// The hosts as users run them on one computer: two Excel windows as two processes, answers
-// larger than the HTTP layer takes.
+// The hosts as users run them on one computer: two Excel windows as two processes, a host
+// killed (a crash, a power cut) and started again, answers larger than the HTTP layer takes.
 // Each runs tavo-office processes on one environment root against the stand-in service.
+#include <signal.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/environment/Environment.h"
@@ -26,6 +30,12 @@ std::vector<string> WorkbookFolder() {
     names.push_back(it->path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Kills the host as a crash or a power cut would, and reaps it.
+void Kill(HostProcess& host) {
+  ::kill(host.pid(), SIGKILL);
+  host.End();
 }
 
 class SharedComputer : public BothHosts {
@@ -81,6 +91,33 @@ TEST_F(SharedComputer, ASecondExcelDoesNotDownloadOverAWorkbookTheFirstHasOpen) 
   EXPECT_EQ(FirstCell(server_->FindWorkbook(id)->bytes), "mine");
   EXPECT_EQ(second->Quit(), 0) << second->Output();
   EXPECT_EQ(first->Quit(), 0) << first->Output();
+}
+
+// A download that a crash cut short leaves its partial file; the next download into the folder
+// removes it, whichever workbook it brings.
+TEST_F(SharedComputer, WhatAKilledDownloadLeftGoesWithTheNextDownload) {
+  server_->AddWorkbook(kUser, "Budget", Workbook(string(64 * 1024, 'b')));
+  server_->AddWorkbook(kUser, "Sales", Workbook("s"));
+  auto word = SignedInWord();
+  KeepLocalCopies(true);
+  // The download's first half arrives, the rest never: Excel waits in it when it is killed.
+  server_->InjectFault(service::Fault("/open.do", service::FaultKind::Stalled, 1));
+  const fs::path script = root_ / "open-budget.txt";
+  std::ofstream(script) << "click &Open Tavo Sheet\nselect listdoc 0\nclick Command1\n";
+  HostProcess killed(bin_ / "tavo-office", {"excel", "--script", script.string()}, root_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (WorkbookFolder().empty() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  Kill(killed);
+  const std::vector<string> left = WorkbookFolder();
+  ASSERT_EQ(left.size(), 1u) << killed.Output();
+  EXPECT_NE(left[0], "Budget.xls");
+
+  auto excel = Start("excel");
+  excel->Send("click &Open Tavo Sheet");
+  OnlySalesOpened(*excel);
+  EXPECT_EQ(excel->Quit(), 0) << excel->Output();
+  EXPECT_EQ(word->Quit(), 0);
 }
 
 // Answers past the HTTP layer's bound (lowered for the host, as its timeouts can be) end in the

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <cstdlib>
 #include <cstring>
@@ -117,20 +118,34 @@ int OpenForWrite(std::string_view path, int flags) {
   return fd;
 }
 
-// The temporary files that writers of `target` killed before their rename left beside it: a
-// name made by TempName whose process has ended. Those of live processes (another writer of the
-// same file right now) are left alone.
+// The process that made a name of TempName (".<file>.<pid>-<count>-<random>.tmp"); 0 for any
+// other name.
+long WriterOfTemp(std::string_view name) {
+  if (name.size() < 6 || name.front() != '.' || !name.ends_with(".tmp")) return 0;
+  name.remove_suffix(4);
+  const size_t dot = name.rfind('.');
+  if (dot == 0 || dot == std::string_view::npos) return 0;
+  long numbers[3] = {};
+  const char* at = name.data() + dot + 1;
+  const char* end = name.data() + name.size();
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && (at == end || *at++ != '-')) return 0;
+    const auto [next, ec] = std::from_chars(at, end, numbers[i]);
+    if (ec != std::errc() || numbers[i] < 0) return 0;
+    at = next;
+  }
+  return at == end ? numbers[0] : 0;
+}
+
+// The temporary files that writers killed before their rename left in the target's folder,
+// whatever file they were writing (a download or a save that a crash cut short, which may never
+// be written again): names made by TempName whose process has ended. Those of live processes
+// (another writer at work right now) are left alone.
 void RemoveStaleTemps(const fs::path& target) {
-  const std::string prefix = "." + target.filename().string() + ".";
   std::error_code ec;
   for (fs::directory_iterator it(target.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
-        name.compare(name.size() - 4, 4, ".tmp") != 0)
-      continue;
-    char* after = nullptr;
-    const long pid = std::strtol(name.c_str() + prefix.size(), &after, 10);
-    if (pid <= 0 || *after != '-' || pid == ::getpid()) continue;
+    const long pid = WriterOfTemp(it->path().filename().string());
+    if (pid <= 0 || pid == ::getpid()) continue;
     if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
   }
 }

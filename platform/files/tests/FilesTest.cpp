@@ -165,13 +165,20 @@ TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
   const std::string stale = ".map.xml." + std::to_string(ended) + "-0-1.tmp";
   const std::string live = ".map.xml." + std::to_string(::getppid()) + "-0-1.tmp";  // a writer still at work
-  const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";      // another file's
+  // Another file's, which may never be written again (a download cut short), goes too.
+  const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";
+  // Names a writer does not make stay, whoever made them.
+  const std::string notMade[] = {".notes." + std::to_string(ended) + ".tmp", "notes.xml." + std::to_string(ended) + "-0-1.tmp",
+                                 ".notes.xml." + std::to_string(ended) + "-0-1-2.tmp"};
   for (const std::string& name : {stale, live, other}) WriteAllBytes(kDocs + "\\" + name, "half");
+  for (const std::string& name : notMade) WriteAllBytes(kDocs + "\\" + name, "mine");
 
   WriteAllBytes(file, "new content");
   std::vector<std::string> names = ListFileNames(kDocs);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{live, other, "map.xml"}));
+  std::vector<std::string> kept{live, "map.xml", notMade[0], notMade[1], notMade[2]};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(names, kept);
   EXPECT_EQ(ReadAllBytes(file), "new content");
 }
 
