@@ -38,8 +38,50 @@ void Kill(HostProcess& host) {
   host.End();
 }
 
+// What a user does on a host that was killed while signed in, on the host left behind.
+struct Survivor {
+  const char* killed;
+  const char* killedStatus;
+  const char* kind;
+  const char* openList;
+};
+
 class SharedComputer : public BothHosts {
  protected:
+  // A host signed in through its dialog is killed; the service ends its ticket later, as it does
+  // with tickets nobody uses. The other host takes that sign-in over until the service refuses
+  // it; from then on it does not, also after a restart, and Login leads to a sign-in of its own.
+  void SurviveAKilledHost(const Survivor& s) {
+    auto killed = Start(s.killed);
+    ASSERT_TRUE(Has(SignIn(*killed), "&Login (disabled)"));
+    const string dead = Shared("tavoticketid");
+    Kill(*killed);
+    ASSERT_EQ(Shared(s.killedStatus), "1");
+    server_->EndTicket(dead);
+
+    auto host = Start(s.kind);
+    EXPECT_TRUE(Has(host->Send("screen"), "&Login (disabled)"));  // taken over at the start
+    string screen = host->Send(s.openList);
+    EXPECT_TRUE(Has(screen, "Authentication failed. Please sign in again.")) << screen;
+    host->Send("click Command1");
+    host->Send("click Lo&gout");
+    screen = host->Send("click &Login");
+    EXPECT_TRUE(Has(screen, "[frmConfig]")) << screen;
+    host->Send("click Command2");
+    EXPECT_EQ(host->Quit(), 0) << host->Output();
+
+    host = Start(s.kind);
+    screen = host->Send("screen");
+    EXPECT_FALSE(Has(screen, "&Login (disabled)")) << screen;
+    EXPECT_TRUE(Has(SignIn(*host), "&Login (disabled)"));
+    const string fresh = Shared("tavoticketid");
+    EXPECT_NE(fresh, dead);
+    EXPECT_TRUE(server_->TicketValid(fresh));
+    EXPECT_TRUE(Has(host->Send(s.openList), "[frmDocList]"));
+    host->Send("click Cancel");
+    EXPECT_EQ(host->Quit(), 0) << host->Output();
+  }
+
   // In the workbook list Excel shows, Sales (the second entry) opens, and the folder holds its
   // file alone.
   void OnlySalesOpened(HostProcess& excel) {
@@ -91,6 +133,14 @@ TEST_F(SharedComputer, ASecondExcelDoesNotDownloadOverAWorkbookTheFirstHasOpen) 
   EXPECT_EQ(FirstCell(server_->FindWorkbook(id)->bytes), "mine");
   EXPECT_EQ(second->Quit(), 0) << second->Output();
   EXPECT_EQ(first->Quit(), 0) << first->Output();
+}
+
+TEST_F(SharedComputer, ExcelSurvivesAWordKilledWhileSignedIn) {
+  SurviveAKilledHost({"word", "wordstatus", "excel", "click &Open Tavo Sheet"});
+}
+
+TEST_F(SharedComputer, WordSurvivesAnExcelKilledWhileSignedIn) {
+  SurviveAKilledHost({"excel", "excelstatus", "word", "click &Open Document"});
 }
 
 // A download that a crash cut short leaves its partial file; the next download into the folder
