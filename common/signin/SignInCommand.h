@@ -14,9 +14,9 @@ enum class SignInStart {
   SignIn,      // credentials to sign in with are in gLoginUser and gLoginPassword
 };
 // The first steps of the Login command: gConfigMode becomes 1; unless the other add-in's
-// sign-in can be taken over (OtherSignInUsable), the sign-in dialog (its OK reading gMsg44) asks for the credentials when none are
-// in memory or the last dialog was cancelled, and the per-user folder roots are set whatever
-// its answer.
+// sign-in can be taken over (OtherSignInUsable), the sign-in dialog (its OK reading gMsg44)
+// asks for the credentials when none are in memory or the last dialog was cancelled, and the
+// per-user folder roots are set whatever its answer.
 SignInStart StartSignIn(AddinState& state);
 
 }  // namespace tavo

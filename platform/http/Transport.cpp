@@ -49,7 +49,7 @@ namespace {
 
 [[noreturn]] void Fail(long number) { Raise(number, ErrorDescription(number)); }
 
-// ---- timeouts ---------------------------------------------------------------------------
+// ---- timeouts and the bound of an answer ------------------------------------------------
 
 std::mutex gSettingsMutex;
 std::optional<Timeouts> gTimeouts;

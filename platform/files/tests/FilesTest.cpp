@@ -168,8 +168,9 @@ TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   // Another file's, which may never be written again (a download cut short), goes too.
   const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";
   // Names a writer does not make stay, whoever made them.
-  const std::string notMade[] = {".notes." + std::to_string(ended) + ".tmp", "notes.xml." + std::to_string(ended) + "-0-1.tmp",
-                                 ".notes.xml." + std::to_string(ended) + "-0-1-2.tmp"};
+  const std::string pid = std::to_string(ended);
+  const std::string notMade[] = {".notes." + pid + ".tmp", "notes.xml." + pid + "-0-1.tmp",
+                                 ".notes.xml." + pid + "-0-1-2.tmp"};
   for (const std::string& name : {stale, live, other}) WriteAllBytes(kDocs + "\\" + name, "half");
   for (const std::string& name : notMade) WriteAllBytes(kDocs + "\\" + name, "mine");
 

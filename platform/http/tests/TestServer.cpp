@@ -38,9 +38,10 @@ TestServer::TestServer() {
         return sink.write(chunk.data(), std::min(chunk.size(), size - offset));
       });
     } else {
-      res.set_content_provider(size, "application/octet-stream", [size](size_t offset, size_t, httplib::DataSink& sink) {
-        return sink.write(chunk.data(), std::min(chunk.size(), size - offset));
-      });
+      res.set_content_provider(size, "application/octet-stream",
+                               [size](size_t offset, size_t, httplib::DataSink& sink) {
+                                 return sink.write(chunk.data(), std::min(chunk.size(), size - offset));
+                               });
     }
   });
   server_.Get("/staged", [this](const httplib::Request&, httplib::Response& res) {
