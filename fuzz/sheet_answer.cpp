@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tavo;
   fuzz::Environment();
-  static const AddinState state(kSheetParameters);
+  static AddinState state(kSheetParameters);
   platform::xml::Document answer;
   if (!answer.loadXML(fuzz::Text(data, size))) return 0;  // every caller's parse-failure path
 

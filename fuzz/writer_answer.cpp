@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tavo;
   fuzz::Environment();
-  static const AddinState state(kWriterParameters);
+  static AddinState state(kWriterParameters);
   const std::string_view text = fuzz::Text(data, size);
   platform::xml::Document parsed;
   const bool parses = parsed.loadXML(text);

@@ -16,6 +16,7 @@ std::optional<FaultKind> KindNamed(const std::string& name) {
       {"error-code", FaultKind::ErrorCode}, {"not-xml", FaultKind::NotXml},     {"html-500", FaultKind::Html500},
       {"truncated", FaultKind::Truncated},  {"wrong-xml", FaultKind::WrongXml}, {"large-body", FaultKind::LargeBody},
       {"delay", FaultKind::Delay},          {"hang", FaultKind::Hang},          {"refuse", FaultKind::RefuseConnection},
+      {"stalled", FaultKind::Stalled},
   };
   const auto it = kinds.find(name);
   if (it == kinds.end()) return std::nullopt;

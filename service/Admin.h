@@ -13,7 +13,7 @@
 //   /_admin/fault?match=&kind=&count=&code=&size=&delay_ms=
 //                                               kind: error-code, not-xml, html-500,
 //                                               truncated, wrong-xml, large-body, delay,
-//                                               hang, refuse
+//                                               hang, refuse, stalled
 //   /_admin/clear-faults, /_admin/clear-requests
 //   GET /_admin/requests                        what was received, as XML
 //   GET /_admin/state                           documents and workbooks, as XML

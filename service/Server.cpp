@@ -359,20 +359,24 @@ void Server::ApplyFault(const Fault& fault, const httplib::Request& req, httplib
     case FaultKind::Delay:
       if (!Pause(fault.delay)) return NoAnswer(res);
       return Serve(req, res, tls);
-    case FaultKind::Truncated: {
+    case FaultKind::Truncated:
+    case FaultKind::Stalled: {
       Serve(req, res, tls);
       auto body = std::make_shared<std::string>(std::move(res.body));
       res.body.clear();
       const std::string type = res.get_header_value("Content-Type");
-      res.set_content_provider(body->size(), type.c_str(), [body](size_t offset, size_t, httplib::DataSink& sink) {
-        const size_t half = body->size() / 2;
-        if (offset < half) return sink.write(body->data() + offset, half - offset);
-        return false;  // the rest never comes: the connection closes
-      });
+      const int stall = fault.kind == FaultKind::Stalled ? SocketOf(req) : -1;
+      res.set_content_provider(body->size(), type.c_str(),
+                               [this, body, stall](size_t offset, size_t, httplib::DataSink& sink) {
+                                 const size_t half = body->size() / 2;
+                                 if (offset < half) return sink.write(body->data() + offset, half - offset);
+                                 if (stall >= 0) HoldUntilClientLeaves(stall);
+                                 return false;  // the rest never comes: the connection closes
+                               });
       return;
     }
     case FaultKind::Hang:
-      HoldUntilClientLeaves(req);
+      HoldUntilClientLeaves(SocketOf(req));
       return NoAnswer(res);
     case FaultKind::RefuseConnection:
       ResetConnection(SocketOf(req));
@@ -387,8 +391,7 @@ bool Server::Pause(std::chrono::milliseconds duration) {
   return !stopCv_.wait_for(lock, duration, [this] { return stopping_; });
 }
 
-void Server::HoldUntilClientLeaves(const httplib::Request& req) {
-  const int fd = SocketOf(req);
+void Server::HoldUntilClientLeaves(int fd) {
   // Bounded, so that a forgotten client cannot hold a worker for ever.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
   while (std::chrono::steady_clock::now() < deadline) {

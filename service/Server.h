@@ -53,6 +53,8 @@ enum class FaultKind {
   Html500,           // status 500 with an HTML error page (not well-formed XML)
   Truncated,         // the request is served, but its answer is cut in half: the
                      // Content-Length promises more than is sent, then the connection closes
+  Stalled,           // as Truncated, but after the first half nothing comes until the client
+                     // gives up (a download the client is still waiting for)
   WrongXml,          // 200 with XML that is not the expected answer
   LargeBody,         // 200 with a body of `size` bytes (streamed, never held in memory)
   Delay,             // served normally after `delay`
@@ -165,7 +167,7 @@ class Server {
   void Serve(const httplib::Request& req, httplib::Response& res, bool tls);
   // Waits until the time is up or the server stops; false when it stopped.
   bool Pause(std::chrono::milliseconds duration);
-  void HoldUntilClientLeaves(const httplib::Request& req);
+  void HoldUntilClientLeaves(int socket);
 
   ServerOptions options_;
   Store store_;

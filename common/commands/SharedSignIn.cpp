@@ -18,9 +18,28 @@ void SetSharedAccount(std::string_view name, std::string_view value) {
   SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, name, value);
 }
 
+namespace {
+
+// Under this add-in's own settings: the ticket the service last refused to it.
+constexpr std::string_view kRefusedTicket = "tavorefusedticket";
+
+}  // namespace
+
+bool OtherSignInUsable(const AddinState& state) {
+  if (SharedAccount(state.params.otherStatusValue) != "1") return false;
+  const std::string ticket = SharedAccount("tavoticketid");
+  return !platform::text::Trim(ticket).empty() &&
+         ticket != GetRegistryString(HKEY_CURRENT_USER, state.params.pluginSettingsKey, kRefusedTicket);
+}
+
+void NoteRefusedTicket(AddinState& state) {
+  SetRegistryString(HKEY_CURRENT_USER, state.params.pluginSettingsKey, kRefusedTicket, state.gTicket);
+  state.gConfigResult = "FALSE";
+}
+
 bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) {
   const AddinParameterSet& p = state.params;
-  if (SharedAccount(p.otherStatusValue) != "1") return false;
+  if (!OtherSignInUsable(state)) return false;
   const std::string user = SharedAccount("tavousername");
   const std::string password = SharedAccount("tavopassword");
   // A blank shared value would leave the add-in signed in as nobody: the name known already stays.

@@ -15,11 +15,23 @@ struct AddinState;
 std::string SharedAccount(std::string_view name);
 void SetSharedAccount(std::string_view name, std::string_view value);
 
-// When the other add-in is signed in: takes its ticket, name and password (decoded; a blank
-// stored value keeps the one already in memory), lets `signedIn` put the add-in's controls into
-// their signed-in state, prepares the user's files and records this add-in as signed in.
-// False, with nothing changed, when the other add-in is not signed in, or when its account name
-// cannot name this add-in's folders (the user is told).
+// Whether the other add-in holds a sign-in this add-in can take over: its status value is "1",
+// and the shared ticket is neither blank nor one the service has refused to this add-in. A host
+// killed while signed in leaves its status "1" for good, with a ticket the service ends some
+// time after; taking that over again and again would leave no way back to a working sign-in.
+bool OtherSignInUsable(const AddinState& state);
+
+// The service has refused the current ticket (the authentication error of either API): the
+// other add-in's sign-in is no longer taken over while it holds that ticket (kept in this
+// add-in's settings, so also after a restart), and the next Login asks for the credentials.
+// A new sign-in of either add-in writes a new ticket and is trusted again.
+void NoteRefusedTicket(AddinState& state);
+
+// When the other add-in's sign-in is usable: takes its ticket, name and password (decoded; a
+// blank stored value keeps the one already in memory), lets `signedIn` put the add-in's controls
+// into their signed-in state, prepares the user's files and records this add-in as signed in.
+// False, with nothing changed, when it is not, or when its account name cannot name this
+// add-in's folders (the user is told).
 bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn);
 
 // Signs this add-in out: when the other add-in is not signed in, the account is signed out of

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/AddinState.h"
+#include "common/commands/SharedSignIn.h"
 #include "common/requests/MessageText.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/XmlBody.h"
@@ -187,7 +188,8 @@ SheetErrorCheck SaveAnswerError(const platform::xml::Document& answer) {
   return check;
 }
 
-SheetErrorAction SheetErrorFor(const AddinState& state, SheetCaller caller, std::optional<int> code) {
+SheetErrorAction SheetErrorFor(AddinState& state, SheetCaller caller, std::optional<int> code) {
+  if (code == 2401) NoteRefusedTicket(state);
   for (const SheetMessages& row : kSheetMessages) {
     if (row.caller != caller) continue;
     size_t index = kListedCodes.size();

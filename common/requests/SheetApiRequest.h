@@ -101,6 +101,8 @@ struct SheetErrorAction {
   SheetDialog dialog = SheetDialog::None;
 };
 
-SheetErrorAction SheetErrorFor(const AddinState& state, SheetCaller caller, std::optional<int> code);
+// What a caller does for an error code (nullopt: any code the tables do not list). 2401, the
+// service refusing the ticket, is also noted as such (NoteRefusedTicket).
+SheetErrorAction SheetErrorFor(AddinState& state, SheetCaller caller, std::optional<int> code);
 
 }  // namespace tavo

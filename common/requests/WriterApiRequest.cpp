@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/AddinState.h"
+#include "common/commands/SharedSignIn.h"
 #include "common/requests/MessageText.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/XmlBody.h"
@@ -126,7 +127,8 @@ WriterAnswer ClassifyWriterAnswer(std::string_view responseText, std::string_vie
   return answer;
 }
 
-CallerMessage WriterErrorMessage(const AddinState& state, WriterCaller caller, std::string_view code) {
+CallerMessage WriterErrorMessage(AddinState& state, WriterCaller caller, std::string_view code) {
+  if (code == "1401") NoteRefusedTicket(state);
   for (const WriterMessages& row : kWriterMessages) {
     if (row.caller != caller) continue;
     const ShownText text = code == "1401" ? row.code1401

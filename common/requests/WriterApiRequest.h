@@ -93,7 +93,8 @@ struct CallerMessage {
 };
 
 // The message a caller shows for an error code, compared as text with "1401", "1807" and
-// "1890" ("01401" or " 1401" are other codes).
-CallerMessage WriterErrorMessage(const AddinState& state, WriterCaller caller, std::string_view code);
+// "1890" ("01401" or " 1401" are other codes). "1401", the service refusing the ticket, is
+// also noted as such (NoteRefusedTicket).
+CallerMessage WriterErrorMessage(AddinState& state, WriterCaller caller, std::string_view code);
 
 }  // namespace tavo

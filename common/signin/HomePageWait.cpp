@@ -17,7 +17,7 @@ void WaitForHomePage(AddinState& state, platform::Milliseconds limit) {
     const long value = progress.ProgressBar1.Value();
     if (value <= most) progress.SetValue(value + 1);
   };
-  const platform::TimePoint deadline = platform::Now() + limit;
+  const platform::TimePoint deadline = platform::Now() + platform::LimitForOutside(limit);
   // The state is read afresh for every test, as the browser reports it at that moment.
   while (browser.ReadyState() != forms::kReadyStateComplete) {
     if (browser.ReadyState() == forms::kReadyStateInteractive) {

@@ -11,7 +11,7 @@ namespace tavo {
 struct AddinState;
 
 // Returns once the page has loaded (ready state 4); raises a run-time error when it has not
-// within `limit`.
+// within `limit` (platform::LimitForOutside: in real time also on a clock that runs faster).
 void WaitForHomePage(AddinState& state, platform::Milliseconds limit);
 
 }  // namespace tavo

@@ -20,7 +20,7 @@ void PrefillSignInDialog(AddinState& state) {
 SignInStart StartSignIn(AddinState& state) {
   using platform::text::Trim;
   state.gConfigMode = 1;
-  if (SharedAccount(state.params.otherStatusValue) == "1") return SignInStart::AdoptOther;
+  if (OtherSignInUsable(state)) return SignInStart::AdoptOther;
   if (Trim(state.gLoginUser).empty() || Trim(state.gLoginPassword).empty() || state.gConfigResult == "FALSE") {
     frmConfig& dialog = Dialogs(state).frmConfig;
     dialog.Command1.SetCaption(LanguageText(state, "gMsg44"));

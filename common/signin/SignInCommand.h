@@ -13,10 +13,11 @@ enum class SignInStart {
   Stop,        // the dialog was cancelled
   SignIn,      // credentials to sign in with are in gLoginUser and gLoginPassword
 };
-// The first steps of the Login command: gConfigMode becomes 1; unless the other add-in is
-// signed in, the sign-in dialog (its OK reading gMsg44) asks for the credentials when none are
-// in memory or the last dialog was cancelled, and the per-user folder roots are set whatever
-// its answer. An account name that cannot name its folders stops the command with a message.
+// The first steps of the Login command: gConfigMode becomes 1; unless the other add-in's
+// sign-in can be taken over (OtherSignInUsable), the sign-in dialog (its OK reading gMsg44)
+// asks for the credentials when none are in memory or the last dialog was cancelled, and the
+// per-user folder roots are set whatever its answer. An account name that cannot name its
+// folders stops the command with a message.
 SignInStart StartSignIn(AddinState& state);
 
 }  // namespace tavo

@@ -42,6 +42,7 @@ ScopedVirtualClock::~ScopedVirtualClock() { SetCurrentClock(previous_); }
 
 TimePoint Now() { return CurrentClock().Now(); }
 void Sleep(Milliseconds duration) { CurrentClock().Sleep(duration); }
+Milliseconds LimitForOutside(Milliseconds limit) { return CurrentClock().LimitForOutside(limit); }
 
 std::tm LocalTime(TimePoint t) {
   std::time_t tt = std::chrono::system_clock::to_time_t(t);

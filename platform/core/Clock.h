@@ -18,6 +18,9 @@ class Clock {
   virtual TimePoint Now() = 0;
   // Blocks the calling thread (no message processing: that is DoEvents' job).
   virtual void Sleep(Milliseconds duration) = 0;
+  // A time limit, in this clock's time, for a wait on something outside the process (a page
+  // loading): what takes real time is given the whole limit in real time.
+  virtual Milliseconds LimitForOutside(Milliseconds limit) { return limit; }
 };
 
 class RealClock final : public Clock {
@@ -41,12 +44,14 @@ class VirtualClock final : public Clock {
 // Real time running `rate` times faster from the moment it is made: a sleep takes 1/rate of
 // its length, and Now moves on by rate times the real time passed. For runs of the emulated
 // host that go through many waits (a loop of sign-ins); what waits for something real, such as
-// a page loading, still gets 1/rate of its time limit in real time.
+// a page loading, keeps its time limit in real time (LimitForOutside), so that a busy machine
+// fails nothing that it would not fail on the real clock.
 class FastClock final : public Clock {
  public:
   explicit FastClock(int rate);
   TimePoint Now() override;
   void Sleep(Milliseconds duration) override;
+  Milliseconds LimitForOutside(Milliseconds limit) override { return limit * rate_; }
 
  private:
   int rate_;
@@ -72,6 +77,7 @@ class ScopedVirtualClock {
 
 TimePoint Now();
 void Sleep(Milliseconds duration);
+Milliseconds LimitForOutside(Milliseconds limit);
 
 // Local broken-down time of a time point (the TZ of the process).
 std::tm LocalTime(TimePoint t);

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +78,18 @@ bool LockedByOther(const fs::path& p) {
   return errno == EWOULDBLOCK;
 }
 
+// Takes the lock an application that has the file open holds, so that none can open and lock it
+// while we replace or remove it: the descriptor holding it (-1 for a file that cannot be opened,
+// which nobody holds either). 70, as Windows refuses to touch a file in use, when one holds it.
+int LockAgainstOthers(const fs::path& host, std::string_view path) {
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd);
+    Raise(err::PermissionDenied, {}, std::string(path));
+  }
+  return fd;
+}
+
 // A file's folder must exist before the file can be created in it.
 void RequireParentFolder(const fs::path& file, std::string_view path) {
   if (!IsDirectory(file.parent_path())) Raise(err::PathNotFound, {}, std::string(path));
@@ -106,20 +119,34 @@ int OpenForWrite(std::string_view path, int flags) {
   return fd;
 }
 
-// The temporary files that writers of `target` killed before their rename left beside it: a
-// name made by TempName whose process has ended. Those of live processes (another writer of the
-// same file right now) are left alone.
+// The process that made a name of TempName (".<file>.<pid>-<count>-<random>.tmp"); 0 for any
+// other name.
+long WriterOfTemp(std::string_view name) {
+  if (name.size() < 6 || name.front() != '.' || !name.ends_with(".tmp")) return 0;
+  name.remove_suffix(4);
+  const size_t dot = name.rfind('.');
+  if (dot == 0 || dot == std::string_view::npos) return 0;
+  long numbers[3] = {};
+  const char* at = name.data() + dot + 1;
+  const char* end = name.data() + name.size();
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && (at == end || *at++ != '-')) return 0;
+    const auto [next, ec] = std::from_chars(at, end, numbers[i]);
+    if (ec != std::errc() || numbers[i] < 0) return 0;
+    at = next;
+  }
+  return at == end ? numbers[0] : 0;
+}
+
+// The temporary files that writers killed before their rename left in the target's folder,
+// whatever file they were writing (a download or a save that a crash cut short, which may never
+// be written again): names made by TempName whose process has ended. Those of live processes
+// (another writer at work right now) are left alone.
 void RemoveStaleTemps(const fs::path& target) {
-  const std::string prefix = "." + target.filename().string() + ".";
   std::error_code ec;
   for (fs::directory_iterator it(target.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
-        name.compare(name.size() - 4, 4, ".tmp") != 0)
-      continue;
-    char* after = nullptr;
-    const long pid = std::strtol(name.c_str() + prefix.size(), &after, 10);
-    if (pid <= 0 || *after != '-' || pid == ::getpid()) continue;
+    const long pid = WriterOfTemp(it->path().filename().string());
+    if (pid <= 0 || pid == ::getpid()) continue;
     if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
   }
 }
@@ -175,11 +202,7 @@ void DeleteFile(std::string_view path, bool force) {
   std::error_code ec;
   if (!fs::is_regular_file(host, ec)) Raise(err::FileNotFound, {}, std::string(path));
   if (IsReadOnly(host) && !force) Raise(err::PermissionDenied, {}, std::string(path));
-  // Hold the lock while unlinking, so that no application can open and lock the file between
-  // our check and the removal.
-  Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.fd >= 0 && ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-    Raise(err::PermissionDenied, {}, std::string(path));
+  const Fd held(LockAgainstOthers(host, path));
   if (::unlink(host.c_str()) != 0) RaiseErrno(errno, path);
 }
 
@@ -301,8 +324,10 @@ AtomicFileWriter::AtomicFileWriter(std::string_view path) : path_(path) {
   struct stat old {};
   bool exists = ::stat(host.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) Raise(err::PathFileAccess, {}, path_);
-  // A read-only file is not replaced behind its owner's back.
+  // A read-only file is not replaced behind its owner's back, nor one an application has open:
+  // refused before anything is written (Commit checks again).
   if (exists && (old.st_mode & S_IWUSR) == 0) Raise(err::PermissionDenied, {}, path_);
+  if (exists && LockedByOther(host)) Raise(err::PermissionDenied, {}, path_);
 
   RemoveStaleTemps(host);
   fs::path temp;
@@ -334,8 +359,16 @@ void AtomicFileWriter::Commit() {
   if (::fsync(fd_) != 0) RaiseErrno(errno, path_);
   ::close(fd_);
   fd_ = -1;
-  if (::rename(temp_.c_str(), host_.c_str()) != 0) {
-    const int error = errno;
+  int error = 0;
+  try {
+    // Held until the new file has taken the old one's place.
+    const Fd held(LockAgainstOthers(host_, path_));
+    if (::rename(temp_.c_str(), host_.c_str()) != 0) error = errno;
+  } catch (...) {
+    ::unlink(temp_.c_str());
+    throw;
+  }
+  if (error != 0) {
     ::unlink(temp_.c_str());
     RaiseErrno(error, path_);
   }

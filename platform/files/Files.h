@@ -49,7 +49,10 @@ std::vector<std::string> ListFileNames(std::string_view folder);
 
 // Whole-file byte I/O. ReadAllBytes: 53 when missing. WriteAllBytes replaces the file
 // atomically (a temporary file in the same folder renamed over it), so a crash never leaves a
-// truncated file. AppendText appends, creating the file when missing (76 when the folder is).
+// truncated file; what writers killed before their rename left in the folder goes with the next
+// write there. A file locked by an open document is not replaced (70), as Windows refuses to
+// replace a file in use. AppendText appends, creating the file when missing (76 when the folder
+// is).
 std::string ReadAllBytes(std::string_view path);
 void WriteAllBytes(std::string_view path, std::string_view bytes);
 void AppendText(std::string_view path, std::string_view text);

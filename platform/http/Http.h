@@ -11,8 +11,10 @@
 //  - never uses a proxy;
 //  - verifies TLS peers against the system CAs plus C:\Windows\System32\certs\tavo-ca.pem when
 //    that file exists;
-//  - gives up after the connect timeout and the whole-exchange timeout below.
+//  - gives up after the connect timeout and the whole-exchange timeout below;
+//  - takes an answer body no larger than the bound below.
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -32,9 +34,11 @@ inline constexpr long CertificateDate = -2147012859;
 inline constexpr long CertificateAuthority = -2147012851;
 inline constexpr long SecureChannel = -2147012739;
 inline constexpr long PathNotFound = -2147024893;       // download target folder missing
+inline constexpr long AccessDenied = -2147024891;       // download target in use or read-only
 inline constexpr long Aborted = -2147467260;
 inline constexpr long Unspecified = -2147467259;
 inline constexpr long NotSupported = -2146827850;       // an asynchronous open
+inline constexpr long ResponseTooLarge = -2147024882;   // the answer passes the bound below
 }  // namespace err
 
 // The description that goes with each number above.
@@ -50,6 +54,17 @@ struct Timeouts {
 Timeouts CurrentTimeouts();
 void SetTimeouts(const Timeouts& timeouts);
 void ResetTimeouts();  // back to the environment variables and defaults
+
+// The largest answer body an exchange takes. Past it the exchange fails with
+// err::ResponseTooLarge: at once when the answer announces a longer body, else when its bytes
+// pass the bound; what came of it is dropped. Well above any real answer: the largest workbooks
+// users save are some tens of megabytes.
+inline constexpr std::size_t kDefaultMaxResponseBytes = std::size_t{128} << 20;
+// The bound in force: that set by SetMaxResponseBytes, else TAVO_HTTP_MAX_RESPONSE_BYTES from
+// the process environment, else kDefaultMaxResponseBytes.
+std::size_t CurrentMaxResponseBytes();
+void SetMaxResponseBytes(std::size_t bytes);
+void ResetMaxResponseBytes();  // back to the environment variable and the default
 
 // Windows paths of the two files of the environment that the layer reads.
 inline constexpr std::string_view kHostsFile = "C:\\Windows\\System32\\drivers\\etc\\hosts";

@@ -37,8 +37,10 @@ std::string ErrorDescription(long number) {
     case err::CertificateDate: return "The date in the certificate is invalid or has expired";
     case err::SecureChannel: return "An error occurred in the secure channel support";
     case err::PathNotFound: return "The system cannot find the path specified";
+    case err::AccessDenied: return "Access is denied";
     case err::Aborted: return "Operation aborted";
     case err::NotSupported: return "This method is not supported";
+    case err::ResponseTooLarge: return "The answer is larger than this client takes";
     default: return "Unspecified error";
   }
 }
@@ -47,19 +49,25 @@ namespace {
 
 [[noreturn]] void Fail(long number) { Raise(number, ErrorDescription(number)); }
 
-// ---- timeouts ---------------------------------------------------------------------------
+// ---- timeouts and the bound of an answer ------------------------------------------------
 
-std::mutex gTimeoutsMutex;
+std::mutex gSettingsMutex;
 std::optional<Timeouts> gTimeouts;
+std::optional<size_t> gMaxResponseBytes;
 
-std::chrono::milliseconds EnvironmentMs(const char* name, std::chrono::milliseconds fallback) {
+// A positive whole number from the process environment; `fallback` when it is missing or not one.
+long long EnvironmentNumber(const char* name, long long fallback) {
   const char* value = std::getenv(name);
   if (value == nullptr) return fallback;
-  long long ms = 0;
+  long long number = 0;
   const std::string_view text(value);
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
-  if (ec != std::errc() || end != text.data() + text.size() || ms <= 0) return fallback;
-  return std::chrono::milliseconds(ms);
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (ec != std::errc() || end != text.data() + text.size() || number <= 0) return fallback;
+  return number;
+}
+
+std::chrono::milliseconds EnvironmentMs(const char* name, std::chrono::milliseconds fallback) {
+  return std::chrono::milliseconds(EnvironmentNumber(name, fallback.count()));
 }
 
 // ---- callbacks ---------------------------------------------------------------------------
@@ -67,15 +75,22 @@ std::chrono::milliseconds EnvironmentMs(const char* name, std::chrono::milliseco
 struct Context {
   ResponseSink& sink;
   const std::atomic<bool>* cancel;
+  size_t maxBody;
   ResponseHead head;
   long long contentLength = -1;
+  size_t received = 0;
   bool delivered = false;
   std::exception_ptr error;
 
   void Deliver() {
     if (delivered) return;
     delivered = true;
+    if (contentLength > 0 && static_cast<unsigned long long>(contentLength) > maxBody) Fail(err::ResponseTooLarge);
     sink.OnHeaders(head, contentLength);
+  }
+  void Take(std::string_view data) {
+    received += data.size();
+    if (received > maxBody) Fail(err::ResponseTooLarge);
   }
 };
 
@@ -122,6 +137,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto& ctx = *static_cast<Context*>(user);
   try {
     ctx.Deliver();
+    ctx.Take(std::string_view(data, size * count));
     if (!ctx.sink.OnData(std::string_view(data, size * count))) return 0;
   } catch (...) {
     ctx.error = std::current_exception();
@@ -232,7 +248,7 @@ bool HasHeader(const HeaderList& headers, std::string_view name) {
 }  // namespace
 
 Timeouts CurrentTimeouts() {
-  std::lock_guard lock(gTimeoutsMutex);
+  std::lock_guard lock(gSettingsMutex);
   if (gTimeouts) return *gTimeouts;
   Timeouts t;
   t.connect = EnvironmentMs("TAVO_HTTP_CONNECT_TIMEOUT_MS", t.connect);
@@ -241,13 +257,30 @@ Timeouts CurrentTimeouts() {
 }
 
 void SetTimeouts(const Timeouts& timeouts) {
-  std::lock_guard lock(gTimeoutsMutex);
+  std::lock_guard lock(gSettingsMutex);
   gTimeouts = timeouts;
 }
 
 void ResetTimeouts() {
-  std::lock_guard lock(gTimeoutsMutex);
+  std::lock_guard lock(gSettingsMutex);
   gTimeouts.reset();
+}
+
+size_t CurrentMaxResponseBytes() {
+  std::lock_guard lock(gSettingsMutex);
+  if (gMaxResponseBytes) return *gMaxResponseBytes;
+  return static_cast<size_t>(EnvironmentNumber("TAVO_HTTP_MAX_RESPONSE_BYTES",
+                                               static_cast<long long>(kDefaultMaxResponseBytes)));
+}
+
+void SetMaxResponseBytes(size_t bytes) {
+  std::lock_guard lock(gSettingsMutex);
+  gMaxResponseBytes = bytes;
+}
+
+void ResetMaxResponseBytes() {
+  std::lock_guard lock(gSettingsMutex);
+  gMaxResponseBytes.reset();
 }
 
 std::string FindHeader(const HeaderList& headers, std::string_view name) {
@@ -295,7 +328,7 @@ ResponseHead Perform(const ExchangeRequest& request, ResponseSink& sink,
     Fail(err::ResourceNotFound);
   }
 
-  Context ctx{sink, cancel, {}, -1, false, nullptr};
+  Context ctx{sink, cancel, CurrentMaxResponseBytes(), {}, -1, 0, false, nullptr};
   const Timeouts timeouts = CurrentTimeouts();
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_PROXY, "");

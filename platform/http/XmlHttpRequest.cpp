@@ -53,7 +53,13 @@ void XmlHttpRequest::send(std::string body) {
   requestBody_ = std::move(body);
   request_.body = requestBody_;
   BufferSink sink(responseBody_);
-  head_ = Perform(request_, sink);
+  try {
+    head_ = Perform(request_, sink);
+  } catch (...) {
+    // What came of a failed exchange is given back at once: it may be all the bound allows.
+    std::string().swap(responseBody_);
+    throw;
+  }
   codePage_ = CharsetCodePage(FindHeader(head_.headers, "Content-Type"));
   readyState_ = kComplete;
 }

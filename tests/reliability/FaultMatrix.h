@@ -31,10 +31,12 @@ enum class Trouble {
   WrongXml,     // well-formed XML that is not the answer asked for
   UnknownCode,  // the service's error answer with a code nobody knows
   Huge,         // 50 MB of something that is not the answer
+  PastTheBound, // an answer past the largest the HTTP layer takes (lowered for the case)
 };
 
-inline constexpr Trouble kTroubles[] = {Trouble::NoListener, Trouble::Hang,        Trouble::Html500, Trouble::Truncated,
-                                        Trouble::WrongXml,   Trouble::UnknownCode, Trouble::Huge};
+inline constexpr Trouble kTroubles[] = {Trouble::NoListener, Trouble::Hang,        Trouble::Html500,
+                                        Trouble::Truncated,  Trouble::WrongXml,    Trouble::UnknownCode,
+                                        Trouble::Huge,       Trouble::PastTheBound};
 
 inline const char* NameOf(Trouble t) {
   switch (t) {
@@ -45,6 +47,7 @@ inline const char* NameOf(Trouble t) {
     case Trouble::WrongXml: return "WrongXml";
     case Trouble::UnknownCode: return "UnknownCode";
     case Trouble::Huge: return "Huge";
+    case Trouble::PastTheBound: return "PastTheBound";
   }
   return "?";
 }
@@ -58,7 +61,7 @@ struct Outcomes {
     std::string logLine;  // a text the log gains ("" none in particular)
   };
   Outcome down;      // no listener
-  Outcome cut;       // hang, truncated: the exchange fails
+  Outcome cut;       // hang, truncated, past the bound: the exchange fails
   Outcome garbage;   // HTML error page, 50 MB: an answer that does not parse
   Outcome wrongXml;  // parses, but holds neither the answer nor an error
   Outcome code;      // an error code that is not one of the known ones
@@ -67,7 +70,8 @@ struct Outcomes {
     switch (t) {
       case Trouble::NoListener: return down;
       case Trouble::Hang:
-      case Trouble::Truncated: return cut;
+      case Trouble::Truncated:
+      case Trouble::PastTheBound: return cut;
       case Trouble::Html500:
       case Trouble::Huge: return garbage;
       case Trouble::WrongXml: return wrongXml;
@@ -78,6 +82,9 @@ struct Outcomes {
 };
 
 inline constexpr size_t kHugeAnswer = 50u * 1024 * 1024;
+// The bound while an answer past it is tried, and that answer.
+inline constexpr size_t kLowBound = 1u << 20;
+inline constexpr size_t kPastTheBound = 3u << 20;
 
 // The fault that answers every request the flow sends to `match` while the case runs (a flow
 // may send it more than once: the sign-in asks twice). No listener is no fault: the test stops
@@ -92,20 +99,26 @@ inline service::Fault FaultFor(Trouble t, const std::string& match, const std::s
     case Trouble::WrongXml: return service::Fault(match, FaultKind::WrongXml, -1);
     case Trouble::UnknownCode: return service::Fault(match, FaultKind::ErrorCode, -1, unknownCode);
     case Trouble::Huge: return service::Fault(match, FaultKind::LargeBody, -1).WithSize(kHugeAnswer);
+    case Trouble::PastTheBound: return service::Fault(match, FaultKind::LargeBody, -1).WithSize(kPastTheBound);
   }
   return service::Fault(match, FaultKind::ErrorCode, 0);
 }
 
-// While a hang is tried: a timeout short enough that it costs about a second. Every other
-// trouble keeps the usual timeouts, so that a slow machine (the sanitizers) fails nothing.
-class ShortTimeouts {
+// While a hang is tried: a timeout short enough that it costs about a second; while an answer
+// past the bound is, a bound that a few megabytes pass. Every other trouble keeps the usual
+// settings, so that a slow machine (the sanitizers) fails nothing.
+class ClientLimits {
  public:
-  explicit ShortTimeouts(Trouble t) {
+  explicit ClientLimits(Trouble t) {
     if (t == Trouble::Hang) platform::http::SetTimeouts({std::chrono::seconds(1), std::chrono::seconds(1)});
+    if (t == Trouble::PastTheBound) platform::http::SetMaxResponseBytes(kLowBound);
   }
-  ~ShortTimeouts() { platform::http::ResetTimeouts(); }
-  ShortTimeouts(const ShortTimeouts&) = delete;
-  ShortTimeouts& operator=(const ShortTimeouts&) = delete;
+  ~ClientLimits() {
+    platform::http::ResetTimeouts();
+    platform::http::ResetMaxResponseBytes();
+  }
+  ClientLimits(const ClientLimits&) = delete;
+  ClientLimits& operator=(const ClientLimits&) = delete;
 };
 
 // What the user sees, in order: the messages, and the question and picker dialogs by name.
@@ -271,7 +284,7 @@ void RunCase(std::type_identity_t<F>& f, const Flow<F>& flow, Trouble trouble) {
   }
   f.WillSee(expected.seen);
   {
-    const ShortTimeouts timeouts(trouble);
+    const ClientLimits limits(trouble);
     (f.*flow.act)();
   }
 

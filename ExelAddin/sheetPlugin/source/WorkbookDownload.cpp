@@ -105,6 +105,9 @@ void SheetOperations::LoadSelectedWorkbook() {
       keptCopy = platform::files::ReadAllBytes(path);
     }
     if (const long rc = platform::http::URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, nullptr)) {
+      // The copy is as it was (a download that fails writes nothing; one open in another Excel
+      // is not replaced), so there is nothing to put back.
+      keptCopy.reset();
       WriteLog(state_, "Error Wile Download from URL error code is " + std::to_string(rc), "Error");
       throw NoRunTimeError{};
     }

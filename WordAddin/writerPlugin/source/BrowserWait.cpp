@@ -5,7 +5,7 @@
 namespace tavo::writer {
 
 bool WaitForPage(platform::forms::WebBrowser& browser, platform::Milliseconds limit) {
-  const platform::TimePoint deadline = platform::Now() + limit;
+  const platform::TimePoint deadline = platform::Now() + platform::LimitForOutside(limit);
   while (browser.ReadyState() != platform::forms::kReadyStateComplete) {
     if (platform::Now() >= deadline) return false;
     platform::Sleep(platform::Milliseconds(100));

@@ -7,6 +7,7 @@
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
+#include "common/commands/SharedSignIn.h"
 #include "common/requests/tests/StandIn.h"
 #include "common/signin/Accounts.h"
 #include "common/signin/UrlEncode.h"
@@ -260,6 +261,32 @@ TEST_P(SignInTest, SignOutEndsTheTicket) {
   CloseNextMessage();
   EXPECT_TRUE(LogoutFromAccounts(state_));
   EXPECT_EQ(Messages(), std::vector<std::string>{"gMsg26"});
+}
+
+// The other add-in's sign-in is taken over while its ticket can serve: not a blank one, and not
+// one the service has refused to this add-in, until a sign-in writes a new one.
+TEST_P(SignInTest, TheOtherAddinsSignInIsTakenOverUnlessItsTicketCannotServe) {
+  const struct {
+    const char* status;
+    const char* ticket;
+    bool usable;
+  } cases[] = {{"1", "t1", true}, {"0", "t1", false}, {"1", "", false}, {"1", " ", false}};
+  for (const auto& c : cases) {
+    SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, params().otherStatusValue, c.status);
+    SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavoticketid", c.ticket);
+    EXPECT_EQ(OtherSignInUsable(state_), c.usable) << c.status << " \"" << c.ticket << "\"";
+  }
+
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavoticketid", "t1");
+  state_.gTicket = "t1";  // taken over, then refused
+  state_.gConfigResult = "TRUE";
+  NoteRefusedTicket(state_);
+  EXPECT_FALSE(OtherSignInUsable(state_));
+  EXPECT_EQ(state_.gConfigResult, "FALSE");  // the next Login asks
+  EXPECT_FALSE(AdoptOtherSignIn(state_, [] { ADD_FAILURE() << "taken over"; }));
+  // A sign-in of either add-in brings a new ticket.
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavoticketid", "t2");
+  EXPECT_TRUE(OtherSignInUsable(state_));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothAddins, SignInTest, ::testing::Values(&kWriterParameters, &kSheetParameters),

@@ -36,4 +36,8 @@ TEST(Clock, FastClockRunsItsRateFaster) {
   SetCurrentClock(previous);
   EXPECT_GE(seen, Milliseconds(2000));
   EXPECT_LT(real, std::chrono::seconds(1));  // far less than the two seconds slept
+  // A wait for something outside the process still gets its whole limit in real time.
+  EXPECT_EQ(fast.LimitForOutside(Milliseconds(30000)), Milliseconds(30000000));
+  RealClock real_;
+  EXPECT_EQ(real_.LimitForOutside(Milliseconds(30000)), Milliseconds(30000));
 }

@@ -186,6 +186,22 @@ TEST_F(Files, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenCommitted) {
   EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
 }
 
+TEST_F(Files, AFileAnApplicationHasOpenIsNotReplaced) {
+  const std::string file = kDocs + "\\book.xls";
+  WriteAllBytes(file, "old content");
+  AtomicFileWriter before(file);  // began before the application opened the file
+  before.Write("new content");
+  {
+    const FileLock open = LockExclusive(file);
+    EXPECT_EQ(environment::RaisedNumber([&] { WriteAllBytes(file, "new content"); }), err::PermissionDenied);
+    EXPECT_EQ(environment::RaisedNumber([&] { before.Commit(); }), err::PermissionDenied);
+    EXPECT_EQ(ReadAllBytes(file), "old content");
+    EXPECT_EQ(ListFileNames(kDocs), std::vector<std::string>{"book.xls"});
+  }
+  WriteAllBytes(file, "new content");
+  EXPECT_EQ(ReadAllBytes(file), "new content");
+}
+
 TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   const std::string file = kDocs + "\\map.xml";
   WriteAllBytes(file, "old content");
@@ -196,13 +212,21 @@ TEST_F(Files, AWholeFileWriteClearsWhatKilledWritersLeft) {
   ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
   const std::string stale = ".map.xml." + std::to_string(ended) + "-0-1.tmp";
   const std::string live = ".map.xml." + std::to_string(::getppid()) + "-0-1.tmp";  // a writer still at work
-  const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";      // another file's
+  // Another file's, which may never be written again (a download cut short), goes too.
+  const std::string other = ".notes.xml." + std::to_string(ended) + "-0-1.tmp";
+  // Names a writer does not make stay, whoever made them.
+  const std::string pid = std::to_string(ended);
+  const std::string notMade[] = {".notes." + pid + ".tmp", "notes.xml." + pid + "-0-1.tmp",
+                                 ".notes.xml." + pid + "-0-1-2.tmp"};
   for (const std::string& name : {stale, live, other}) WriteAllBytes(kDocs + "\\" + name, "half");
+  for (const std::string& name : notMade) WriteAllBytes(kDocs + "\\" + name, "mine");
 
   WriteAllBytes(file, "new content");
   std::vector<std::string> names = ListFileNames(kDocs);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{live, other, "map.xml"}));
+  std::vector<std::string> kept{live, "map.xml", notMade[0], notMade[1], notMade[2]};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(names, kept);
   EXPECT_EQ(ReadAllBytes(file), "new content");
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/environment/TestSupport.h"
+#include "platform/files/Files.h"
 #include "platform/http/Http.h"
 #include "platform/http/tests/Support.h"
 #include "platform/http/tests/TestServer.h"
@@ -30,6 +31,7 @@ std::string ReadTarget() {
 
 class DownloadTest : public ::testing::Test {
  protected:
+  void TearDown() override { ResetMaxResponseBytes(); }
   TempEnvironment env_;
   TestServer server_;
 };
@@ -49,6 +51,7 @@ TEST_F(DownloadTest, WritesTheBodyToTheFile) {
 
 TEST_F(DownloadTest, FailuresWriteNoFileAndKeepAnOldOne) {
   const std::string closed = "http://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/";
+  SetMaxResponseBytes(40000);
   const struct {
     std::string url;
     long result;
@@ -56,6 +59,8 @@ TEST_F(DownloadTest, FailuresWriteNoFileAndKeepAnOldOne) {
       {server_.Url("/status?code=404"), err::DownloadFailure},
       {server_.Url("/status?code=500"), err::DownloadFailure},
       {closed, err::ResourceNotFound},
+      {server_.Url("/bytes?n=40001"), err::ResponseTooLarge},
+      {server_.Url("/bytes?n=40001&chunked"), err::ResponseTooLarge},
   };
   for (const auto& c : cases) {
     std::filesystem::remove(HostPath(kTarget));
@@ -72,4 +77,19 @@ TEST_F(DownloadTest, FailuresWriteNoFileAndKeepAnOldOne) {
 TEST_F(DownloadTest, AMissingFolderIsReportedAsSuch) {
   EXPECT_EQ(URLDownloadToFileA(nullptr, server_.Url("/echo").c_str(), "C:\\No\\Such\\Folder\\x.xls", 0, nullptr),
             err::PathNotFound);
+}
+
+// A file an application has open (a workbook open in Excel) is not downloaded over: Windows
+// refuses to replace a file in use.
+TEST_F(DownloadTest, AFileInUseIsNotDownloadedOver) {
+  WriteEnvironmentFile(kTarget, "open in Excel");
+  const std::string url = server_.Url("/text?type=application/vnd.ms-excel&body=online");
+  {
+    const platform::files::FileLock open = platform::files::LockExclusive(kTarget);
+    EXPECT_EQ(URLDownloadToFileA(nullptr, url.c_str(), kTarget, 0, nullptr), err::AccessDenied);
+    EXPECT_EQ(ReadTarget(), "open in Excel");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostPath(kTarget).parent_path()), {}), 1);
+  EXPECT_EQ(URLDownloadToFileA(nullptr, url.c_str(), kTarget, 0, nullptr), 0);
+  EXPECT_EQ(ReadTarget(), "online");
 }

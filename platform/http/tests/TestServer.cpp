@@ -1,5 +1,6 @@
 #include "platform/http/tests/TestServer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace platform::http::test {
@@ -27,6 +28,21 @@ TestServer::TestServer() {
     cv_.wait_for(lock, std::chrono::milliseconds(std::stoi(req.get_param_value("ms"))),
                  [this] { return stopping_; });
     res.set_content("late", "text/plain");
+  });
+  server_.Get("/bytes", [](const httplib::Request& req, httplib::Response& res) {
+    const size_t size = std::stoul(req.get_param_value("n"));
+    static const std::string chunk(16 * 1024, 'x');
+    if (req.has_param("chunked")) {
+      res.set_chunked_content_provider("application/octet-stream", [size](size_t offset, httplib::DataSink& sink) {
+        if (offset >= size) return sink.done(), true;
+        return sink.write(chunk.data(), std::min(chunk.size(), size - offset));
+      });
+    } else {
+      res.set_content_provider(size, "application/octet-stream",
+                               [size](size_t offset, size_t, httplib::DataSink& sink) {
+                                 return sink.write(chunk.data(), std::min(chunk.size(), size - offset));
+                               });
+    }
   });
   server_.Get("/staged", [this](const httplib::Request&, httplib::Response& res) {
     res.set_content_provider(12, "text/plain", [this](size_t offset, size_t, httplib::DataSink& sink) {

@@ -22,6 +22,7 @@ struct SeenRequest {
 //   /text?type=T&body=B   200 with Content-Type T and the bytes B (percent-decoded)
 //   /status?code=N        status N, body "status N"
 //   /delay?ms=N           answers "late" after N ms (cut short when the server stops)
+//   /bytes?n=N[&chunked]  N bytes "x", with a Content-Length, or chunked without one
 //   /staged               headers, then "first " after Release(1), "second" after Release(2)
 class TestServer {
  public:

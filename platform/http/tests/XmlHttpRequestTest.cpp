@@ -18,7 +18,10 @@ namespace {
 
 class XmlHttpRequestTest : public ::testing::Test {
  protected:
-  void TearDown() override { ResetTimeouts(); }
+  void TearDown() override {
+    ResetTimeouts();
+    ResetMaxResponseBytes();
+  }
   TempEnvironment env_;
   TestServer server_;
 };
@@ -147,4 +150,30 @@ TEST_F(XmlHttpRequestTest, MisuseRaisesInsteadOfAnsweringWithNothing) {
   EXPECT_EQ(RaisedNumber([&] { req.open("GET", server_.Url("/echo"), true); }), err::NotSupported);
   req.open("GET", server_.Url("/echo"));
   EXPECT_EQ(RaisedNumber([&] { req.responseText(); }), err::DataNotAvailable);
+}
+
+// An answer up to the bound is taken whole; one past it fails, whether its length is announced
+// or only seen as it arrives, and leaves no answer behind.
+TEST_F(XmlHttpRequestTest, AnAnswerPastTheBoundFailsAndLeavesNothing) {
+  SetMaxResponseBytes(40000);
+  const struct {
+    const char* query;
+    long error;  // 0: taken whole
+  } cases[] = {
+      {"n=40000", 0},
+      {"n=40000&chunked", 0},
+      {"n=40001", err::ResponseTooLarge},
+      {"n=40001&chunked", err::ResponseTooLarge},
+      {"n=1000000000000", err::ResponseTooLarge},  // announced past any memory: refused before a byte
+  };
+  for (const auto& c : cases) {
+    XmlHttpRequest req;
+    req.open("GET", server_.Url(std::string("/bytes?") + c.query));
+    EXPECT_EQ(RaisedNumber([&] { req.send(); }), c.error) << c.query;
+    if (c.error == 0) {
+      EXPECT_EQ(req.responseBody().size(), 40000u) << c.query;
+    } else {
+      EXPECT_EQ(RaisedNumber([&] { req.responseBody(); }), err::DataNotAvailable) << c.query;
+    }
+  }
 }
