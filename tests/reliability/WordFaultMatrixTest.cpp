@@ -125,9 +125,10 @@ class WordFaultMatrix : public DocumentsTest, public ::testing::WithParamInterfa
   // With nothing listening, the list refresh before each save fails first, and nothing is
   // exported.
   bool ServiceReached() const { return std::get<1>(GetParam()) != Trouble::NoListener; }
-  // The exchange hit by the trouble got no answer at all.
+  // The exchange hit by the trouble got no answer it could read at all.
   bool ExchangeCut() const {
-    return std::get<1>(GetParam()) == Trouble::Hang || std::get<1>(GetParam()) == Trouble::Truncated;
+    const Trouble trouble = std::get<1>(GetParam());
+    return trouble == Trouble::Hang || trouble == Trouble::Truncated || trouble == Trouble::PastTheBound;
   }
 
   // --- commands
