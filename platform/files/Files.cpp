@@ -250,9 +250,10 @@ bool DeleteFileIfUnchanged(std::string_view path, const FileStamp& stamp) noexce
     const fs::path host = Host(path);
     if (IsReadOnly(host)) return false;
     // The file is compared and removed under its lock, as DeleteFile removes it: an application
-    // that has it open keeps it, and none can take it between the comparison and the removal.
-    Fd fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.fd < 0 || ::flock(fd.fd, LOCK_EX | LOCK_NB) != 0) return false;
+    // that has it open keeps it (LockAgainstOthers raises), and none can take it between the
+    // comparison and the removal.
+    const Fd fd(LockAgainstOthers(host, path));
+    if (fd.fd < 0) return false;
     struct stat opened {}, named {};
     if (::fstat(fd.fd, &opened) != 0 || !S_ISREG(opened.st_mode) || StampOfStat(opened) != stamp) return false;
     if (::stat(host.c_str(), &named) != 0 || StampOfStat(named) != stamp) return false;
