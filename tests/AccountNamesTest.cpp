@@ -44,8 +44,6 @@ const Host kExcel{"excel",     "Software\\tavo\\tavo sheet Excel Plugin\\reg", "
 
 void PrintTo(const Host& host, std::ostream* out) { *out << host.kind; }
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 class AccountNames : public EndToEndTest, public ::testing::WithParamInterface<Host> {
  protected:
   const Host& host() const { return GetParam(); }

@@ -41,8 +41,6 @@ inline bool Protected(const string& path) {
   return bytes.find("\nopen-password: \n") == string::npos && bytes.find("\nopen-password: ") != string::npos;
 }
 
-inline bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 struct Record {
   string id, filename, name;
 };

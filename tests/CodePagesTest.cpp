@@ -64,8 +64,6 @@ void PrintTo(const Setting& setting, std::ostream* out) { *out << setting.system
 
 string Name(const ::testing::TestParamInfo<Setting>& info) { return "CodePage" + std::to_string(info.param.system); }
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 string Workbook(const string& a1) { return service::WorkbookFile({{"Sheet1", {{"A1", a1}}}}); }
 
 struct Record {

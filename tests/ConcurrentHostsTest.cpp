@@ -49,8 +49,6 @@ constexpr const char* kUser = "ann@tavo.example";
 constexpr const char* kPassword = "Secret-1";
 constexpr const char* kValues[] = {"tavoticketid", "tavousername", "tavopassword", "wordstatus", "excelstatus"};
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 // The screen the command left: what the host printed after its echo of the command.
 string ScreenOf(HostProcess& host, const string& command) {
   const string printed = host.Send(command);

@@ -23,6 +23,9 @@
 
 namespace tavo::test {
 
+// Whether a screen (or a log, a body) holds the text.
+inline bool Has(const std::string& screen, const std::string& text) { return screen.find(text) != std::string::npos; }
+
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -24,8 +24,6 @@ constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, short
 constexpr const char* kMakePublic = "/api/private/xml/makePublic/";
 constexpr const char* kLicence = "/api/private/TavoSocial/xml/updateLicense/";
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 // How each add-in publishes a file of its own and tells how that went.
 struct Addin {
   const char* kind;  // "word" | "excel"

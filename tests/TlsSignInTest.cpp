@@ -24,8 +24,6 @@ constexpr const char* kUser = "ann@tavo.example";
 constexpr const char* kPassword = "Secret-1";
 constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 // Each host, and what its sign-in shows when the service cannot be reached.
 const struct {
   const char* kind;

@@ -24,8 +24,6 @@ constexpr const char* kPassword = "Secret-1";
 const string kAppData = "C:\\Users\\tavo\\AppData\\Roaming\\tavo\\";
 const string kDocuments = "C:\\Users\\tavo\\Documents\\tavo\\";
 
-bool Has(const string& screen, const string& text) { return screen.find(text) != string::npos; }
-
 // One host kind: its settings key, its folder word, its map file and how a record names its file.
 struct Kind {
   const char* host;
