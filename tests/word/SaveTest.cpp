@@ -79,6 +79,40 @@ TEST_F(SaveTest, AHigherOnlineVersionAsksBeforeOverwriting) {
   EXPECT_EQ(MapEntries()[0].version, "5");
 }
 
+// An overwrite after Yes that the service refuses, or that cannot be sent, is told as a failed
+// save is; the online document stays as it was, and the next Save's Yes overwrites it.
+TEST_F(SaveTest, AFailedOverwriteIsTold) {
+  const std::string id = OpenedPlan("3");
+  server_->ChangeDocument(id, "<p>changed online</p>");  // version 4
+  const struct {
+    const char* name;
+    service::Fault fault;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"cannot be sent", {"writer.saveDocument", service::FaultKind::RefuseConnection}, {kSaveFailed}},
+      {"1890", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1890"},
+       {"frmMsgInfo: Your Tavo API key has been temporarily blocked. Please contact Tavo support.", kSaveFailed}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_->InjectFault(c.fault);
+    user_.On("frmLowVersion", {"click Yes"});
+    for (size_t i = 0; i < c.messages.size(); ++i) WillReadMessage();
+    const size_t before = Messages().size();
+    Save();
+    const auto all = Messages();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.messages);
+    EXPECT_EQ(OnlineContent(id), "<p>changed online</p>");
+    server_->ClearFaults();
+  }
+
+  user_.On("frmLowVersion", {"click Yes"});
+  const size_t before = Messages().size();
+  Save();
+  EXPECT_EQ(Messages().size(), before);
+  EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
+}
+
 // Each caller's error codes: the version check's error message comes before the overwrite
 // question; a refused save shows its own message and then the command's.
 TEST_F(SaveTest, WhatFailuresShow) {

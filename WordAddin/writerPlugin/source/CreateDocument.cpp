@@ -102,13 +102,15 @@ void WriterOperations::AddActiveDocument() {
   WriteLog(state_, "Error While Creating Document |" + why, "Error");
 }
 
-// The version sent is the one the local copy was made from; a failed export sends nothing.
+// The version sent is the one the local copy was made from; a failed export sends nothing. A
+// failure is told as the Save command tells it: the user answered Yes to have it saved.
 void WriterOperations::OverwriteActiveDocument() {
   if (SavePendingDocument()) {
     WriteLog(state_, "Sucessfully Updated in Tavo Writer after version conflict", "Info");
     return;
   }
   WriteLog(state_, "unable to save in tavo writer after version conflict", "Error");
+  ShowMessage(state_, Msg(state_, "gMsg32"), 0);
 }
 
 bool WriterOperations::PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
