@@ -27,6 +27,9 @@ constexpr const char* kAddFailed = "frmMsgInfo: The document could not be added 
 constexpr const char* kPublishRefused = "frmMsgInfo: Document Create failed. Please try to 'Add' it again.";
 constexpr const char* kPublishFailed = "frmMsgInfo: Document Add failed. Please try to 'Add' it again";
 constexpr const char* kPublishSaveFailed = "frmMsgInfo: Document Save failed. Please try to 'Save' it again.";
+constexpr const char* kPicturesLeftOut =
+    "frmMsgInfo: Some pictures could not be uploaded to Tavo Writer, so the online document lacks them. The copy on "
+    "this computer keeps them.";
 
 // Log lines of the failure paths.
 constexpr const char* kListError = "Error While Retrieving document lists ";
@@ -224,13 +227,14 @@ const std::vector<Flow>& Flows() {
                     .wrongXml = {{kSaveFailed}, kNotSaved},
                     .code = {{kSaveFailed, kSaveFailed}, kNotUpdated}},
        .becomes = &M::CopySaved, .worked = &M::Saved, .savesOnline = true},
-      // A picture that cannot go up keeps its local reference; the save goes on.
+      // A picture that cannot go up keeps its local reference; the save goes on, and the user
+      // hears that the online document lacks it.
       {.name = "PictureUpload", .match = "writer.uploadImage", .arrange = &M::PlanWithPicture, .act = &M::Save,
        .outcomes = {.down = {{kRefreshFailed, kSaveFailed}, kRefreshError},
-                    .cut = {{}, kUploadError},
-                    .garbage = {{}, kUploadError},
-                    .wrongXml = {{}, kUploadError},
-                    .code = {{}, kUploadError}},
+                    .cut = {{kPicturesLeftOut}, kUploadError},
+                    .garbage = {{kPicturesLeftOut}, kUploadError},
+                    .wrongXml = {{kPicturesLeftOut}, kUploadError},
+                    .code = {{kPicturesLeftOut}, kUploadError}},
        .becomes = &M::CopySavedAndRecorded, .worked = &M::Saved},
       {.name = "Add", .match = "writer.newDocument", .arrange = &M::MemoOnThisComputer, .act = &M::Add,
        .outcomes = {.down = {{kRefreshFailed, kAddFailed}, kNotAdded},

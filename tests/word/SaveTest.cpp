@@ -9,6 +9,9 @@ namespace tavo::writer::test {
 namespace {
 
 constexpr const char* kSaveFailed = "frmMsgInfo: Document save failed. Please try to save it again.";  // gMsg32
+constexpr const char* kPicturesLeftOut =
+    "frmMsgInfo: Some pictures could not be uploaded to Tavo Writer, so the online document lacks them. The copy on "
+    "this computer keeps them.";
 
 // What the save sends of the typed text: the blank that ends the paragraph kept as Word's export
 // keeps it.
@@ -264,8 +267,9 @@ TEST_F(SaveTest, TheMapKeyIsTheFileNameWithoutItsExtension) {
 }
 
 // Word exports pictures as local files: png, gif and jpg go up as they are, emz and wmz as the
-// GIF rendering Word writes under the next number, any other kind stays a local reference; a
-// linked picture is left alone. Each uploaded one is relinked to its online address.
+// GIF rendering Word writes under the next number, any other kind stays a local reference (and
+// the user hears that the online document lacks it); a linked picture is left alone. Each
+// uploaded one is relinked to its online address.
 TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
   const std::string id = OpenedPlan("3");
   const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
@@ -282,7 +286,9 @@ TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
     platform::files::WriteAllBytes(path, p.bytes);
     Active()->InsertPicture(path);
   }
+  WillReadMessage();
   Save();
+  EXPECT_EQ(Messages(), std::vector<std::string>{kPicturesLeftOut});
 
   // image001-008 are the first eight; the emz is image009 with its rendering image010, the wmz
   // image011 with image012.

@@ -72,6 +72,7 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
     WriteLog(state_, "Sucessfully created the document", "Info");
+    TellPicturesLeftOut();
     return true;
   } catch (const platform::RuntimeError& e) {
     why = e.description();

@@ -43,9 +43,10 @@ bool WriterOperations::SavePendingDocument() {
   if (html.empty() ||
       !SaveDocument(state_.gLoginUser, state_.gPendingDocName, state_.gPendingDocId, state_.gPendingDocVersion, html))
     return false;
+  TellPicturesLeftOut();
   // The export saved the document in place: a temporary copy now holds what the service holds,
-  // and may go at Quit.
-  RestampTempCopy(state_, GetActiveDocumentFullName());
+  // and may go at Quit; unless a picture stayed behind, which it alone holds then.
+  if (picturesLeftOut_ == 0) RestampTempCopy(state_, GetActiveDocumentFullName());
   return true;
 }
 

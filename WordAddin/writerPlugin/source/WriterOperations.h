@@ -46,7 +46,8 @@ class WriterOperations {
   std::string GetActiveDocumentFullName();
 
   // ---- the HTML the service receives (HtmlExport.cpp)
-  // The active document as HTML, its pictures uploaded and relinked; "" when that failed.
+  // The active document as HTML, its pictures uploaded and relinked; "" when that failed. A
+  // picture that is not uploaded keeps its local reference and is counted (picturesLeftOut_).
   std::string ConvertDocumentToHtml();
   // Loads the exported file and relinks its pictures; the document's HTML in `html`.
   bool ChangeImageUrls(std::string& html);
@@ -111,8 +112,13 @@ class WriterOperations {
     const std::string& image;
   };
   bool NewDocument(const std::string& name, const std::string& content, const Licence* licence);
+  // After the document was sent: tells the user when pictures of the export stayed behind, which
+  // the online document then lacks.
+  void TellPicturesLeftOut();
 
   AddinState& state_;
+  // The pictures of the last export that kept their local reference.
+  int picturesLeftOut_ = 0;
 };
 
 }  // namespace tavo::writer
