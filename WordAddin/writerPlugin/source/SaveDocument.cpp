@@ -6,6 +6,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UnfinishedPublishes.h"
 #include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
@@ -76,8 +77,8 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
       return true;
     }
     if (SavePendingDocument()) {
-      if (publish) ShowStatus(state_, "Successfully Updated in Tavo!!!");
       WriteLog(state_, publish ? "Sucessfully Updated in Tavo Share" : "Sucessfully Updated in Tavo Writer", "Info");
+      if (publish) TellPublished();
       return true;
     }
     WriteLog(state_, "Error while Updating into Tavo Writer", "Error");
@@ -85,6 +86,15 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
     WriteLog(state_, "Error while Updating into Tavo Writer" + e.description(), "Error");
   }
   return false;
+}
+
+// The Publish of a saved document: a publish of it that did not get through at its creation is
+// finished now, over the document as just saved.
+void WriterOperations::TellPublished() {
+  const std::optional<PublishOutcome> finished = FinishUnfinishedPublish(state_, state_.gPendingDocId);
+  if (!finished) ShowStatus(state_, "Successfully Updated in Tavo!!!");
+  else if (*finished == PublishOutcome::Published) ShowStatus(state_, "The Document is Published Successfully");
+  else ShowMessage(state_, UnfinishedPublishText(*finished, "document", "Tavo Writer"), 0);
 }
 
 bool WriterOperations::CheckDocumentVersion(const std::string& id, const std::string& localVersion) {
