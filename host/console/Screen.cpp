@@ -24,11 +24,12 @@ void RenderMenu(std::ostream& out, const Control& popup) {
   }
 }
 
-void RenderBar(std::ostream& out, const Bar& bar, bool customOnly) {
+void RenderBar(std::ostream& out, const Bar& bar) {
+  const bool customOnly = bar.BuiltIn();
   std::ostringstream line;
   std::vector<const Control*> popups;
   for (const auto& c : bar.controls().items()) {
-    if (!c->Visible() || (customOnly && c->BuiltIn())) continue;
+    if (!ShownOnScreen(bar, *c)) continue;
     line << (c->BeginGroup() ? " | " : " ");
     if (c->items()) {
       line << "[" << c->Caption() << " v]";
@@ -67,13 +68,14 @@ std::string Preview(OfficeSession& session) {
   return "Sheet " + sheet->data().name + ":" + preview + "\n";
 }
 
+// One file a line, the active one marked: a name may hold blanks, and full paths are long.
 template <class List, class Active>
 std::string FileList(const char* label, const List& files, const Active& active) {
   std::ostringstream out;
   out << label << ":";
   if (files.empty()) out << " (none)";
   for (const auto& f : files) {
-    out << (f == active ? " *" : " ") << f->FullName();
+    out << "\n" << (f == active ? " * " : "   ") << f->FullName();
     if (!f->Saved()) out << " (modified)";
     if (f->protectedByPassword()) out << " (password)";
   }
@@ -92,9 +94,8 @@ std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", ""});
   for (const auto& bar : session.bars().bars()) {
     std::ostringstream out;
-    if (!bar->BuiltIn() && bar->Visible()) RenderBar(out, *bar, false);
-    // An add-in's item in a built-in menu (the File menu) shows too.
-    else if (bar->BuiltIn()) RenderBar(out, *bar, true);
+    // Of a built-in bar, only what an add-in put there shows (an item in the File menu).
+    if (bar->BuiltIn() || bar->Visible()) RenderBar(out, *bar);
     if (!out.str().empty())
       parts.push_back({"bar " + bar->Name(), out.str(), "(" + bar->Name() + " is no longer shown)\n"});
   }
