@@ -120,7 +120,7 @@ TEST_F(TerminalUse, PromptsShowsEachLineOnceAndAsksBeforeQuittingAtEndOfInput) {
   const std::string created = word.ReadUntil("Word> ");
   EXPECT_EQ(Count(created, "new"), 1u) << created;
   EXPECT_EQ(created.find("> new"), std::string::npos) << created;
-  EXPECT_NE(created.find("Documents:\n * Document1"), std::string::npos) << created;
+  EXPECT_NE(created.find("Documents:\r\n * Document1"), std::string::npos) << created;
   EXPECT_EQ(created.find("Toolbar"), std::string::npos) << created;  // it did not change
 
   word.Type("type Hello\n");

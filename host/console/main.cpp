@@ -6,15 +6,20 @@
 //   tavo-office register|unregister LIBRARY  call the add-in library's registration
 // After each command it prints the parts of the screen that changed; with TAVO_OFFICE_SCREENS=full
 // in the environment, the whole screen (what tests that read the screen after each command want).
+#include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "host/OfficeSession.h"
+#include "host/console/LineInput.h"
+#include "host/console/Signals.h"
 #include "host/console/TerminalOperator.h"
 #include "host/console/VisibleText.h"
 #include "platform/core/Clock.h"
@@ -48,13 +53,14 @@ int Registration(const std::string& verb, const std::string& library) {
   return 0;
 }
 
-int Run(host::HostKind kind, std::istream& in, bool terminal) {
+int Run(host::HostKind kind, std::unique_ptr<host::LineInput> input) {
   host::TerminalOptions options;
-  options.terminal = terminal;
+  options.terminal = input->terminal();
+  host::signals::Install(options.terminal);
   const char* screens = std::getenv("TAVO_OFFICE_SCREENS");
   options.fullScreens = screens && std::string(screens) == "full";
   host::OfficeSession session(kind, [](const std::string& message) { Out() << message << "\n"; });
-  host::TerminalOperator op(session, in, Out(), options);
+  host::TerminalOperator op(session, std::move(input), Out(), options);
   if (session.Start() == 0)
     Out() << "No add-in is registered for " << session.application()->Name()
           << " (tavo-office register LIBRARY registers one).\n";
@@ -97,16 +103,16 @@ int main(int argc, char** argv) {
     // Never deleted: threads and static destructors may read the clock until the very end.
     if (rate > 1) platform::SetCurrentClock(new platform::FastClock(rate));
     if (scriptFile.empty()) {
-      // Read straight from the terminal, so that it can be read again after a Ctrl-D.
-      std::ios::sync_with_stdio(false);
-      return Run(kind, std::cin, ::isatty(STDIN_FILENO) == 1);
+      // At a terminal, the line editor; a pipe or a file, plain lines.
+      if (::isatty(STDIN_FILENO) == 1) return Run(kind, host::TerminalInput(stdin, stdout));
+      return Run(kind, host::DescriptorInput(STDIN_FILENO));
     }
-    std::ifstream script(scriptFile);
-    if (!script) {
-      Err() << "tavo-office: cannot read " << scriptFile << std::endl;
+    const int script = ::open(scriptFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (script < 0) {
+      Err() << "tavo-office: cannot read " << scriptFile << ": " << std::strerror(errno) << std::endl;
       return 1;
     }
-    return Run(kind, script, false);
+    return Run(kind, host::DescriptorInput(script));
   } catch (const platform::RuntimeError& e) {
     Err() << "tavo-office: run-time error " << e.number() << ": " << e.description() << std::endl;
   } catch (const std::exception& e) {
