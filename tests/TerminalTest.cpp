@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/Files.h"
+#include "service/Seed.h"
 #include "tests/EndToEnd.h"
 
 extern char** environ;
@@ -82,6 +84,7 @@ class TerminalHost {
     output_.erase(0, at + marker.size());
     return read;
   }
+  void Signal(int signal) { ::kill(pid_, signal); }
   void Type(const std::string& keys) {
     if (::write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) ADD_FAILURE() << "cannot type";
   }
@@ -105,6 +108,12 @@ size_t Count(const std::string& text, const std::string& part) {
 }
 
 using TerminalUse = EndToEndTest;
+
+// Everything the host printed, the terminal's line ends as the host wrote them.
+std::string Lines(std::string text) {
+  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+  return text;
+}
 
 }  // namespace
 
@@ -170,6 +179,77 @@ TEST_F(TerminalUse, ServiceEndsWithTheCauseWhenItCannotWriteItsFiles) {
     EXPECT_NE(run.output.find("tavo-service: cannot write the "), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(file + "/etc/out: cannot make its folder"), std::string::npos) << run.output;
   }
+}
+
+// At a terminal the line is edited before it is read: cursor keys move in it, Up brings back
+// the line before, and no escape sequence of a key ever reaches the document. Ctrl-C drops the
+// line being typed and the host goes on.
+TEST_F(TerminalUse, LinesAreEditedAndCtrlCDropsTheLineBeingTyped) {
+  TerminalHost word(bin_ / "tavo-office", "word", root_);
+  word.ReadUntil("Word> ");
+  word.Type("new\r");
+  word.ReadUntil("Word> ");
+  word.Type("type abc\x1b[D\x1b[DX\r");  // Left, Left, then X
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbc\xc2\xb6"));
+  word.Type("\x1b[A\r");  // Up: the line before, again
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbcaXbc\xc2\xb6"));
+  word.Type("ype Y\x1b[15~Z\x1b[Ht\r");  // F5 types nothing; Home goes to the start
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbcaXbcYZ\xc2\xb6"));
+  word.Type("type lost");
+  word.Type("\x03");  // Ctrl-C
+  const std::string dropped = word.ReadUntil("Word> ");
+  EXPECT_TRUE(Has(dropped, "^C")) << dropped;
+  word.Type("\x03");  // at an empty prompt it says how to quit
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "\"quit\" or Ctrl-D quits"));
+  word.Type("paragraph\r");
+  const std::string text = word.ReadUntil("Word> ");
+  EXPECT_TRUE(Has(text, "Text: aXbcaXbcYZ\xc2\xb6\xc2\xb6")) << text;
+  word.Type("quit\r");
+  word.ReadUntil("]> ");
+  word.Type("click No\r");
+  const std::string end = word.ReadUntil("Bye.");
+  EXPECT_EQ(word.Wait(), 0) << end;
+}
+
+// A hang-up or a termination signal quits in order, as when the system ends the session: the
+// dialog shown is closed, nothing is asked, the add-in signs out and removes the temporary copy
+// it downloaded, and the host says what was not saved.
+TEST_F(TerminalUse, HangUpAndTerminationQuitInOrder) {
+  server_->AddAccount("ann@tavo.example", "Secret-1");
+  server_->AddDocument("ann@tavo.example", "Plan", "<html><body><p>x</p></body></html>");
+  server_->AddWorkbook("ann@tavo.example", "Budget", service::WorkbookFile({{"Sheet1", {{"A1", "1"}}}}));
+  struct Case {
+    const char *kind, *open, *edit, *copy, *status;
+    int signal;
+  } cases[] = {
+      {"word", "click &Open Document", "type more", "C:\\Users\\tavo\\Documents\\tavo\\tavowriter\\users\\ann@tavo.example\\Plan.doc",
+       "wordstatus", SIGTERM},
+      {"excel", "click &Open Tavo Sheet", "cell A2 2", "C:\\Users\\tavo\\Documents\\tavo\\tavosheet\\users\\ann@tavo.example\\Budget.xls",
+       "excelstatus", SIGHUP},
+  };
+  for (const auto& c : cases) {
+    auto host = Start(c.kind);
+    host->Send("click &Login");
+    host->Send("type tavoemailid ann@tavo.example");
+    host->Send("type tavopassword Secret-1");
+    host->Send("click Command1");
+    host->Send(c.open);
+    host->Send("click Command1");
+    ASSERT_TRUE(platform::files::FileExists(c.copy)) << host->Output();
+    host->Send(c.edit);
+    EXPECT_EQ(Shared(c.status), "1");
+    host->Send("click &Login");  // not shown while signed in: the sign-in dialog stays away
+    host->Send("click Se&ttings");  // a dialog is open when the signal comes
+    ::kill(host->pid(), c.signal);
+    const int status = host->End();
+    EXPECT_EQ(status, 128 + c.signal) << host->Output();
+    const std::string out = host->Output();
+    EXPECT_TRUE(Has(out, "quitting without asking; the changes to " + std::string(c.copy) + " are not saved.")) << out;
+    EXPECT_TRUE(Has(out, "Closing the dialog")) << out;
+    EXPECT_EQ(Shared(c.status), "0") << c.kind;
+    EXPECT_FALSE(platform::files::FileExists(c.copy)) << c.kind;
+  }
+  EXPECT_EQ(Requests("GET", "/logout"), 2u);
 }
 
 }  // namespace tavo::test

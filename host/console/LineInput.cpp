@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cwchar>
+#include <initializer_list>
 #include <utility>
 
 #include "host/console/Signals.h"
@@ -125,6 +126,14 @@ class Terminal final : public LineInput {
     el_wset(editor_, EL_HIST, history_w, history_);
     el_wset(editor_, EL_PROMPT, &Terminal::Prompt);
     el_wset(editor_, EL_GETCFN, &Terminal::GetChar);
+    // Keys the editor has no use for send sequences it does not know, whose tail it would
+    // type: Insert, Page Up and Down, F1 to F12 do nothing.
+    for (const wchar_t* key : {L"\\e[2~", L"\\e[5~", L"\\e[6~", L"\\eOP", L"\\eOQ", L"\\eOR", L"\\eOS", L"\\e[15~",
+                               L"\\e[17~", L"\\e[18~", L"\\e[19~", L"\\e[20~", L"\\e[21~", L"\\e[23~", L"\\e[24~"})
+      el_wset(editor_, EL_BIND, key, L"ed-unassigned", nullptr);
+    // Ctrl with Left or Right goes a word.
+    el_wset(editor_, EL_BIND, L"\\e[1;5D", L"ed-prev-word", nullptr);
+    el_wset(editor_, EL_BIND, L"\\e[1;5C", L"em-next-word", nullptr);
   }
   ~Terminal() override {
     el_end(editor_);
