@@ -252,4 +252,45 @@ TEST_F(TerminalUse, HangUpAndTerminationQuitInOrder) {
   EXPECT_EQ(Requests("GET", "/logout"), 2u);
 }
 
+// In a dialog at a terminal: a picture shows by its tool tip and "hover" tells it; after an
+// action only what changed is printed; the numbers of a long list line up; and a key without
+// a control goes to the control that has the focus.
+TEST_F(TerminalUse, DialogsShowWhatChangedAndTakeKeysWhereTheFocusIs) {
+  server_->AddAccount("ann@tavo.example", "Secret-1");
+  for (int i = 0; i < 12; ++i)
+    server_->AddDocument("ann@tavo.example", "Note " + std::to_string(100 + i), "<html><body><p>x</p></body></html>");
+  TerminalHost word(bin_ / "tavo-office", "word", root_);
+  word.ReadUntil("Word> ");
+  word.Type("click &Login\r");
+  const std::string dialog = Lines(word.ReadUntil("]> "));
+  EXPECT_TRUE(Has(dialog, "Image1        picture, tool tip \"Click me\"\n")) << dialog;
+  word.Type("hover Image1\r");
+  EXPECT_TRUE(Has(Lines(word.ReadUntil("]> ")), "Image1: tool tip \"Click me\"\n"));
+  word.Type("click Image1\r");
+  const std::string expanded = Lines(word.ReadUntil("]> "));
+  EXPECT_TRUE(Has(expanded, "Label4        \"Keep local copy\"\n")) << expanded;
+  EXPECT_FALSE(Has(expanded, "tavoemailid")) << expanded;  // it did not change
+  word.Type("type tavoemailid ann@tavo.example\r");
+  word.ReadUntil("]> ");
+  word.Type("type tavopassword Secret-1\r");
+  word.ReadUntil("]> ");
+  word.Type("key enter\r");  // the password box has the focus: Enter signs in
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "&Login (disabled)"));
+
+  word.Type("click &Open Document\r");
+  const std::string list = Lines(word.ReadUntil("]> "));
+  EXPECT_TRUE(Has(list, "   9  Note 109\n")) << list;
+  EXPECT_TRUE(Has(list, "  10  Note 110\n")) << list;
+  word.Type("select listdoc 10\r");
+  const std::string selected = Lines(word.ReadUntil("]> "));
+  EXPECT_TRUE(Has(selected, "> 10  Note 110\n")) << selected;
+  EXPECT_FALSE(Has(selected, "Note 109")) << selected;
+  EXPECT_LE(std::count(selected.begin(), selected.end(), '\n'), 6) << selected;
+  word.Type("key esc\r");  // the list has the focus: Esc closes the dialog
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "is no longer shown"));
+  word.Type("quit\r");
+  word.ReadUntil("Bye.");
+  EXPECT_EQ(word.Wait(), 0);
+}
+
 }  // namespace tavo::test

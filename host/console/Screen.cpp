@@ -105,8 +105,10 @@ std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
   for (const auto* form : platform::forms::LoadedForms()) {
     if (!form->IsVisible()) continue;
-    parts.push_back({"form " + form->Name(), platform::forms::Render(*form),
-                     "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"});
+    ScreenPart part{"form " + form->Name(), "", "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"};
+    part.lines = platform::forms::RenderLines(*form);
+    for (const auto& line : part.lines) part.text += line.text;
+    parts.push_back(std::move(part));
   }
   return parts;
 }
@@ -128,7 +130,8 @@ std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vect
     if (!find(after, p.key)) out += p.gone;
   for (const auto& p : after) {
     const ScreenPart* was = find(before, p.key);
-    if (!was || was->text != p.text) out += p.text;
+    if (was && was->text != p.text && !p.lines.empty()) out += platform::forms::RenderChanges(was->lines, p.lines);
+    else if (!was || was->text != p.text) out += p.text;
   }
   return out;
 }

@@ -190,7 +190,15 @@ void TerminalOperator::Act(forms::Form& form) {
     out_ << "Closing the dialog \"" << form.Caption() << "\": the host is quitting.\n";
   }
   try {
-    forms::Perform(form, command);
+    const forms::Action action = forms::ParseAction(command);
+    forms::Perform(form, action);
+    // A tool tip shows while the mouse rests on the control.
+    if (action.verb == forms::Action::Verb::Hover && !action.target.empty() && form.IsLoaded()) {
+      if (const forms::Control* c = form.FindControl(action.target)) {
+        if (c->ToolTipText().empty()) out_ << c->Name() << " has no tool tip.\n";
+        else out_ << c->Name() << ": tool tip \"" << c->ToolTipText() << "\"\n";
+      }
+    }
   } catch (const forms::OperatorError& e) {
     status_ = 1;
     out_ << "Error: " << e.what() << "\n";

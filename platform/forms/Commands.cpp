@@ -30,12 +30,12 @@ constexpr VerbName kVerbs[] = {
     {Verb::Focus, "focus", "focus NAME", "move the focus to a control"},
     {Verb::Type, "type", "type NAME TEXT", "type TEXT (the rest of the line) into a text box"},
     {Verb::Clear, "clear", "clear NAME", "empty a text box"},
-    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code"},
+    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code (on the control with the focus)"},
     {Verb::Select, "select", "select NAME INDEX|\"ENTRY\"", "select a list entry by its number or its text"},
     {Verb::Check, "check", "check NAME", "tick a check box"},
     {Verb::Uncheck, "uncheck", "uncheck NAME", "clear a check box"},
     {Verb::Option, "option", "option NAME", "choose an option button"},
-    {Verb::Hover, "hover", "hover [NAME]", "move the mouse over a control (or the dialog)"},
+    {Verb::Hover, "hover", "hover [NAME]", "move the mouse over a control (or the dialog); shows its tool tip"},
     {Verb::Close, "close", "close", "close the dialog by its close box"},
     {Verb::Wait, "wait", "wait MS", "let MS milliseconds pass"},
 };
@@ -294,9 +294,14 @@ void Perform(Form& form, const Action& action) {
     case Verb::Type: user::Type(As<TextBox>(form, action), action.text); return;
     case Verb::Clear: user::Clear(As<TextBox>(form, action)); return;
     case Verb::Key:
-      if (action.target.empty())
-        user::Key(form, static_cast<int>(action.number));
-      else
+      if (action.target.empty()) {
+        // As on a real form, a key goes to the control that has the focus.
+        Control* focused = form.ActiveControl();
+        if (focused && focused->Reachable() && focused->Focusable())
+          user::Key(*focused, static_cast<int>(action.number));
+        else
+          user::Key(form, static_cast<int>(action.number));
+      } else
         user::Key(As<Control>(form, action), static_cast<int>(action.number));
       return;
     case Verb::Select: {
