@@ -293,4 +293,34 @@ TEST_F(TerminalUse, DialogsShowWhatChangedAndTakeKeysWhereTheFocusIs) {
   EXPECT_EQ(word.Wait(), 0);
 }
 
+// "--help" tells each mode, option and environment variable, and where the service's admin
+// endpoint is; the installer's choice of language, with the code page beside it, gives the
+// Chinese interface; undoing a registration twice says that there was none the second time.
+TEST_F(TerminalUse, HelpTellsWhatThereIsAndRegisteringChoosesTheLanguage) {
+  const Finished office = RunToEnd(bin_ / "tavo-office", {"--help"}, root_);
+  EXPECT_EQ(office.status, 0);
+  for (const char* told : {"register [--language eng_us|chi_ch|jap_ja] LIBRARY", "codepage", "--script FILE",
+                           "--fast-clock RATE", "TAVO_ROOT", "TAVO_OFFICE_SCREENS", "TAVO_HTTP_TIMEOUT_MS",
+                           "TAVO_HTTP_CONNECT_TIMEOUT_MS", "tavo-service --help"})
+    EXPECT_TRUE(Has(office.output, told)) << told << "\n--- in ---\n" << office.output;
+  const Finished service = RunToEnd(bin_ / "tavo-service", {"--help"}, root_);
+  EXPECT_EQ(service.status, 0);
+  for (const char* told : {"--port N", "--tls MODE", "--ca-out FILE", "--hosts-out FILE", "--seed demo", "/_admin/",
+                           "service/Admin.h"})
+    EXPECT_TRUE(Has(service.output, told)) << told << "\n--- in ---\n" << service.output;
+
+  const std::string library = (bin_ / "libtavowriter.so").string();
+  const Finished chinese = RunToEnd(bin_ / "tavo-office", {"register", "--language", "chi_ch", library}, root_);
+  EXPECT_EQ(chinese.status, 0) << chinese.output;
+  EXPECT_EQ(RunToEnd(bin_ / "tavo-office", {"codepage", "936"}, root_).output, "The system code page is 936.\n");
+  EXPECT_EQ(RunToEnd(bin_ / "tavo-office", {"register", "--language", "klingon", library}, root_).status, 2);
+  HostProcess word(bin_ / "tavo-office", "word", root_);
+  EXPECT_TRUE(Has(word.Send("screen"), "[ \xe6\x89\x93\xe5\xbc\x80(&O) ](disabled)"));  // "Open" in Chinese
+  word.Quit();
+
+  EXPECT_EQ(RunToEnd(bin_ / "tavo-office", {"unregister", library}, root_).output, "Unregistered " + library + "\n");
+  EXPECT_EQ(RunToEnd(bin_ / "tavo-office", {"unregister", library}, root_).output,
+            library + " was not registered: nothing to undo.\n");
+}
+
 }  // namespace tavo::test
