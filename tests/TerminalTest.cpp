@@ -253,8 +253,9 @@ TEST_F(TerminalUse, HangUpAndTerminationQuitInOrder) {
 }
 
 // In a dialog at a terminal: a picture shows by its tool tip and "hover" tells it; after an
-// action only what changed is printed; the numbers of a long list line up; and a key without
-// a control goes to the control that has the focus.
+// action only what changed is printed; the numbers of a long list line up; a key without a
+// control goes to the control that has the focus; and the progress window's text shows while
+// the sign-in waits.
 TEST_F(TerminalUse, DialogsShowWhatChangedAndTakeKeysWhereTheFocusIs) {
   server_->AddAccount("ann@tavo.example", "Secret-1");
   for (int i = 0; i < 12; ++i)
@@ -275,7 +276,11 @@ TEST_F(TerminalUse, DialogsShowWhatChangedAndTakeKeysWhereTheFocusIs) {
   word.Type("type tavopassword Secret-1\r");
   word.ReadUntil("]> ");
   word.Type("key enter\r");  // the password box has the focus: Enter signs in
-  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "&Login (disabled)"));
+  const std::string signedIn = Lines(word.ReadUntil("Word> "));
+  EXPECT_TRUE(Has(signedIn, "&Login (disabled)")) << signedIn;
+  // While the sign-in waits, the progress window's text shows.
+  EXPECT_TRUE(Has(signedIn, "[frmProgress] \"\" (shown)\n  Label        Label1        \"Connecting to Tavo...\"\n"))
+      << signedIn;
 
   word.Type("click &Open Document\r");
   const std::string list = Lines(word.ReadUntil("]> "));

@@ -2,6 +2,8 @@
 
 #include <signal.h>
 
+#include <algorithm>
+
 #include "host/common/Notices.h"
 #include "host/console/Signals.h"
 #include "platform/shell/Shell.h"
@@ -210,6 +212,34 @@ void TerminalOperator::Act(forms::Form& form) {
 }
 
 void TerminalOperator::Closed(forms::Form&) { closing_ = 0; }
+
+void TerminalOperator::Idle() {
+  if (options_.fullScreens || whole_) return;
+  auto labels = [](const std::vector<forms::RenderedLine>& lines) {
+    std::vector<forms::RenderedLine> kept;
+    for (const auto& l : lines)
+      if (l.key.empty() || l.kind == "Label") kept.push_back(l);
+    return kept;
+  };
+  for (const auto* form : forms::LoadedForms()) {
+    if (!form->IsVisible() || form->IsModal()) continue;
+    ScreenPart now{"form " + form->Name(), "", "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"};
+    now.lines = forms::RenderLines(*form);
+    for (const auto& line : now.lines) now.text += line.text;
+    auto was = std::find_if(shown_.begin(), shown_.end(), [&](const ScreenPart& p) { return p.key == now.key; });
+    if (was == shown_.end()) {
+      out_ << now.text << std::flush;
+      shown_.push_back(std::move(now));
+      continue;
+    }
+    const std::vector<forms::RenderedLine> before = labels(was->lines), after = labels(now.lines);
+    bool same = before.size() == after.size();
+    for (size_t i = 0; same && i < before.size(); ++i) same = before[i].text == after[i].text;
+    if (same) continue;
+    out_ << forms::RenderChanges(before, after) << std::flush;
+    *was = std::move(now);
+  }
+}
 
 int TerminalOperator::MessageBox(const forms::MessageBoxRequest& box) {
   struct Button {

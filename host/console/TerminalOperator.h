@@ -68,6 +68,9 @@ class TerminalOperator final : public platform::forms::Operator {
 
   void Act(platform::forms::Form& form) override;
   void Closed(platform::forms::Form& form) override;
+  // What a window shown beside the work says meanwhile (the progress window's text), as it
+  // changes; only when printing what changed.
+  void Idle() override;
   int MessageBox(const platform::forms::MessageBoxRequest& box) override;
 
  private:

@@ -307,3 +307,13 @@ TEST(TerminalOperator, SaveAsQuestionAtQuitTakesABareName) {
     EXPECT_TRUE(platform::files::FileExists(std::string("C:\\Users\\tavo\\Documents\\") + name)) << out;
   }
 }
+
+// A script that ends with changes not saved says which files lose them.
+TEST(TerminalOperator, EndOfAScriptSaysWhatWasNotSaved) {
+  TempEnvironment env;
+  OfficeSession word(HostKind::Word);
+  int status = 0;
+  const std::string out = RunScript(word, "new\nsaveas kept.doc\nnew\ntype x\n", &status);
+  EXPECT_NE(out.find("End of input: quitting; the changes to Document2 are not saved.\n"), std::string::npos) << out;
+  EXPECT_TRUE(word.quit());
+}

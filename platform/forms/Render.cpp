@@ -94,7 +94,7 @@ std::vector<RenderedLine> RenderLines(const Form& form) {
     std::string line = "  " + Pad(std::string(c->Kind()), kindWidth + 2) + Pad(c->Name(), nameWidth + 2) + Describe(*c, lines);
     if (!c->Enabled()) line += "  (disabled)";
     if (c->HasFocus()) line += "  <focus>";
-    out.push_back({c->Name(), line + "\n"});
+    out.push_back({c->Name(), line + "\n", c->Kind()});
     for (size_t i = 0; i < lines.size(); ++i)
       out.push_back({c->Name() + "#" + std::to_string(i), std::string(kindWidth + nameWidth + 6, ' ') + lines[i] + "\n"});
   }

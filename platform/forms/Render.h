@@ -17,6 +17,7 @@
 // Timers and hidden controls are left out; texts are quoted with line breaks shown as "\n";
 // list entries are numbered from 0, right-aligned.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::forms {
@@ -31,6 +32,7 @@ std::string Render(const Form& form);
 struct RenderedLine {
   std::string key;
   std::string text;  // with its line break
+  std::string_view kind = {};  // of the control the line shows ("Label"); "" for the others
 };
 std::vector<RenderedLine> RenderLines(const Form& form);
 // From one picture of a form to the next: the caption line, a note for each control no longer
