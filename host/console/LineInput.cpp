@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "host/console/Signals.h"
+#include "platform/codepage/Utf.h"
 
 namespace host {
 namespace {
@@ -79,25 +80,6 @@ class Descriptor final : public LineInput {
   bool ended_ = false;
 };
 
-void AppendUtf8(std::string& out, wchar_t c) {
-  const auto u = static_cast<char32_t>(c);
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 // What the editor leaves of a line is text: a control character (a key it does not know,
 // pasted escapes) must not reach a document or a dialog. Tabs stay: they part words.
 std::string LineText(const wchar_t* from, const wchar_t* to) {
@@ -105,7 +87,7 @@ std::string LineText(const wchar_t* from, const wchar_t* to) {
   for (const wchar_t* p = from; p < to; ++p) {
     if (*p == L'\n' || *p == L'\r') continue;
     if ((*p < 0x20 && *p != L'\t') || (*p >= 0x7F && *p < 0xA0)) continue;
-    AppendUtf8(line, *p);
+    platform::codepage::utf::Append(static_cast<char32_t>(*p), line);
   }
   return line;
 }
