@@ -195,6 +195,8 @@ TEST_F(TerminalUse, LinesAreEditedAndCtrlCDropsTheLineBeingTyped) {
   EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbcaXbc\xc2\xb6"));
   word.Type("ype Y\x1b[15~Z\x1b[Ht\r");  // F5 types nothing; Home goes to the start
   EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbcaXbcYZ\xc2\xb6"));
+  word.Type("type \xc3\xbc\xe6\x9d\xb1\x1b[D\x1b[DM\r");  // Left goes a character, not a byte
+  EXPECT_TRUE(Has(word.ReadUntil("Word> "), "Text: aXbcaXbcYZM\xc3\xbc\xe6\x9d\xb1\xc2\xb6"));
   word.Type("type lost");
   word.Type("\x03");  // Ctrl-C
   const std::string dropped = word.ReadUntil("Word> ");
@@ -203,7 +205,7 @@ TEST_F(TerminalUse, LinesAreEditedAndCtrlCDropsTheLineBeingTyped) {
   EXPECT_TRUE(Has(word.ReadUntil("Word> "), "\"quit\" or Ctrl-D quits"));
   word.Type("paragraph\r");
   const std::string text = word.ReadUntil("Word> ");
-  EXPECT_TRUE(Has(text, "Text: aXbcaXbcYZ\xc2\xb6\xc2\xb6")) << text;
+  EXPECT_TRUE(Has(text, "Text: aXbcaXbcYZM\xc3\xbc\xe6\x9d\xb1\xc2\xb6\xc2\xb6")) << text;
   word.Type("quit\r");
   word.ReadUntil("]> ");
   word.Type("click No\r");
