@@ -133,7 +133,8 @@ CommandInterpreter::Result CommandInterpreter::Run(std::string_view line) {
   }
   const std::string usage = "Usage: " + std::string(info->usage) + " (" + std::string(info->what) + ").";
   std::vector<forms::CommandWord> words;
-  while (!reader.AtEnd() && (!info->text || words.size() < info->least)) {
+  // A text keeps the blanks it starts with: no look past the words before it.
+  while ((!info->text || words.size() < info->least) && !reader.AtEnd()) {
     words.push_back(reader.Next());
     if (words.size() > info->most) {
       // A name with blanks that is not in quotes reads as several words.

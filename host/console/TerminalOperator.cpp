@@ -45,6 +45,7 @@ std::optional<std::string> CommandReader::Next(std::string_view prompt) {
         out_ << std::flush;
         continue;
       case LineInput::Status::Stopped:
+        if (!stop_ && input_->terminal()) out_ << "\n";  // off the prompt's line
         stop_ = signals::Stop();
         return std::nullopt;
     }
@@ -130,7 +131,7 @@ int TerminalOperator::Run() {
         const std::string unsaved = Unsaved(session_);
         const std::string lost = unsaved.empty() ? "." : "; the changes to " + unsaved + " are not saved.";
         if (reader_.stop()) {
-          out_ << "\n" << SignalName(reader_.stop()) << ": quitting without asking" << lost << "\n" << std::flush;
+          out_ << SignalName(reader_.stop()) << ": quitting without asking" << lost << "\n" << std::flush;
           status_ = 128 + reader_.stop();
         } else {
           out_ << "End of input: quitting" << lost << "\n";

@@ -251,9 +251,10 @@ TEST(TerminalOperator, QuotesMeanTheSameInEveryCommand) {
 
   OfficeSession word(HostKind::Word);
   word.Start();
-  out = RunScript(word, "new\ntype \" two  blanks \"\nclick \"&Hello\"\nquit\nclick No\n", &status);
+  out = RunScript(word, "new\ntype \" two  blanks \"\ntype   kept\nclick \"&Hello\"\nquit\nclick No\n", &status);
   EXPECT_EQ(status, 0) << out;
-  ExpectShown(out, {"Text:  two  blanks \xc2\xb6\n", "Status bar: Hello from tavotest.wordaddin\n"});
+  // Unquoted, the text is all after the one blank that ends the command's name.
+  ExpectShown(out, {"Text:  two  blanks   kept\xc2\xb6\n", "Status bar: Hello from tavotest.wordaddin\n"});
 }
 
 // What the host refuses says why, and what to do instead, without the look of an internal error.

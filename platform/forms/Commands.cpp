@@ -30,7 +30,7 @@ constexpr VerbName kVerbs[] = {
     {Verb::Focus, "focus", "focus NAME", "move the focus to a control"},
     {Verb::Type, "type", "type NAME TEXT", "type TEXT (the rest of the line) into a text box"},
     {Verb::Clear, "clear", "clear NAME", "empty a text box"},
-    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code (on the control with the focus)"},
+    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code: on the control with the focus, or NAME (the dialog's own name for the dialog)"},
     {Verb::Select, "select", "select NAME INDEX|\"ENTRY\"", "select a list entry by its number or its text"},
     {Verb::Check, "check", "check NAME", "tick a check box"},
     {Verb::Uncheck, "uncheck", "uncheck NAME", "clear a check box"},
@@ -301,6 +301,8 @@ void Perform(Form& form, const Action& action) {
           user::Key(*focused, static_cast<int>(action.number));
         else
           user::Key(form, static_cast<int>(action.number));
+      } else if (text::EqualsText(action.target, form.Name()) && !form.FindControl(action.target)) {
+        user::Key(form, static_cast<int>(action.number));
       } else
         user::Key(As<Control>(form, action), static_cast<int>(action.number));
       return;
