@@ -22,8 +22,8 @@ namespace {
 
 enum HostMask : unsigned { kWord = 1, kExcel = 2, kBoth = 3 };
 
-// `words`: the words the command takes, fewest and most. A command with a text (`text` set)
-// takes `words.least` words and then the rest of the line as the text.
+// `least`, `most`: how many words the command takes. One with a text (`text`) takes `least`
+// words, then the rest of the line as its text.
 struct CommandInfo {
   std::string_view name;
   std::string_view usage;

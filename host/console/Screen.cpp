@@ -89,6 +89,13 @@ std::string Documents(OfficeSession& session) {
 
 }  // namespace
 
+ScreenPart FormPart(const platform::forms::Form& form) {
+  ScreenPart part{"form " + form.Name(), "", "[" + form.Name() + "] \"" + form.Caption() + "\" is no longer shown\n"};
+  part.lines = platform::forms::RenderLines(form);
+  for (const auto& line : part.lines) part.text += line.text;
+  return part;
+}
+
 std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   std::vector<ScreenPart> parts;
   parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", ""});
@@ -105,10 +112,7 @@ std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
   for (const auto* form : platform::forms::LoadedForms()) {
     if (!form->IsVisible()) continue;
-    ScreenPart part{"form " + form->Name(), "", "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"};
-    part.lines = platform::forms::RenderLines(*form);
-    for (const auto& line : part.lines) part.text += line.text;
-    parts.push_back(std::move(part));
+    parts.push_back(FormPart(*form));
   }
   return parts;
 }

@@ -22,6 +22,8 @@ struct ScreenPart {
 };
 
 std::vector<ScreenPart> RenderParts(OfficeSession& session);
+// The part of a dialog shown.
+ScreenPart FormPart(const platform::forms::Form& form);
 // Every part, in order.
 std::string RenderScreen(OfficeSession& session);
 // From one screen to the next: what says that a part went, then every part new or changed; of a

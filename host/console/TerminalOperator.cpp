@@ -224,9 +224,7 @@ void TerminalOperator::Idle() {
   };
   for (const auto* form : forms::LoadedForms()) {
     if (!form->IsVisible() || form->IsModal()) continue;
-    ScreenPart now{"form " + form->Name(), "", "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"};
-    now.lines = forms::RenderLines(*form);
-    for (const auto& line : now.lines) now.text += line.text;
+    ScreenPart now = FormPart(*form);
     auto was = std::find_if(shown_.begin(), shown_.end(), [&](const ScreenPart& p) { return p.key == now.key; });
     if (was == shown_.end()) {
       out_ << now.text << std::flush;
