@@ -318,3 +318,24 @@ TEST(TerminalOperator, EndOfAScriptSaysWhatWasNotSaved) {
   EXPECT_NE(out.find("End of input: quitting; the changes to Document2 are not saved.\n"), std::string::npos) << out;
   EXPECT_TRUE(word.quit());
 }
+
+// A click finds what the screen shows: an add-in's " &Open " beside the built-in Standard
+// toolbar's "&Open", which the screen leaves out, and the add-in's item in the File menu.
+TEST(TerminalOperator, ClicksFindTheControlsTheScreenShows) {
+  TempEnvironment env;
+  OfficeSession excel(HostKind::Excel);
+  namespace office = platform::office;
+  auto bar = excel.bars().Add({.name = "Add-In Bar", .temporary = true});
+  bar->SetVisible(true);
+  auto open = bar->Controls().Add({.type = office::control_type::Button, .temporary = true});
+  open->SetCaption(" &Open ");
+  auto fromFile = excel.bars().Item("File")->Controls().Add({.type = office::control_type::Button, .temporary = true});
+  fromFile->SetCaption("Open from &Tavo");
+
+  const auto found = host::FindByCaption(excel.bars(), "&Open");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found.front()->Caption(), " &Open ");
+  EXPECT_EQ(host::FindByCaption(excel.bars(), "Open from Tavo").size(), 1u);
+  EXPECT_TRUE(host::FindByCaption(excel.bars(), "&Save").empty());  // the Standard toolbar's own
+  EXPECT_EQ(host::ShownCaptions(excel.bars()), (std::vector<std::string>{"Open from &Tavo", " &Open "}));
+}
