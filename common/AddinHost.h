@@ -15,6 +15,9 @@ class AddinHost {
   virtual ~AddinHost() = default;
   // The host application's status bar; "" clears it.
   virtual void SetStatusBarText(const std::string& text) = 0;
+  // Puts the add-in's commands into their signed-out state (Login offered), once the service
+  // has refused the ticket of its sign-in. Nothing in a host without commands.
+  virtual void ShowSignedOut() {}
 
   // Opens the online document (workbook) of the entry selected in frmDocList's list. Reached from
   // the list's Open, double-click, Enter and Space, and from the local-copy question's Yes in the

@@ -1,5 +1,6 @@
 #include "common/commands/SharedSignIn.h"
 
+#include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/Messages.h"
 #include "common/RegistryStrings.h"
@@ -23,6 +24,20 @@ namespace {
 // Under this add-in's own settings: the ticket the service last refused to it.
 constexpr std::string_view kRefusedTicket = "tavorefusedticket";
 
+// This add-in's side of a sign-out, once the service no longer knows the ticket (or has been
+// told): its status "0", neither add-in's settings keeping the ticket, and, unless the other
+// add-in is signed in, the shared ticket, name and password cleared. After a refusal they are
+// only cleared while they are still the refused sign-in's, not a sign-in made since.
+void SignOutOwnSide(AddinState& state, bool refused) {
+  const AddinParameterSet& p = state.params;
+  if (SharedAccount(p.otherStatusValue) != "1" && (!refused || SharedAccount("tavoticketid") == state.gTicket))
+    for (const char* value : {"tavoticketid", "tavousername", "tavopassword"}) SetSharedAccount(value, "");
+  SetRegistryString(HKEY_CURRENT_USER, p.otherPluginSettingsKey, "tavoticketid", "");
+  SetRegistryString(HKEY_CURRENT_USER, p.pluginSettingsKey, "tavoticketid", "");
+  SetSharedAccount(p.ownStatusValue, "0");
+  state.signedIn = false;
+}
+
 }  // namespace
 
 bool OtherSignInUsable(const AddinState& state) {
@@ -35,6 +50,10 @@ bool OtherSignInUsable(const AddinState& state) {
 void NoteRefusedTicket(AddinState& state) {
   SetRegistryString(HKEY_CURRENT_USER, state.params.pluginSettingsKey, kRefusedTicket, state.gTicket);
   state.gConfigResult = "FALSE";
+  if (!state.signedIn) return;
+  // "Please sign in again" is to be followed through Login, which the signed-in state disables.
+  SignOutOwnSide(state, /*refused=*/true);
+  if (state.host) state.host->ShowSignedOut();
 }
 
 bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) {
@@ -52,22 +71,19 @@ bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) 
   signedIn();
   InitUserFiles(state, state.gLoginUser);
   SetSharedAccount(p.ownStatusValue, "1");
+  state.signedIn = true;
   return true;
 }
 
 bool SignOutOfSharedAccount(AddinState& state) {
   const AddinParameterSet& p = state.params;
-  if (SharedAccount(p.otherStatusValue) != "1") {
-    if (SharedAccount(p.ownStatusValue) == "1" && !LogoutFromAccounts(state)) {
-      // The service still knows the ticket: stay signed in.
-      ShowMessage(state, state.strings["gMsg35"], 0);
-      return false;
-    }
-    for (const char* value : {"tavoticketid", "tavousername", "tavopassword"}) SetSharedAccount(value, "");
+  if (SharedAccount(p.otherStatusValue) != "1" && SharedAccount(p.ownStatusValue) == "1" &&
+      !LogoutFromAccounts(state)) {
+    // The service still knows the ticket: stay signed in.
+    ShowMessage(state, state.strings["gMsg35"], 0);
+    return false;
   }
-  SetRegistryString(HKEY_CURRENT_USER, p.otherPluginSettingsKey, "tavoticketid", "");
-  SetRegistryString(HKEY_CURRENT_USER, p.pluginSettingsKey, "tavoticketid", "");
-  SetSharedAccount(p.ownStatusValue, "0");
+  SignOutOwnSide(state, /*refused=*/false);
   return true;
 }
 

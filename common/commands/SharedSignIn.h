@@ -24,7 +24,10 @@ bool OtherSignInUsable(const AddinState& state);
 // The service has refused the current ticket (the authentication error of either API): the
 // other add-in's sign-in is no longer taken over while it holds that ticket (kept in this
 // add-in's settings, so also after a restart), and the next Login asks for the credentials.
-// A new sign-in of either add-in writes a new ticket and is trusted again.
+// A new sign-in of either add-in writes a new ticket and is trusted again. A signed-in add-in
+// goes back to its signed-out state, as after Logout, so that Login can sign in again: no
+// sign-out is sent (the service knows the ticket no more), and the shared ticket, name and
+// password stay when they are no longer the refused ones (a sign-in made since, elsewhere).
 void NoteRefusedTicket(AddinState& state);
 
 // When the other add-in's sign-in is usable: takes its ticket, name and password (decoded; a

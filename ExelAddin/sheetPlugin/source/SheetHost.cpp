@@ -8,6 +8,10 @@ void SheetHost::SetStatusBarText(const std::string& text) {
   if (gHostApp) gHostApp->SetStatusBar(text);
 }
 
+void SheetHost::ShowSignedOut() {
+  if (showSignedOut) showSignedOut();
+}
+
 void SheetHost::LoadSelectedDocument() { operations->LoadSelectedWorkbook(); }
 void SheetHost::SearchDocuments(const std::string& text) { operations->SearchWorkbooks(text); }
 void SheetHost::LoadLocalDocument() { operations->loadlocaldocument(); }
