@@ -55,6 +55,26 @@ const Kind kExcel{"excel",
                   "excelstatus",
                   "No local workbooks were found for this account."};
 
+string UserFolder(const char* tree, const Kind& kind, const string& account) {
+  return string("C:\\Users\\tavo\\") + tree + "\\tavo\\" + kind.folderWord + "\\users\\" + account + "\\";
+}
+string UserData(const Kind& kind, const string& account) { return UserFolder("AppData\\Roaming", kind, account); }
+
+// How many records the account's map holds (0 when it has none).
+size_t Records(const Kind& kind, const string& account) {
+  platform::xml::Document map;
+  if (!map.load(UserData(kind, account) + kind.mapFile)) return 0;
+  return map.documentElement().childNodes().size();
+}
+
+void Remember(const Kind& kind, const string& user, const string& password) {
+  for (const auto& [value, text] : {std::pair<const char*, string>{"tavousername", EncodeBase64(user)},
+                                    {"tavopassword", EncodeBase64(password)},
+                                    {"tavoremember", "remember"},
+                                    {"tavosavelocal", "1"}})
+    reg::WriteValue(reg::HKEY_CURRENT_USER, kind.settingsKey, value, reg::StringValue(text));
+}
+
 class SessionAccount : public BothHosts {
  protected:
   void SetUp() override {
@@ -64,7 +84,106 @@ class SessionAccount : public BothHosts {
     server_->AddDocument(kUser, "Plan", "<p>plan</p>");
     server_->AddWorkbook(kUser, "Budget", Workbook("b"));
   }
+
+  // The host's dialog open, the credentials typed over what it shows, and its Command1 clicked.
+  static string Confirm(HostProcess& host, const string& user, const string& password) {
+    host.Send("clear tavoemailid");
+    if (!user.empty()) host.Send("type tavoemailid " + user);
+    host.Send("clear tavopassword");
+    if (!password.empty()) host.Send("type tavopassword " + password);
+    return host.Send("click Command1");
+  }
+  // Opens the first entry of the host's online list.
+  static void OpenFirst(HostProcess& host, const Kind& kind) {
+    host.Send(kind.openList);
+    host.Send("select listdoc 0");
+    host.Send("click Command1");
+  }
 };
+
+// The host started beside a signed-in one takes its sign-in over, and its settings show
+// that account, whatever the host remembered from an earlier run; a save of the settings that
+// would change the account (or leave none) is refused with what to do, and what the host then
+// opens is filed under the account in use. After Logout, as the message says, the settings
+// take the other account and Login signs in with it.
+TEST_F(SessionAccount, TheAccountTakenOverIsTheOneInUse) {
+  const struct {
+    const Kind& first;
+    const Kind& second;
+    bool remembersOther;  // the second host remembers the other account from an earlier run
+  } cases[] = {{kExcel, kWord, false}, {kWord, kExcel, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.second.name);
+    if (c.remembersOther) Remember(c.second, kOther, kOtherPassword);
+    auto first = Start(c.first.name, kFastClock);
+    ASSERT_TRUE(Has(SignIn(*first), "&Login (disabled)"));
+    auto second = Start(c.second.name, kFastClock);
+    string screen = second->Send("screen");
+    EXPECT_TRUE(Has(screen, "&Login (disabled)")) << screen;
+
+    screen = second->Send("click Se&ttings");
+    EXPECT_TRUE(Has(screen, string("\"") + kUser + "\"")) << screen;
+    EXPECT_FALSE(Has(screen, kOther)) << screen;
+    for (const auto& [user, password] : {std::pair<string, string>{kOther, kOtherPassword}, {"", ""}}) {
+      screen = Confirm(*second, user, password);
+      EXPECT_TRUE(Has(screen, string("You are signed in to Tavo as ") + kUser +
+                                  ". To use another Tavo ID or password, choose Logout first."))
+          << screen;
+      EXPECT_TRUE(Has(second->Send("click Command1"), "[frmConfig]"));
+    }
+    second->Send("click Command2");
+    OpenFirst(*second, c.second);
+    EXPECT_EQ(Records(c.second, kUser), 1u);
+    EXPECT_EQ(Records(c.second, kOther), 0u);
+    EXPECT_EQ(Records(c.second, ""), 0u);  // the map of no account
+
+    // The way the message shows. The first host goes first, so that the account is signed out.
+    EXPECT_EQ(first->Quit(), 0);
+    second->Send("click Lo&gout");
+    second->Send("click Se&ttings");
+    screen = Confirm(*second, kOther, kOtherPassword);
+    EXPECT_FALSE(Has(screen, "[frmConfig]")) << screen;
+    EXPECT_TRUE(Has(second->Send("click &Login"), "&Login (disabled)"));
+    EXPECT_EQ(DecodeStoredSecret(Shared("tavousername")), kOther);
+    EXPECT_EQ(second->Quit(), 0) << second->Output();
+  }
+}
+
+// Signed in online, the local sign-in of another account that has signed in on this computer
+// before is refused while the session lasts: the online session keeps its account, and what is
+// opened next is filed under it. After Logout the other account's local copies are listed.
+TEST_F(SessionAccount, ALocalSignInDoesNotChangeTheOnlineSessionsAccount) {
+  for (const Kind* kind : {&kWord, &kExcel}) {
+    SCOPED_TRACE(kind->name);
+    // The other account's files from an earlier sign-in on this computer.
+    for (const char* tree : {"AppData\\Roaming", "Documents"})
+      std::filesystem::create_directories(platform::environment::HostPath(UserFolder(tree, *kind, kOther)));
+    files::WriteAllBytes(UserData(*kind, kOther) + kind->credentials,
+                         "<xml><username>" + EncodeBase64(kOther) + "</username><password>" +
+                             EncodeBase64(kOtherPassword) + "</password></xml>");
+    Remember(*kind, kUser, kPassword);
+    auto host = Start(kind->name, kFastClock);
+    host->Send("click &Login");  // the remembered credentials sign in without a question
+    // A cancelled settings dialog: the next local sign-in asks again.
+    host->Send("click Se&ttings");
+    host->Send("click Command2");
+    EXPECT_TRUE(Has(host->Send(kind->localCopies), "[frmconfiglocal]"));
+    string screen = Confirm(*host, kOther, kOtherPassword);
+    EXPECT_TRUE(Has(screen, string("You are signed in to Tavo as ") + kUser)) << screen;
+    EXPECT_TRUE(Has(host->Send("click Command1"), "[frmconfiglocal]"));
+    host->Send("click Command2");
+    OpenFirst(*host, *kind);
+    EXPECT_EQ(Records(*kind, kUser), 1u);
+    EXPECT_EQ(Records(*kind, kOther), 0u);
+
+    host->Send("click Lo&gout");
+    host->Send(kind->localCopies);
+    screen = Confirm(*host, kOther, kOtherPassword);
+    EXPECT_TRUE(Has(screen, kind->noLocalCopies)) << screen;
+    host->Send("click Command1");
+    EXPECT_EQ(host->Quit(), 0) << host->Output();
+  }
+}
 
 // The service stops knowing the shared ticket (it was restarted): the host that meets the
 // refusal first is signed out by it, without a sign-out the service would refuse too, and its

@@ -63,8 +63,8 @@ bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) 
   const std::string password = SharedAccount("tavopassword");
   // A blank shared value would leave the add-in signed in as nobody: the name known already stays.
   const std::string account = platform::text::Trim(user).empty() ? state.gLoginUser : DecodeStoredSecret(user);
-  // A name that cannot name this add-in's folders is not taken over.
-  if (RefusedAccountName(state, account)) return false;
+  // Nothing is filed under no account, nor under a name that cannot name this add-in's folders.
+  if (platform::text::Trim(account).empty() || RefusedAccountName(state, account)) return false;
   state.gTicket = SharedAccount("tavoticketid");
   state.gLoginUser = account;
   if (!platform::text::Trim(password).empty()) state.gLoginPassword = DecodeStoredSecret(password);
@@ -72,6 +72,18 @@ bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) 
   InitUserFiles(state, state.gLoginUser);
   SetSharedAccount(p.ownStatusValue, "1");
   state.signedIn = true;
+  return true;
+}
+
+bool RefusedAccountChange(AddinState& state, std::string_view user, std::string_view password) {
+  using platform::text::Trim;
+  if (!state.signedIn) return false;
+  if (platform::text::EqualsText(Trim(user), Trim(state.gLoginUser)) && Trim(password) == Trim(state.gLoginPassword))
+    return false;
+  ShowMessage(state,
+              "You are signed in to Tavo as " + Trim(state.gLoginUser) +
+                  ". To use another Tavo ID or password, choose Logout first.",
+              0);
   return true;
 }
 
