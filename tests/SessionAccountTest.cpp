@@ -101,7 +101,7 @@ class SessionAccount : public BothHosts {
   }
 };
 
-// The host started beside a signed-in one takes its sign-in over, and its settings show
+// The host started beside a signed-in one takes its sign-in over, says so, and its settings show
 // that account, whatever the host remembered from an earlier run; a save of the settings that
 // would change the account (or leave none) is refused with what to do, and what the host then
 // opens is filed under the account in use. After Logout, as the message says, the settings
@@ -120,6 +120,7 @@ TEST_F(SessionAccount, TheAccountTakenOverIsTheOneInUse) {
     auto second = Start(c.second.name, kFastClock);
     string screen = second->Send("screen");
     EXPECT_TRUE(Has(screen, "&Login (disabled)")) << screen;
+    EXPECT_TRUE(Has(screen, c.second.adoptedStatus)) << screen;
 
     screen = second->Send("click Se&ttings");
     EXPECT_TRUE(Has(screen, string("\"") + kUser + "\"")) << screen;

@@ -72,6 +72,7 @@ bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn) 
   InitUserFiles(state, state.gLoginUser);
   SetSharedAccount(p.ownStatusValue, "1");
   state.signedIn = true;
+  ShowStatus(state, state.strings[p.adoptedStatusKey]);
   return true;
 }
 

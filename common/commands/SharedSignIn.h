@@ -32,9 +32,9 @@ void NoteRefusedTicket(AddinState& state);
 
 // When the other add-in's sign-in is usable: takes its ticket, name and password (decoded; a
 // blank stored value keeps the one already in memory), lets `signedIn` put the add-in's controls
-// into their signed-in state, prepares the user's files and records this add-in as signed in.
-// False, with nothing changed, when it is not, or when its account name is blank or cannot name
-// this add-in's folders (the user is told).
+// into their signed-in state, prepares the user's files, records this add-in as signed in and
+// says so in the status bar. False, with nothing changed, when it is not, or when its account
+// name is blank or cannot name this add-in's folders (the user is told).
 bool AdoptOtherSignIn(AddinState& state, const std::function<void()>& signedIn);
 
 // True, after telling the user, when the add-in is signed in and the name or password a sign-in
