@@ -34,6 +34,9 @@ struct AddinState {
   std::string gConfigResult;  // "TRUE", "FALSE", "" before first use
   std::string gEncodedUser;
   std::string gEncodedPassword;
+  // Whether this add-in holds a sign-in, its own or the other add-in's taken over: from then on
+  // gLoginUser and gLoginPassword are the ones the ticket was given for (common/commands/SharedSignIn.h).
+  bool signedIn = false;
 
   // Settings.
   std::string gApplicationPath;

@@ -81,7 +81,8 @@ std::string CreateUserDocumentsFolder(AddinState& state, std::string_view) {
 bool InitLogFile(AddinState& state, std::string_view user) {
   std::string description;
   try {
-    if (!user.empty()) {
+    // A blank name would put the files in ...\users\ itself.
+    if (!Trim(user).empty()) {
       const std::string docsFolder = CreateUserDocumentsFolder(state, user);
       state.gLogFile = CreateUserDataFolder(state, user);
       if (!state.gLogFile.empty()) {
@@ -107,6 +108,8 @@ bool InitLogFile(AddinState& state, std::string_view user) {
 void InitUserFiles(AddinState& state, std::string_view user) {
   try {
     InitLogFile(state, user);
+    // Nothing is written for no account: its folder would be ...\users\ itself.
+    if (Trim(user).empty() || Trim(state.gLoginUser).empty()) return;
     const std::string mapPath = MapFilePath(state);
     const std::string credentialsPath = CredentialsFilePath(state);
     EnsureMapFile(state, mapPath);

@@ -39,11 +39,12 @@ std::string CreateUserDataFolder(AddinState& state, std::string_view user);
 std::string CreateUserDocumentsFolder(AddinState& state, std::string_view user);
 
 // Folders, the log header block and the first Info lines. False (after logging why) when the
-// user is "" or a folder cannot be made.
+// user is blank or a folder cannot be made.
 bool InitLogFile(AddinState& state, std::string_view user);
 
-// InitLogFile, then make sure the map file exists and rewrite the credentials file. A failure
-// shows the add-in's message for it; what was done before stays.
+// InitLogFile, then make sure the map file exists and rewrite the credentials file; for a blank
+// user name (or gLoginUser) only InitLogFile, which refuses it. A failure shows the add-in's
+// message for it; what was done before stays.
 void InitUserFiles(AddinState& state, std::string_view user);
 
 }  // namespace tavo

@@ -79,6 +79,20 @@ TEST_P(UserFilesTest, EmptyUserFailsTheLogButNotTheMap) {
   EXPECT_FALSE(platform::files::FolderExists(std::string(kAppData) + "\\tavo"));
 }
 
+// No account name, no files: the folder of a blank name would be ...\users\ itself, which the
+// folder procedures point at then.
+TEST_P(UserFilesTest, NothingIsWrittenForNoAccount) {
+  const std::string users = std::string(kAppData) + "\\tavo\\" + Svc() + "\\users\\";
+  const std::string tavo = std::string(kAppData) + "\\tavo";
+  for (const std::string& folder : {tavo, tavo + "\\" + Svc(), users}) platform::files::CreateFolder(folder);
+  state.gLoginUser = " ";
+  state.gUserDataFolder = users;
+  InitUserFiles(state, " ");
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.mapFileName)));
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.credentialsFileName)));
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.logFileName)));
+}
+
 TEST_P(UserFilesTest, FolderThatCannotBeMadeShowsTheAddinsMessage) {
   state.strings.Set(std::string(state.params.initUserFilesFailureKey), "Files could not be prepared");
   state.gLanguageName = "english";
