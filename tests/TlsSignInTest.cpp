@@ -24,14 +24,6 @@ constexpr const char* kUser = "ann@tavo.example";
 constexpr const char* kPassword = "Secret-1";
 constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
 
-// Each host, and what its sign-in shows when the service cannot be reached.
-const struct {
-  const char* kind;
-  const char* message;
-} kHosts[] = {
-    {"word", "Could not contact Tavo. Please check your connection and try again."},  // gMsg26
-    {"excel", "An Error occurred while contacting Tavo. Please try again in a few minutes."},
-};
 
 class TlsSignIn : public EndToEndTest {
  protected:
@@ -93,7 +85,7 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
   };
   for (const auto& c : untrusted) {
     Serve(c.mode, c.publishCa);
-    for (const auto& h : kHosts) {
+    for (const auto& h : kUnreachableMessages) {
       SCOPED_TRACE(string(h.kind) + ", a certificate " + c.what);
       auto host = Start(h.kind, kFastClock);
       const string screen = SignIn(*host);
@@ -125,7 +117,7 @@ TEST_F(TlsSignIn, ARedirectToPlainHttpIsNotFollowed) {
   // first request only.
   server_->InjectFault(
       service::Fault("/login", service::FaultKind::Redirect, -1, "307").WithLocation(server_->Url() + "/login"));
-  for (const auto& h : kHosts) {
+  for (const auto& h : kUnreachableMessages) {
     SCOPED_TRACE(h.kind);
     auto host = Start(h.kind, kFastClock);
     EXPECT_TRUE(Has(SignIn(*host), h.message));

@@ -1,0 +1,88 @@
+// Local files that someone other than the user wrote, fed to the programs as a user runs them:
+// a hosts file with entries that only look like this machine's. Nothing of the user's may reach
+// an address such a file names, and nothing outside the folders the programs write may change.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/files/Files.h"
+#include "platform/http/Http.h"
+#include "service/Defaults.h"
+#include "tests/BothHosts.h"
+
+namespace tavo::test {
+namespace {
+
+
+using namespace both_hosts;
+
+constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
+
+// A port on this machine that stands for an attacker's listener: it counts the connections made
+// to it, whatever they carry.
+class Listener {
+ public:
+  Listener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 64) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      ADD_FAILURE() << "no listener";
+    port_ = ntohs(address.sin_port);
+  }
+  ~Listener() { ::close(fd_); }
+  int port() const { return port_; }
+  // The connections made so far (each is closed once counted).
+  int Connections() {
+    for (int client; (client = ::accept(fd_, nullptr, nullptr)) >= 0;) {
+      ::close(client);
+      ++connections_;
+    }
+    return connections_;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  int connections_ = 0;
+};
+
+using HostileLocalFiles = BothHosts;
+
+}  // namespace
+
+// Entries whose address is a name beginning "127." (which resolves where its owner likes) or
+// any other form that is not a loopback IP literal send no sign-in anywhere: the names stay
+// unmapped, and the sign-in fails as for a service it cannot reach.
+TEST_F(HostileLocalFiles, AHostsEntryThatIsNoLoopbackAddressIsIgnored) {
+  Listener attacker;
+  const string port = std::to_string(attacker.port());
+  namespace names = service::defaults;
+  string hosts;
+  for (const char* address : {"127.attacker.localhost", "127.0.0.1.attacker.localhost", "localhost", "127.1"}) {
+    hosts += string(address) + ":" + port;
+    for (const std::string_view name :
+         {names::kWriterHost, names::kSheetHost, names::kAccountsHost, names::kMainHost, names::kShareHost})
+      hosts += " " + string(name) + " " + string(name) + ":443";
+    hosts += "\n";
+  }
+  platform::files::WriteAllBytes(platform::http::kHostsFile, hosts);
+  for (const auto& h : kUnreachableMessages) {
+    SCOPED_TRACE(h.kind);
+    auto host = Start(h.kind, kFastClock);
+    const string screen = SignIn(*host);
+    EXPECT_TRUE(Has(screen, h.message)) << screen;
+    host->Send("click Command1");
+    EXPECT_EQ(host->Quit(), 0);
+    EXPECT_EQ(attacker.Connections(), 0);
+  }
+  EXPECT_TRUE(server_->Requests().empty());
+}
+
+}  // namespace tavo::test
