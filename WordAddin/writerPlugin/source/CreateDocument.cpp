@@ -51,11 +51,11 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     const xml::Document& created = answer.document;
     const DocumentMapRecord record{TextAt(created, "//methodResponse/create/document_id"),
                                    TextAt(created, "//methodResponse/create/document_name"),
-                                   TextAt(created, "//methodResponse/create/document_name_url"),
+                                   NotADeviceName(TextAt(created, "//methodResponse/create/document_name_url")),
                                    TextAt(created, "//methodResponse/create/version"), ""};
     TextAt(created, "//methodResponse/create/info");
-    // The copy is kept under the file-name form the service sends: one that leads out of the
-    // user's folder is neither written nor recorded.
+    // The copy is kept under the file-name form the service sends (a device name made a file
+    // name, as on open): one that leads out of the user's folder is neither written nor recorded.
     if (LeavesFolder(record.nameUrl))
       throw FlowFailed{"the document's file name leaves the user folder: " + record.nameUrl};
     if (licence) {
