@@ -1,15 +1,21 @@
 // Local files that someone other than the user wrote, fed to the programs as a user runs them:
-// a hosts file with entries that only look like this machine's. Nothing of the user's may reach
-// an address such a file names, and nothing outside the folders the programs write may change.
+// a document whose pictures name files outside the export's folder, a hosts file with entries
+// that only look like this machine's. Nothing of the user's may reach an address such a file
+// names, and nothing outside the folders the programs write may change.
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 
 #include "platform/files/Files.h"
+#include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
+#include "platform/xml/Base64.h"
 #include "service/Defaults.h"
 #include "tests/BothHosts.h"
 
@@ -55,7 +61,59 @@ class Listener {
 
 using HostileLocalFiles = BothHosts;
 
+// The files of drive C: and what they hold, but for the add-ins' own folders (their logs, maps and
+// copies, the export they run): what no hostile input may change.
+std::map<string, string> FilesOutsideTheAddinsFolders() {
+  namespace fs = std::filesystem;
+  const string own[] = {platform::environment::HostPath("C:\\Users\\tavo\\AppData\\Roaming\\tavo").string() + "/",
+                        platform::environment::HostPath("C:\\Users\\tavo\\Documents\\tavo").string() + "/"};
+  std::map<string, string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(platform::environment::HostPath("C:\\"))) {
+    const string path = entry.path().string();
+    if (!entry.is_regular_file() || path.starts_with(own[0]) || path.starts_with(own[1])) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[path] = string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
 }  // namespace
+
+// A document whose pictures' types are paths (to the hosts file, to the trusted CA file) would
+// have the export that Add runs write the pictures there, and the next sign-in go where the
+// pictures say. Word refuses to open it as damaged: the Add finds no document, nothing changes
+// outside the add-ins' folders, and the next sign-in reaches the service.
+TEST_F(HostileLocalFiles, ADocumentWhosePictureTypesArePathsDoesNotOpen) {
+  Listener attacker;
+  const string elsewhere = "127.0.0.1:" + std::to_string(attacker.port()) + " writer.tavo.example accounts.tavo.example "
+                           "accounts.tavo.example:443 www.tavo.example sheet.tavo.example\n";
+  const string up = "..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\";
+  platform::files::WriteAllBytes(
+      "C:\\Users\\tavo\\Documents\\Report.doc",
+      "TAVO-DOCUMENT/1\nopen-password: \ntext: Q3 figures\nparagraph\n"
+      "picture: png\\" + up + "Windows\\System32\\drivers\\etc\\hosts 1px 1px " +
+          platform::xml::Base64Encode(elsewhere) + "\n"
+      "picture: png\\" + up + "Windows\\System32\\certs\\tavo-ca.pem 1px 1px " +
+          platform::xml::Base64Encode("-----BEGIN CERTIFICATE-----\n") + "\nparagraph\n");
+  const std::map<string, string> before = FilesOutsideTheAddinsFolders();
+
+  auto word = Start("word", kFastClock);
+  ASSERT_TRUE(Has(SignIn(*word), "&Login (disabled)"));
+  const string opened = word->Send("open Report.doc");
+  EXPECT_TRUE(Has(opened, "The file is damaged and cannot be opened.")) << opened;
+  word->Send("click &Add to Tavo Writer");
+  word->Send("click Lo&gout");
+  EXPECT_EQ(word->Quit(), 1);  // a command failed: the open
+  EXPECT_EQ(FilesOutsideTheAddinsFolders(), before);
+  EXPECT_TRUE(server_->Documents().empty());
+
+  word = Start("word", kFastClock);
+  const size_t signIns = Requests("POST", "/login");
+  EXPECT_TRUE(Has(SignIn(*word), "&Login (disabled)"));
+  EXPECT_GT(Requests("POST", "/login"), signIns);
+  EXPECT_EQ(word->Quit(), 0);
+  EXPECT_EQ(attacker.Connections(), 0);
+}
 
 // Entries whose address is a name beginning "127." (which resolves where its owner likes) or
 // any other form that is not a loopback IP literal send no sign-in anywhere: the names stay
