@@ -1,9 +1,12 @@
 // Local files that someone other than the user wrote, fed to the programs as a user runs them:
-// a document whose pictures name files outside the export's folder, a hosts file with entries
-// that only look like this machine's. Nothing of the user's may reach an address such a file
+// a document whose pictures name files outside the export's folder, an environment root that
+// another user made, a hosts file with entries that only look like this machine's. Nothing of the user's may reach an address such a file
 // names, and nothing outside the folders the programs write may change.
 #include <netinet/in.h>
+#include <pwd.h>
+#include <stdlib.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -113,6 +116,65 @@ TEST_F(HostileLocalFiles, ADocumentWhosePictureTypesArePathsDoesNotOpen) {
   EXPECT_GT(Requests("POST", "/login"), signIns);
   EXPECT_EQ(word->Quit(), 0);
   EXPECT_EQ(attacker.Connections(), 0);
+}
+
+// Everything under a folder: each path with its type, mode, owner and bytes.
+std::map<string, string> Tree(const std::filesystem::path& folder) {
+  std::map<string, string> tree;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    struct stat st {};
+    ::lstat(entry.path().c_str(), &st);
+    string& about = tree[entry.path().string()];
+    about = std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + " ";
+    std::ifstream in(entry.path(), std::ios::binary);
+    if (entry.is_regular_file()) about += string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return tree;
+}
+
+// A root at a name another user chose first (in the folder for temporary files, say), or one whose
+// drive another user made, holding a hosts file of theirs: the hosts refuse it before anything in
+// it is read or written, naming the folder and its owner; nothing reaches the address that file
+// names, and nothing in the root changes.
+TEST_F(HostileLocalFiles, ARootAnotherUserMadeIsRefused) {
+  const passwd* other = ::getpwnam("nobody");
+  if (::geteuid() != 0 || other == nullptr || other->pw_uid == 0)
+    GTEST_SKIP() << "making a folder another user's (nobody's) needs root and that user";
+  namespace fs = std::filesystem;
+  Listener attacker;
+  const struct {
+    const char* what;
+    const char* theirs;  // the folder the other user made, relative to the root ("" the root)
+  } cases[] = {{"the root", ""}, {"its drive", "drive_c"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    string pattern = (fs::temp_directory_path() / "tavo-shared-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    const fs::path etc = root / "drive_c/Windows/System32/drivers/etc";
+    fs::create_directories(etc);
+    std::ofstream(etc / "hosts") << "127.0.0.1:" << attacker.port()
+                                 << " accounts.tavo.example accounts.tavo.example:443 www.tavo.example\n";
+    const fs::path theirs = *c.theirs ? root / c.theirs : root;
+    ::chmod(theirs.c_str(), 0755);
+    ::chown(theirs.c_str(), other->pw_uid, other->pw_gid);
+    for (const auto& entry : fs::recursive_directory_iterator(theirs))
+      ::chown(entry.path().c_str(), other->pw_uid, other->pw_gid);
+    const std::map<string, string> before = Tree(root);
+
+    const string refused = (*c.theirs ? "The folder " + theirs.string() + " of the environment root "
+                                      : string("The environment root ")) +
+                           root.string() + " belongs to nobody";
+    for (const std::vector<string>& arguments :
+         {std::vector<string>{"word"}, {"excel"}, {"register", (bin_ / "libtavowriter.so").string()}}) {
+      const Finished run = RunToEnd(bin_ / "tavo-office", arguments, root);
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_TRUE(Has(run.output, refused)) << run.output;
+    }
+    EXPECT_EQ(Tree(root), before);
+    EXPECT_EQ(attacker.Connections(), 0);
+    fs::remove_all(root);
+  }
 }
 
 // Entries whose address is a name beginning "127." (which resolves where its owner likes) or

@@ -19,6 +19,7 @@
 #include "host/console/VisibleText.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/environment/Environment.h"
 
 namespace {
 
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string verb = argv[1];
   try {
+    // The environment first: one that another user could change is refused before anything in
+    // it is read or written.
+    if (verb == "register" || verb == "unregister" || verb == "word" || verb == "excel") platform::environment::Current();
     if (verb == "register" || verb == "unregister") {
       if (argc != 3) return Usage();
       return Registration(verb, argv[2]);
