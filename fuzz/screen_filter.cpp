@@ -16,7 +16,11 @@ namespace {
 bool PrintableUtf8(std::string_view s) {
   for (size_t i = 0; i < s.size();) {
     const auto lead = static_cast<unsigned char>(s[i]);
-    size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    const size_t length = lead < 0x80             ? 1
+                          : (lead & 0xE0) == 0xC0 ? 2
+                          : (lead & 0xF0) == 0xE0 ? 3
+                          : (lead & 0xF8) == 0xF0 ? 4
+                                                  : 0;
     if (length == 0 || i + length > s.size()) return false;
     char32_t c = length == 1 ? lead : lead & (0x7F >> length);
     for (size_t k = 1; k < length; ++k) {

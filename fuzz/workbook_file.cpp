@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tavo::fuzz::Require(again->passwordHash == file->passwordHash, "the open password reads back");
   tavo::fuzz::Require(again->sheets.size() == file->sheets.size(), "every sheet reads back");
   for (size_t i = 0; i < file->sheets.size(); ++i)
-    tavo::fuzz::Require(again->sheets[i].name == file->sheets[i].name && again->sheets[i].cells == file->sheets[i].cells,
-                        "every sheet reads back with its name and cells");
+    tavo::fuzz::Require(
+        again->sheets[i].name == file->sheets[i].name && again->sheets[i].cells == file->sheets[i].cells,
+        "every sheet reads back with its name and cells");
   return 0;
 }

@@ -1,7 +1,8 @@
 // Local files that someone other than the user wrote, fed to the programs as a user runs them:
 // a document whose pictures name files outside the export's folder, an environment root that
-// another user made, a hosts file with entries that only look like this machine's. Nothing of the user's may reach an address such a file
-// names, and nothing outside the folders the programs write may change.
+// another user made, a hosts file with entries that only look like this machine's. Nothing of the
+// user's may reach an address such a file names, and nothing outside the folders the programs
+// write may change.
 #include <netinet/in.h>
 #include <pwd.h>
 #include <stdlib.h>
@@ -88,8 +89,9 @@ std::map<string, string> FilesOutsideTheAddinsFolders() {
 // outside the add-ins' folders, and the next sign-in reaches the service.
 TEST_F(HostileLocalFiles, ADocumentWhosePictureTypesArePathsDoesNotOpen) {
   Listener attacker;
-  const string elsewhere = "127.0.0.1:" + std::to_string(attacker.port()) + " writer.tavo.example accounts.tavo.example "
-                           "accounts.tavo.example:443 www.tavo.example sheet.tavo.example\n";
+  const string elsewhere = "127.0.0.1:" + std::to_string(attacker.port()) +
+                           " writer.tavo.example accounts.tavo.example accounts.tavo.example:443 www.tavo.example"
+                           " sheet.tavo.example\n";
   const string up = "..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..\\";
   platform::files::WriteAllBytes(
       "C:\\Users\\tavo\\Documents\\Report.doc",

@@ -100,7 +100,8 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
   // The certificate the environment trusts: the sign-in goes through, over TLS.
   Serve(service::TlsMode::Trusted, true);
   auto word = Start("word", kFastClock);
-  EXPECT_TRUE(Has(SignIn(*word), "&Login (disabled)"));
+  const string screen = SignIn(*word);
+  EXPECT_TRUE(Has(screen, "&Login (disabled)")) << screen;
   EXPECT_EQ(Requests("POST", "/login"), 2u);
   for (const auto& r : server_->Requests())
     if (r.path == "/login") { EXPECT_TRUE(r.tls); }

@@ -37,7 +37,8 @@ std::pair<unsigned char, unsigned char> SecondByteRange(unsigned char lead) {
 void VisibleStream::Filter::Put(unsigned char c) {
   if (!sequence_.empty()) {
     const auto lead = static_cast<unsigned char>(sequence_[0]);
-    const auto [low, high] = sequence_.size() == 1 ? SecondByteRange(lead) : std::pair<unsigned char, unsigned char>{0x80, 0xBF};
+    const auto [low, high] =
+        sequence_.size() == 1 ? SecondByteRange(lead) : std::pair<unsigned char, unsigned char>{0x80, 0xBF};
     if (c >= low && c <= high) {
       sequence_ += static_cast<char>(c);
       if (sequence_.size() < length_) return;

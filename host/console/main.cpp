@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
   try {
     // The environment first: one that another user could change is refused before anything in
     // it is read or written.
-    if (verb == "register" || verb == "unregister" || verb == "word" || verb == "excel") platform::environment::Current();
+    if (verb == "register" || verb == "unregister" || verb == "word" || verb == "excel")
+      platform::environment::Current();
     if (verb == "register" || verb == "unregister") {
       if (argc != 3) return Usage();
       return Registration(verb, argv[2]);

@@ -165,7 +165,8 @@ TEST_F(WordTest, OpeningHtmlReadsPicturesOnlyFromThePagesFolder) {
 // it, one Word takes no picture from) stays a link, and sizes lose their line breaks.
 TEST_F(WordTest, APagesPicturesSaveOpenAndExportAgain) {
   files::CreateFolder(Doc("site"));
-  for (const char* name : {"noext", "a.p g", "x.svg", "ok.PNG"}) files::WriteAllBytes(Doc(std::string("site\\") + name), kPng);
+  for (const char* name : {"noext", "a.p g", "x.svg", "ok.PNG"})
+    files::WriteAllBytes(Doc(std::string("site\\") + name), kPng);
   files::WriteAllBytes(Doc("site\\page.html"),
                        "<html><body><p><img src=\"noext\" width=\"1\n2\"><img src=\"a.p g\"><img src=\"x.svg\">"
                        "<img src=\"ok.PNG\" height=\" 7\r\n\"></p></body></html>");

@@ -160,7 +160,8 @@ std::string PictureLength(std::string_view value) {
   for (char c : value)
     if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') length.push_back(c);
   if (length.empty()) return "100px";
-  const bool bare = std::all_of(length.begin(), length.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+  const bool bare =
+      std::all_of(length.begin(), length.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
   return bare ? length + "px" : length;
 }
 

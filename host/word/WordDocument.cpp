@@ -133,7 +133,8 @@ void WordDocument::WriteTo(const std::string& fullName, int format) {
     // Each picture's file goes into the pictures folder and nowhere else.
     for (const auto& file : html.files)
       if (file.first.find_first_of("\\/:") != std::string::npos || file.first == "." || file.first == "..")
-        Raise(ow::err::CannotSave, "The document cannot be saved: a picture has no file name.\n(" + fullName + ")");
+        Raise(ow::err::CannotSave,
+              "The document cannot be saved: a picture's file would lie outside its folder.\n(" + fullName + ")");
   } else if (format == kTextFormat) {
     bytes = CRLF(TextOfItems(items_, 0, items_.size()));
   } else {

@@ -52,10 +52,11 @@ enum class Place { Root, Inside, Above };
                          const std::string& remedy) {
   std::string where = "The folder " + folder.string() + " of the environment root " + root.string();
   if (place == Place::Root) where = "The environment root " + root.string();
-  if (place == Place::Above) where = "The folder " + folder.string() + ", above the environment root " + root.string() + ",";
-  Raise(err::PermissionDenied, where + " " + what +
-                                   ": another user could change what the programs read there, or read what they keep. " +
-                                   remedy);
+  if (place == Place::Above)
+    where = "The folder " + folder.string() + ", above the environment root " + root.string() + ",";
+  Raise(err::PermissionDenied,
+        where + " " + what + ": another user could change what the programs read there, or read what they keep. " +
+            remedy);
 }
 
 }  // namespace
@@ -112,8 +113,8 @@ void RequireUsersOwnFolders(const fs::path& root, const fs::path& folder) {
     struct stat st {};
     if (::lstat(at.c_str(), &st) != 0) break;
     if (S_ISLNK(st.st_mode) && st.st_uid != me && st.st_uid != 0)
-      Refuse(at, root, place(at, spelledRoot), "is a symbolic link that belongs to " + UserName(st.st_uid) + ", not to you",
-             kOwnRoot);
+      Refuse(at, root, place(at, spelledRoot),
+             "is a symbolic link that belongs to " + UserName(st.st_uid) + ", not to you", kOwnRoot);
   }
 
   // The folders themselves, links resolved.
