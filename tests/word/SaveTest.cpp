@@ -9,6 +9,9 @@ namespace tavo::writer::test {
 namespace {
 
 constexpr const char* kSaveFailed = "frmMsgInfo: Document save failed. Please try to save it again.";  // gMsg32
+constexpr const char* kPicturesLeftOut =
+    "frmMsgInfo: Some pictures could not be uploaded to Tavo Writer, so the online document lacks them. The copy on "
+    "this computer keeps them.";
 
 // What the save sends of the typed text: the blank that ends the paragraph kept as Word's export
 // keeps it.
@@ -77,6 +80,40 @@ TEST_F(SaveTest, AHigherOnlineVersionAsksBeforeOverwriting) {
   EXPECT_NE(saves[0].body.find("<double>3</double>"), std::string::npos);
   EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
   EXPECT_EQ(MapEntries()[0].version, "5");
+}
+
+// An overwrite after Yes that the service refuses, or that cannot be sent, is told as a failed
+// save is; the online document stays as it was, and the next Save's Yes overwrites it.
+TEST_F(SaveTest, AFailedOverwriteIsTold) {
+  const std::string id = OpenedPlan("3");
+  server_->ChangeDocument(id, "<p>changed online</p>");  // version 4
+  const struct {
+    const char* name;
+    service::Fault fault;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"cannot be sent", {"writer.saveDocument", service::FaultKind::RefuseConnection}, {kSaveFailed}},
+      {"1890", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1890"},
+       {"frmMsgInfo: Your Tavo API key has been temporarily blocked. Please contact Tavo support.", kSaveFailed}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_->InjectFault(c.fault);
+    user_.On("frmLowVersion", {"click Yes"});
+    for (size_t i = 0; i < c.messages.size(); ++i) WillReadMessage();
+    const size_t before = Messages().size();
+    Save();
+    const auto all = Messages();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.messages);
+    EXPECT_EQ(OnlineContent(id), "<p>changed online</p>");
+    server_->ClearFaults();
+  }
+
+  user_.On("frmLowVersion", {"click Yes"});
+  const size_t before = Messages().size();
+  Save();
+  EXPECT_EQ(Messages().size(), before);
+  EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
 }
 
 // Each caller's error codes: the version check's error message comes before the overwrite
@@ -230,8 +267,9 @@ TEST_F(SaveTest, TheMapKeyIsTheFileNameWithoutItsExtension) {
 }
 
 // Word exports pictures as local files: png, gif and jpg go up as they are, emz and wmz as the
-// GIF rendering Word writes under the next number, any other kind stays a local reference; a
-// linked picture is left alone. Each uploaded one is relinked to its online address.
+// GIF rendering Word writes under the next number, any other kind stays a local reference (and
+// the user hears that the online document lacks it); a linked picture is left alone. Each
+// uploaded one is relinked to its online address.
 TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
   const std::string id = OpenedPlan("3");
   const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
@@ -248,7 +286,9 @@ TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
     platform::files::WriteAllBytes(path, p.bytes);
     Active()->InsertPicture(path);
   }
+  WillReadMessage();
   Save();
+  EXPECT_EQ(Messages(), std::vector<std::string>{kPicturesLeftOut});
 
   // image001-008 are the first eight; the emz is image009 with its rendering image010, the wmz
   // image011 with image012.
@@ -330,8 +370,9 @@ TEST_F(SaveTest, AFailedPicturePassIsLoggedWithItsOwnError) {
 
 // An online document that names pictures on this computer (by path, by file: URL, by a relative
 // path from the folder Word opens it in) does not make the add-in upload them: neither a save nor
-// a publish sends them, and they do not come back online. The service's own pictures stay linked,
-// and a picture the user puts in goes up as before.
+// a publish sends them, and they do not come back online. The pictures on the web, the service's
+// and other sites' alike, stay linked through both, and a picture the user puts in goes up as
+// before.
 TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded) {
   const std::string holiday("\x89PNG\r\n\x1a\nholiday", 15);
   const std::string pictures = std::string(kDocuments) + "\\..\\Pictures";
@@ -348,7 +389,10 @@ TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded)
       "<p>e<v:shape style=\"width:20px;height:10px\"><v:imagedata src=\"C:\\Users\\tavo\\Pictures\\holiday.png\"/>"
       "</v:shape></p>"
       "<p>f<img src=\"http://elsewhere.example/holiday.png\"></p>"
-      "<p>g<img src=\"" + online + "\"></p>");
+      "<p>g<img src=\"" + online + "\"></p>"
+      "<p>h<v:shape style=\"width:20px;height:10px\"><v:imagedata src=\"https://elsewhere.example/shape.png\"/>"
+      "</v:shape></p>"
+      "<p>i<img src=\"\\\\fileserver\\pictures\\holiday.png\"></p>");
   SignedInWord();
   platform::files::WriteAllBytes(DocsFolder() + "\\beside.png", holiday);  // beside the page Word opens
   OpenFromList(0);
@@ -359,9 +403,11 @@ TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded)
   EXPECT_TRUE(Calls("writer.uploadImage").empty());
   EXPECT_EQ(server_->Pictures().size(), 1u);
   const std::string content = OnlineContent(id);
-  EXPECT_EQ(content.find("holiday"), std::string::npos) << content;
-  EXPECT_EQ(content.find("beside"), std::string::npos) << content;
-  EXPECT_NE(content.find("<img src=\"" + online + "\""), std::string::npos) << content;
+  for (const char* local : {"Pictures\\holiday", "Pictures/holiday", "beside", "fileserver"})
+    EXPECT_EQ(content.find(local), std::string::npos) << local << "\n" << content;
+  for (const std::string& web : {online, std::string("http://elsewhere.example/holiday.png"),
+                                 std::string("https://elsewhere.example/shape.png")})
+    EXPECT_NE(content.find("<img src=\"" + web + "\""), std::string::npos) << web << "\n" << content;
 
   const std::string mine = std::string(kDocuments) + "\\mine.png";
   platform::files::WriteAllBytes(mine, "\x89PNG\r\n\x1a\nmine");
