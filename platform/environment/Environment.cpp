@@ -121,10 +121,14 @@ Environment::Environment(fs::path root, std::string userName)
   fs::path absolute = fs::absolute(root, ec);
   if (ec) Raise(err::PathNotFound, {}, root.string());
   fs::path user = absolute / "drive_c" / "Users" / userName_;
+  // Nothing is made in, nor read from, a folder that another user could change (checked again once
+  // made, for a folder that turned up meanwhile).
   for (const fs::path& folder : {user / "Documents", user / "AppData" / "Roaming",
                                  absolute / "drive_c" / "Windows" / "System32" / "drivers" / "etc"}) {
+    RequireUsersOwnFolders(absolute, folder);
     CreatePrivateFolders(folder, ec);
     if (ec) Raise(err::PathNotFound, "Path not found: " + folder.string());
+    RequireUsersOwnFolders(absolute, folder);
   }
   // A root made before its folders were kept private, or by hand, is closed to others: nothing
   // below it can then be reached by them.

@@ -14,7 +14,8 @@ namespace platform::environment {
 class Environment {
  public:
   // The root is created when missing, with drive_c and the current user's profile folders, all
-  // private to the user; an existing root open to others is narrowed (PrivateFiles.h).
+  // private to the user; an existing root that others may read is narrowed, and one that another
+  // user could change is refused with RuntimeError 70 (RequireUsersOwnFolders, PrivateFiles.h).
   explicit Environment(std::filesystem::path root, std::string userName = "tavo");
 
   const std::filesystem::path& root() const { return root_; }

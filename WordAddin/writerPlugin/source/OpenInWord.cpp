@@ -76,7 +76,8 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     WriteLog(state_, "Document Details" + answer.documentElement().xml(), "Info");
     const std::string content = TextAt(answer, "//methodResponse/view/content");
     const std::string name = TextAt(answer, "//methodResponse/view/document_name");
-    const std::string nameUrl = TextAt(answer, "//methodResponse/view/document_name_url");
+    // A device name would name no file on Windows: the copy and its record take the file name.
+    const std::string nameUrl = NotADeviceName(TextAt(answer, "//methodResponse/view/document_name_url"));
     const std::string id = TextAt(answer, "//methodResponse/view/document_id");
     const std::string version = TextAt(answer, "//methodResponse/view/version");
     // The copy, its pictures folder and its record are named after the file-name form the

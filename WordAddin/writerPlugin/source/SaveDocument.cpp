@@ -2,6 +2,7 @@
 // by the Word file name, the online version checked, the document sent, the answer recorded.
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -148,7 +149,7 @@ bool WriterOperations::UpdateSavedInfo(const std::string& replyText) {
     if (reply.selectSingleNode("//methodResponse/save/document_id")) {
       const DocumentMapRecord record{TextAt(reply, "//methodResponse/save/document_id"),
                                      TextAt(reply, "//methodResponse/save/document_name"),
-                                     TextAt(reply, "//methodResponse/save/document_name_url"),
+                                     NotADeviceName(TextAt(reply, "//methodResponse/save/document_name_url")),
                                      TextAt(reply, "//methodResponse/save/version"), GetActiveDocumentFullName()};
       if (!UpdateMapXml(state_, record)) return false;
       WriteLog(state_, "Version updated Sucessfully", "Info");

@@ -285,7 +285,7 @@ TEST_F(DownloadTest, AWorkbookWhoseNameCannotNameAFileWorksInEveryFlow) {
 }
 
 // No workbook name makes a file outside the user's folder: names that would lead out of it,
-// or that are no file names at all, make numbered files in it like any other. Not kept, they
+// that are no file names at all or that name devices make numbered files in it like any other. Not kept, they
 // go at shut-down with their records.
 TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
   const std::pair<std::string, std::string> cases[] = {
@@ -297,6 +297,10 @@ TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
       {".", "_.xls"},
       {"", "_1.xls"},
       {"a*b?\"c\"<d>|e\tf", "a_b__c__d__e_f.xls"},
+      // Devices on Windows, in every folder.
+      {"CON", "_CON.xls"},
+      {"lpt1.backup", "_lpt1.backup.xls"},
+      {"Nul ", "_Nul .xls"},
   };
   for (const auto& [name, file] : cases) server_->AddWorkbook(kUser, name, Workbook({{"A1", name}}));
   StartSignedIn(/*saveLocal=*/false);
