@@ -66,6 +66,25 @@ bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
   return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
 }
 
+std::string getNewFileLocation(AddinState& state, const std::string& path, int counter) {
+  try {
+    WriteLog(state, "Entering into Function getNewFileLocation =" + path, "Info");
+    if (!platform::files::FileExists(path)) {
+      WriteLog(state, "Extiting into Function getNewFileLocation |" + path, "Info");
+      return path;
+    }
+    const size_t dot = path.find_last_of(".\\");
+    const bool hasExtension = dot != std::string::npos && path[dot] == '.';
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    // Only the file's own extension goes: a folder whose name holds it stays as it is.
+    const std::string base = path.substr(0, path.size() - extension.size());
+    return getNewFileLocation(state, base + std::to_string(counter) + extension, counter + 1);
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, "Error getting New File name for the workbook |" + e.description(), "Error");
+    return {};
+  }
+}
+
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {
   state.gAppDataRoot = CreateUserTree(state, platform::shell::CSIDL_APPDATA);
   state.gUserDataFolder = UserFolderPath(state.gAppDataRoot, state.gLoginUser);

@@ -31,6 +31,12 @@ bool RefusedAccountName(AddinState& state, std::string_view account);
 // do not hide where a file lies.
 bool InAnotherAccountsFolder(const AddinState& state, std::string_view path);
 
+// A path at which no file exists yet, for a file that would otherwise replace another: the path
+// itself when it is free, else the first free one of path + counter, then + the next counter
+// behind that, ... (Plan.xls, Plan1.xls, Plan12.xls, Plan123.xls), each in front of the
+// extension. "" after a run-time error.
+std::string getNewFileLocation(AddinState& state, const std::string& path, int counter);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);

@@ -7,6 +7,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/UserFiles.h"
 #include "common/requests/PublishCalls.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/SheetApiRequest.h"
@@ -62,7 +63,7 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
   const bool publish = route == Route::Publish;
   try {
     const std::string wanted = state_.gUserDocsFolder + name + ".xls";
-    const std::string target = getNewFileLocation(wanted, 1);
+    const std::string target = getNewFileLocation(state_, wanted, 1);
     WriteLog(state_, "to be saved file Name changed from " + wanted + " to " + target, "Info");
     ShowStatus(state_, "Reading the Workbook...");
     // The file's bytes as they are: no code page stands between them and the service. They are

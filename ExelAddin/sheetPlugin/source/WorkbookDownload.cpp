@@ -13,6 +13,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
@@ -96,7 +97,7 @@ void SheetOperations::LoadSelectedWorkbook() {
       }
     } else {
       WriteLog(state_, "WorkBook is not available in the Local", "Info");
-      path = getNewFileLocation(state_.gUserDocsFolder + WindowsFileName(name) + ".xls", 1);
+      path = getNewFileLocation(state_, state_.gUserDocsFolder + WindowsFileName(name) + ".xls", 1);
     }
     WriteLog(state_, "New Location is " + path, "Info");
 
@@ -186,27 +187,6 @@ bool SheetOperations::IsWorkbookOpenInExcel(const std::string& name) {
     WriteLog(state_, "Error While checking a workbook open in Excel" + e.description(), "Error");
   }
   return open;
-}
-
-// Budget.xls, Budget1.xls, Budget12.xls, Budget123.xls, ...: each candidate takes the next
-// counter behind the previous one's name.
-std::string SheetOperations::getNewFileLocation(const std::string& path, int counter) {
-  try {
-    WriteLog(state_, "Entering into Function getNewFileLocation =" + path, "Info");
-    if (!platform::files::FileExists(path)) {
-      WriteLog(state_, "Extiting into Function getNewFileLocation |" + path, "Info");
-      return path;
-    }
-    const size_t dot = path.find_last_of(".\\");
-    const bool hasExtension = dot != std::string::npos && path[dot] == '.';
-    const std::string extension = hasExtension ? path.substr(dot) : std::string();
-    // Only the file's own extension goes: a folder whose name holds it stays as it is.
-    const std::string base = path.substr(0, path.size() - extension.size());
-    return getNewFileLocation(base + std::to_string(counter) + extension, counter + 1);
-  } catch (const platform::RuntimeError& e) {
-    WriteLog(state_, "Error getting New File name for the workbook |" + e.description(), "Error");
-    return {};
-  }
 }
 
 bool SheetOperations::MoveWorkbookToUserFolder(const std::string& path) {
