@@ -1,7 +1,5 @@
 #include "common/UserFiles.h"
 
-#include <filesystem>
-
 #include "common/AddinState.h"
 #include "common/LocalFileName.h"
 #include "common/Log.h"
@@ -12,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
 #include "platform/shell/Shell.h"
 
@@ -36,12 +35,6 @@ std::string CreateUserTree(const AddinState& state, int csidl) {
   return root;
 }
 
-// A Windows path spelled one way: one "\" between steps, "." and ".." steps taken, lower case.
-std::string ComparablePath(std::string_view path) {
-  const std::string forward = platform::text::Replace(platform::text::Trim(path), "\\", "/");
-  return platform::text::FoldCase(std::filesystem::path(forward).lexically_normal().generic_string());
-}
-
 constexpr std::string_view kRule =
     "-------------------------------------------------------------------------------------";
 
@@ -59,10 +52,18 @@ bool RefusedAccountName(AddinState& state, std::string_view account) {
   return true;
 }
 
+std::string ComparablePath(std::string_view path) {
+  std::string comparable = platform::text::FoldCase(platform::environment::LexicalWindowsPath(Trim(path)));
+  while (platform::text::EndsWith(comparable, "\\")) comparable.pop_back();
+  return comparable;
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return ComparablePath(a) == ComparablePath(b); }
+
 bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
   const std::string file = ComparablePath(path);
-  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "/";
-  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser));
+  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "\\";
+  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser)) + "\\";
   return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
 }
 

@@ -31,6 +31,13 @@ bool RefusedAccountName(AddinState& state, std::string_view account);
 // do not hide where a file lies.
 bool InAnotherAccountsFolder(const AddinState& state, std::string_view path);
 
+// A Windows path spelled one way, for telling where a file lies: as Windows reads it
+// (platform::environment::LexicalWindowsPath: one "\" between steps, "." and ".." steps taken,
+// trailing blanks and dots of a step dropped), in lower case, without a separator at the end.
+std::string ComparablePath(std::string_view path);
+// Whether two Windows paths name one file, however each is spelled.
+bool SamePath(std::string_view a, std::string_view b);
+
 // A path at which no file exists yet, for a file that would otherwise replace another: the path
 // itself when it is free, else the first free one of path + counter, then + the next counter
 // behind that, ... (Plan.xls, Plan1.xls, Plan12.xls, Plan123.xls), each in front of the

@@ -8,6 +8,7 @@
 #include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
 #include "platform/codepage/CodePage.h"
+#include "platform/core/Text.h"
 #include "platform/files/Files.h"
 #include "platform/forms/ScriptedOperator.h"
 
@@ -158,6 +159,7 @@ TEST(UserFoldersTest, AFileInAnotherAccountsFolder) {
       {users + "bob@tavo.example\\Welcome.doc", false},
       {users + "BOB@TAVO.EXAMPLE\\\\Welcome.doc", false},
       {users + "ann@tavo.example\\..\\bob@tavo.example\\Welcome.doc", false},
+      {users + "bob@tavo.example. \\Welcome.doc", false},
       {std::string(kDocuments) + "\\Welcome.doc", false},
       {state.gDocsRoot + "\\Welcome.doc", false},
   };
