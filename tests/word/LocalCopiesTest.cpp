@@ -217,4 +217,19 @@ TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {
   EXPECT_FALSE(platform::files::FileExists(DocsFolder(bob) + "\\Plan.doc"));
 }
 
+// A temporary copy whose file is gone by the time Word quits (the user deleted it) loses its
+// record as well.
+TEST_F(LocalCopiesTest, QuitRemovesTheRecordOfACopyWhoseFileIsGone) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  server_->AddDocument(kUser, "Notes", "<p>notes</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  OpenFromList(1);
+  app()->Documents().Item("Plan.doc")->Close();
+  platform::files::DeleteFile(DocsFolder() + "\\Plan.doc");
+  QuitWord();
+  EXPECT_TRUE(Locations().empty());
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Notes.doc"));
+}
+
 }  // namespace tavo::writer::test

@@ -128,9 +128,9 @@ void WriterOperations::localsavepath() {
   Logged(state_, "localsavepath", [&] { DeleteUnchangedTempCopies(state_); });
 }
 
-// Only the records of the copies deleted go. They are looked up in the map of the account each
-// copy belongs to, which need not be the account signed in when Word quits. A map that cannot
-// be cleaned leaves the others to be.
+// Only the records of the copies deleted, or gone already, go. They are looked up in the map of
+// the account each copy belongs to, which need not be the account signed in when Word quits. A
+// map that cannot be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
   std::map<std::string, std::vector<std::string>> byAccount;
   for (const std::string& path : state_.tempFilesDeleted) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));

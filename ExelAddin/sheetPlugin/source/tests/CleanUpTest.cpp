@@ -106,6 +106,28 @@ TEST_F(CleanUpTest, AWorkbookDownloadedAgainToBeKeptSurvivesShutDown) {
   EXPECT_EQ(entries[0].filename, kUserDocs + "Budget.xls");
 }
 
+// A temporary download whose file is gone by the time Excel closes (the user deleted it) loses
+// its record as well: the next run's open of the workbook asks nothing about a local copy that
+// does not exist.
+TEST_F(CleanUpTest, ATemporaryDownloadWhoseFileIsGoneLosesItsRecord) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "1"}}));
+  server_->AddWorkbook(kUser, "Sales", Workbook({{"A1", "2"}}));
+  StartSignedIn(/*saveLocal=*/false);
+  Download("Budget");
+  Download("Sales");
+  app()->Workbooks().Item("Budget.xls")->Close();
+  platform::files::DeleteFile(kUserDocs + "Budget.xls");
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_TRUE(MapEntries().empty());
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Sales.xls"));
+
+  StartExcel();
+  Download("Budget");
+  EXPECT_FALSE(user_.Saw("frmlocalversion")) << user_.TranscriptText();
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].filename, kUserDocs + "Budget.xls");
+}
+
 // Temporary downloads made under two accounts in one run leave neither account's map with
 // records of deleted files.
 TEST_F(CleanUpTest, EveryAccountsMapLosesItsTemporaryRecords) {
