@@ -77,6 +77,8 @@ void SheetOperations::LoadSelectedWorkbook() {
     if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::ObjectNotSet);
     for (const xml::Node& record : map.documentElement().childNodes()) {
       if (!text::EqualsText(record.child(0).text(), id)) continue;
+      // One that names a file outside the user's folder is not followed (FindWorkbookInLocalMap).
+      if (!InUserDocsFolder(state_, record.getAttribute("filename"))) continue;
       dialogs.frmlocalversion.Show(platform::forms::ShowMode::Modal);
       if (state_.gLocalVersionAnswer != 1) return;
       break;
@@ -164,7 +166,10 @@ bool SheetOperations::FindWorkbookInLocalMap(const std::string& id) {
   try {
     xml::Document map;
     if (map.load(MapFilePath(state_))) {
-      if (xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]")) {
+      // The download writes over the file the record names, and may delete it at shut-down: one
+      // outside the user's folder is not followed, and the workbook counts as not yet here.
+      xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]");
+      if (record && !RefusedRecordedCopy(state_, record.getAttribute("filename"))) {
         currentWorkbookPath_ = record.getAttribute("filename");
         found = true;
       }

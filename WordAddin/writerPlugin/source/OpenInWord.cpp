@@ -8,6 +8,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -105,10 +106,12 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (LeavesFolder(nameUrl))
       platform::Raise(platform::err::BadFileNameOrNumber, "The document's file name leaves the user folder: " + nameUrl);
 
-    // The copy keeps the extension it was recorded with.
+    // The copy keeps the extension it was recorded with; a record that would lead out of the
+    // user's folder is not followed.
     xml::Document map;
     if (!map.load(MapFilePath(state_))) throw FlowFailed{};
     xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
+    if (record && RefusedRecordedCopy(state_, state_.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
     state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
     const std::string localName = nameUrl + state_.gDocumentExtension;
     const std::string localPath = state_.gUserDocsFolder + localName;
