@@ -178,4 +178,73 @@ TEST_F(CreateTest, AFailedExportIsNotSent) {
                                                    "frmMsgInfo: Document Add failed. Please try to 'Add' it again"}));
 }
 
+// A file of the new document's name in the user's folder (here a copy holding edits of its own)
+// is never replaced, whether the document is added or published: the copy takes a free name, as
+// a workbook's does, and its record names it, so that Save, a later open from the list and Local
+// Documents find it there. A document of the user's in that folder, added itself, stays where
+// it is.
+TEST_F(CreateTest, AddAndPublishNeverReplaceAnotherFileInTheUserFolder) {
+  const struct {
+    const char* name;
+    const char* command;
+    bool inTheFolder;  // the document added is the file of its name in the user's folder
+    const char* copy;
+  } cases[] = {
+      {"Memo", "&Add to Tavo Writer", false, "Memo1.doc"},
+      {"Essay", "&Publish in Tavo Share", false, "Essay1.doc"},
+      {"Notes", "&Add to Tavo Writer", true, "Notes.doc"},
+  };
+  SignedInWord(/*keepCopies=*/true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string other = DocsFolder() + "\\" + c.name + ".doc";
+    app()->Documents().Add();
+    app()->Selection().TypeText("edits of its own");
+    app()->ActiveDocument()->SaveAs({.fileName = other, .password = kPassword});
+    const std::string kept = platform::files::ReadAllBytes(other);
+    if (c.inTheFolder) {
+      app()->Selection().TypeText(", now added");
+    } else {
+      Active()->Close();
+      LocalDocument(std::string(c.name) + ".doc", "new text");
+    }
+    user_.On("frmLicense", {"check Check1", "click Upload"});
+    word().Click(c.command);
+
+    const auto created = Online(c.name);
+    ASSERT_TRUE(created) << user_.TranscriptText();
+    const std::string copy = DocsFolder() + "\\" + c.copy;
+    EXPECT_EQ(Active()->FullName(), copy);
+    if (!c.inTheFolder) EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    const auto entries = MapEntries();
+    ASSERT_FALSE(entries.empty());
+    const std::string nameUrl = std::string(c.copy).substr(0, std::string(c.copy).size() - 4);
+    EXPECT_EQ(entries.back().id, created->id);
+    EXPECT_EQ(entries.back().location, copy);
+    EXPECT_EQ(entries.back().filename, nameUrl);
+    EXPECT_EQ(entries.back().nameUrl, nameUrl);
+
+    app()->Selection().TypeText(" saved");
+    word().Click("&Save in Tavo Writer");
+    EXPECT_FALSE(user_.Saw("frmConfirm"));
+    EXPECT_NE(server_->FindDocument(created->id)->content.find("saved"), std::string::npos);
+    Active()->Close();
+    user_.On("frmlocalversion", {"click Yes"});  // a file of the document's name is there
+    OpenFromList(0, c.name);
+    EXPECT_EQ(Active() ? Active()->FullName() : "", copy);
+    if (!c.inTheFolder) EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    EXPECT_EQ(MapEntries().back().location, copy);
+    Active()->Close();
+
+    user_.On("frmopenlocalfiles", {"select locallist \"" + nameUrl + " \"", "click Delete"});
+    user_.On("Frmfileconfirm", {"click Yes"});
+    WillReadMessage();
+    word().Click("Local &Documents");
+    EXPECT_EQ(Messages().back(), "frmMsgInfo: The local copy has been deleted.");
+    EXPECT_FALSE(platform::files::FileExists(copy));
+    for (const auto& entry : MapEntries()) EXPECT_NE(entry.id, created->id);
+  }
+  EXPECT_EQ(Messages().size(), 3u) << user_.TranscriptText();
+}
+
 }  // namespace tavo::writer::test

@@ -234,9 +234,9 @@ TEST_F(LocalCopiesTest, QuitRemovesTheRecordOfACopyWhoseFileIsGone) {
 }
 
 // A hand-edited or damaged record that would lead the download out of the user's folder (by its
-// extension) is not followed: the document opens as one without a record, into the user's
-// folder, the log says why, and the file outside is neither written nor deleted with the
-// temporary copies when Word quits.
+// extension, or by the file name its copy was kept under) is not followed: the document opens
+// as one without a record, into the user's folder, the log says why, and the file outside is
+// neither written nor deleted with the temporary copies when Word quits.
 TEST_F(LocalCopiesTest, ARecordLeadingOutOfTheUserFolderIsNotFollowed) {
   const std::string precious = std::string(kDocuments) + "\\Precious.doc";
   const struct {
@@ -245,6 +245,7 @@ TEST_F(LocalCopiesTest, ARecordLeadingOutOfTheUserFolderIsNotFollowed) {
     const char* leadsTo;
   } cases[] = {
       {"Plan", "\\..\\..\\..\\..\\..\\Precious.doc", "Plan\\..\\..\\..\\..\\..\\Precious.doc"},
+      {"..\\..\\..\\..\\Precious", ".doc", "..\\..\\..\\..\\Precious.doc"},
   };
   server_->AddDocument(kUser, "Plan", "<p>online</p>");
   SignedInWord(/*keepCopies=*/false);

@@ -65,9 +65,8 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
       UpdateDocumentLicense(state_, record.id, licence->name, licence->url, licence->image);
     }
 
-    state_.gDocumentNameUrl = record.nameUrl;
-    DocumentMapRecord local = record;
-    local.location = state_.gUserDocsFolder + record.nameUrl + state_.gDocumentExtension;
+    const DocumentMapRecord local = NewCopyRecord(record);
+    state_.gDocumentNameUrl = local.nameUrl;
     WriteLog(state_, "Before Appending in to MapXML", "Info");
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};

@@ -45,6 +45,22 @@ std::string CopyNameUrl(const std::string& path, std::string_view extension) {
 
 }  // namespace
 
+// The copy is kept under the document's file-name form, unless another file is there already (a
+// kept copy holding edits of its own, a document the user saved there), which is never replaced:
+// the copy then takes a free name, as a workbook's does (Plan1.doc). The record names the copy by
+// that name, so that Save, Local Documents and a later download find it by the file's own name.
+DocumentMapRecord WriterOperations::NewCopyRecord(const DocumentMapRecord& created) {
+  DocumentMapRecord record = created;
+  record.location = state_.gUserDocsFolder + created.nameUrl + state_.gDocumentExtension;
+  // A blank file-name form keeps no copy at all, and the active document may be the file itself.
+  if (text::Trim(created.nameUrl).empty() || SamePath(record.location, GetActiveDocumentFullName())) return record;
+  const std::string free = getNewFileLocation(state_, record.location, 1);
+  if (free.empty() || free == record.location) return record;
+  record.location = free;
+  record.nameUrl = CopyNameUrl(free, state_.gDocumentExtension);
+  return record;
+}
+
 bool WriterOperations::MoveDocumentToUserFolder() {
   try {
     // The file takes the extension its map record names, so that Save and Local Documents find

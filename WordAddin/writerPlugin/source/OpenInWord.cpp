@@ -113,7 +113,19 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
     if (record && RefusedRecordedCopy(state_, state_.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
     state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
-    const std::string localName = nameUrl + state_.gDocumentExtension;
+    std::string copyNameUrl = nameUrl;
+    // A copy kept under a free name, because another file had the document's name when it was
+    // added, stays in its own file: the file of the document's name is that other one, and is
+    // not replaced.
+    if (record) {
+      const std::string recorded = record.getAttribute("filename");
+      const std::string recordedCopy = state_.gUserDocsFolder + recorded + state_.gDocumentExtension;
+      if (!recorded.empty() && recorded != nameUrl &&
+          platform::files::FileExists(state_.gUserDocsFolder + nameUrl + state_.gDocumentExtension) &&
+          !RefusedRecordedCopy(state_, recordedCopy))
+        copyNameUrl = recorded;
+    }
+    const std::string localName = copyNameUrl + state_.gDocumentExtension;
     const std::string localPath = state_.gUserDocsFolder + localName;
 
     // An earlier copy open in Word would keep its file from being replaced.
@@ -159,7 +171,7 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 
-    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, nameUrl, version, localPath})) throw FlowFailed{};
+    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, copyNameUrl, version, localPath})) throw FlowFailed{};
 
     WriteLog(state_, "Document " + name + " Opened Sucessfully ", "Info");
     platform::files::DeleteFileA(downloadPath);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/AddinState.h"
+#include "common/MapStore.h"
 
 namespace tavo::writer {
 
@@ -111,6 +112,9 @@ class WriterOperations {
     const std::string& image;
   };
   bool NewDocument(const std::string& name, const std::string& content, const Licence* licence);
+  // The record of a document just created online (`created`, as the service answered), naming
+  // the file in the user's folder that its copy is to be kept in (LocalCopies.cpp).
+  DocumentMapRecord NewCopyRecord(const DocumentMapRecord& created);
 
   AddinState& state_;
 };
