@@ -247,4 +247,40 @@ TEST_F(CreateTest, AddAndPublishNeverReplaceAnotherFileInTheUserFolder) {
   EXPECT_EQ(Messages().size(), 3u) << user_.TranscriptText();
 }
 
+// The user deletes a copy by hand; its record stays (until Quit, for a temporary copy). A
+// document added later whose copy takes that path (here the free name past a file of the
+// user's) writes the file again: the old record goes, Save sends the document to its own online
+// document, not over the one of the old record, and the copy is the user's own: it stays when
+// Word quits.
+TEST_F(CreateTest, TheAddedCopysRecordIsTheOnlyOneOfItsFile) {
+  const std::string earlier = server_->AddDocument(kUser, "Memo1", "<p>earlier</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  Active()->Close();
+  platform::files::DeleteFile(DocsFolder() + "\\Memo1.doc");
+  app()->Documents().Add();
+  app()->ActiveDocument()->SaveAs({.fileName = DocsFolder() + "\\Memo.doc"});
+  Active()->Close();
+
+  LocalDocument("Memo.doc", "new memo");
+  word().Click("&Add to Tavo Writer");
+  const auto created = Online("Memo");
+  ASSERT_TRUE(created) << user_.TranscriptText();
+  ASSERT_EQ(Active()->FullName(), DocsFolder() + "\\Memo1.doc");
+  std::vector<std::string> recorded;
+  for (const auto& entry : MapEntries()) recorded.push_back(entry.id);
+  EXPECT_EQ(recorded, std::vector<std::string>{created->id});
+
+  app()->Selection().TypeText(" saved");
+  word().Click("&Save in Tavo Writer");
+  EXPECT_NE(server_->FindDocument(created->id)->content.find("saved"), std::string::npos);
+  EXPECT_EQ(server_->FindDocument(earlier)->content, "<p>earlier</p>");
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+
+  QuitWord();
+  EXPECT_TRUE(SavedWithPassword(DocsFolder() + "\\Memo1.doc", kPassword));
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].id, created->id);
+}
+
 }  // namespace tavo::writer::test

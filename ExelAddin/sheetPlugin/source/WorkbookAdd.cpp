@@ -105,6 +105,7 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
     if (!MoveWorkbookToUserFolder(target)) return false;
     ShowStatus(state_, publish ? std::string("Updating Local informations...") : state_.strings["gMsg69"]);
     if (!AppendWorkbookIntoMapXml(state_, record)) return false;
+    RemoveOtherRecordsOfCopy(state_, record);
     ShowStatus(state_, "");
     return true;
   } catch (const platform::RuntimeError&) {

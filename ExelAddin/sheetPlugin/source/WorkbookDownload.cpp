@@ -136,7 +136,9 @@ void SheetOperations::LoadSelectedWorkbook() {
     // keep-local choice was changed in between).
     if (temporary) RestampTempCopy(state_, path);
     else KeepTempCopy(state_, path);
-    if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path})) throw NoRunTimeError{};
+    const WorkbookMapRecord record{id, name, created, modified, updateLock, path};
+    if (!UpdateMapXml(state_, record)) throw NoRunTimeError{};
+    RemoveOtherRecordsOfCopy(state_, record);
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
     ShowStatus(state_, state_.strings["gMsg21"]);
     return;
@@ -194,11 +196,14 @@ bool SheetOperations::IsWorkbookOpenInExcel(const std::string& name) {
   return open;
 }
 
+// The workbook the user adds is the user's own: its file stays at shut-down, also when a temporary
+// download of this run once had its path.
 bool SheetOperations::MoveWorkbookToUserFolder(const std::string& path) {
   try {
-    Excel()->ActiveWorkbook()->SaveAs({.filename = text::Replace(path, "\\\\", "\\"),
-                                       .password = state_.gLoginPassword,
-                                       .accessMode = excel::access_mode::NoChange});
+    const std::string file = text::Replace(path, "\\\\", "\\");
+    Excel()->ActiveWorkbook()->SaveAs(
+        {.filename = file, .password = state_.gLoginPassword, .accessMode = excel::access_mode::NoChange});
+    KeepTempCopy(state_, file);
     WriteLog(state_, "Sucessfully moved the workbook into user folder", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {

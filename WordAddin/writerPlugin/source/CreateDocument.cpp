@@ -69,6 +69,7 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     state_.gDocumentNameUrl = local.nameUrl;
     WriteLog(state_, "Before Appending in to MapXML", "Info");
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, local);
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
     WriteLog(state_, "Sucessfully created the document", "Info");
     return true;

@@ -64,10 +64,11 @@ DocumentMapRecord WriterOperations::NewCopyRecord(const DocumentMapRecord& creat
 bool WriterOperations::MoveDocumentToUserFolder() {
   try {
     // The file takes the extension its map record names, so that Save and Local Documents find
-    // it by its name.
-    Word()->ActiveDocument()->SaveAs(
-        {.fileName = state_.gUserDocsFolder + state_.gDocumentNameUrl + state_.gDocumentExtension,
-         .password = state_.gLoginPassword});
+    // it by its name. It is the user's own: it stays when Word quits, also when a temporary copy
+    // of this run once had its path.
+    const std::string copy = state_.gUserDocsFolder + state_.gDocumentNameUrl + state_.gDocumentExtension;
+    Word()->ActiveDocument()->SaveAs({.fileName = copy, .password = state_.gLoginPassword});
+    KeepTempCopy(state_, copy);
     WriteLog(state_, "Sucessfully moved the document into user folder", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {

@@ -171,7 +171,9 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 
-    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, copyNameUrl, version, localPath})) throw FlowFailed{};
+    const DocumentMapRecord copyRecord{id, name, copyNameUrl, version, localPath};
+    if (!UpdateMapXml(state_, copyRecord)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, copyRecord);
 
     WriteLog(state_, "Document " + name + " Opened Sucessfully ", "Info");
     platform::files::DeleteFileA(downloadPath);
