@@ -215,7 +215,9 @@ TEST_F(CreateTest, AddAndPublishNeverReplaceAnotherFileInTheUserFolder) {
     ASSERT_TRUE(created) << user_.TranscriptText();
     const std::string copy = DocsFolder() + "\\" + c.copy;
     EXPECT_EQ(Active()->FullName(), copy);
-    if (!c.inTheFolder) EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    if (!c.inTheFolder) {
+      EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    }
     const auto entries = MapEntries();
     ASSERT_FALSE(entries.empty());
     const std::string nameUrl = std::string(c.copy).substr(0, std::string(c.copy).size() - 4);
@@ -232,7 +234,9 @@ TEST_F(CreateTest, AddAndPublishNeverReplaceAnotherFileInTheUserFolder) {
     user_.On("frmlocalversion", {"click Yes"});  // a file of the document's name is there
     OpenFromList(0, c.name);
     EXPECT_EQ(Active() ? Active()->FullName() : "", copy);
-    if (!c.inTheFolder) EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    if (!c.inTheFolder) {
+      EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    }
     EXPECT_EQ(MapEntries().back().location, copy);
     Active()->Close();
 
