@@ -73,7 +73,7 @@ struct AddinState {
   int gTempFileIndex = 0;
   int gTempFileCount = 0;
   // What each of them was on disk when this run last wrote it (by case-folded path), and those
-  // the shut-down deleted, whose records go.
+  // the shut-down deleted or found gone, whose records go.
   std::map<std::string, platform::files::FileStamp> tempFileStamps;
   std::vector<std::string> tempFilesDeleted;
 

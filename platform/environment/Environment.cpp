@@ -193,4 +193,16 @@ ScopedEnvironment::~ScopedEnvironment() { g_current.store(previous_, std::memory
 
 fs::path HostPath(std::string_view windowsPath) { return Current().HostPath(windowsPath); }
 
+std::string LexicalWindowsPath(std::string_view windowsPath) {
+  const bool hasDrive =
+      windowsPath.size() >= 2 && windowsPath[1] == ':' && std::isalpha(static_cast<unsigned char>(windowsPath[0]));
+  std::string path(windowsPath.substr(0, hasDrive ? 2 : 0));
+  const std::string_view rest = windowsPath.substr(path.size());
+  const std::vector<std::string> steps = SplitComponents(rest);
+  const bool rooted = !rest.empty() && (rest.front() == '\\' || rest.front() == '/');
+  for (size_t i = 0; i < steps.size(); ++i) path += (i > 0 || rooted ? "\\" : "") + steps[i];
+  if (steps.empty() && rooted) path += "\\";
+  return path;
+}
+
 }  // namespace platform::environment

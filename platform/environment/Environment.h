@@ -59,4 +59,10 @@ class ScopedEnvironment {
 // Shorthand for Current().HostPath(windowsPath).
 std::filesystem::path HostPath(std::string_view windowsPath);
 
+// The path as HostPath reads it, spelled one way and without looking at the disk: the drive
+// as given, then each step after one "\" (separators of either kind, doubled or not), "."
+// steps gone, ".." steps gone up (never above the start), trailing blanks and dots of a step
+// gone. A path that starts with a separator keeps one in front; letter case is kept.
+std::string LexicalWindowsPath(std::string_view windowsPath);
+
 }  // namespace platform::environment

@@ -65,11 +65,11 @@ std::optional<PublishOutcome> WriterOperations::NewDocument(const std::string& n
     const PublishOutcome published =
         licence ? PublishAndRemember(state_, record.id, *licence) : PublishOutcome::Published;
 
-    state_.gDocumentNameUrl = record.nameUrl;
-    DocumentMapRecord local = record;
-    local.location = state_.gUserDocsFolder + record.nameUrl + state_.gDocumentExtension;
+    const DocumentMapRecord local = NewCopyRecord(record);
+    state_.gDocumentNameUrl = local.nameUrl;
     WriteLog(state_, "Before Appending in to MapXML", "Info");
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, local);
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
     WriteLog(state_, "Sucessfully created the document", "Info");
     TellPicturesLeftOut();

@@ -9,6 +9,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -85,12 +86,26 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (LeavesFolder(nameUrl))
       platform::Raise(platform::err::BadFileNameOrNumber, "The document's file name leaves the user folder: " + nameUrl);
 
-    // The copy keeps the extension it was recorded with.
+    // The copy keeps the extension it was recorded with; a record that would lead out of the
+    // user's folder is not followed.
     xml::Document map;
     if (!map.load(MapFilePath(state_))) throw FlowFailed{};
     xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
+    if (record && RefusedRecordedCopy(state_, state_.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
     state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
-    const std::string localName = nameUrl + state_.gDocumentExtension;
+    std::string copyNameUrl = nameUrl;
+    // A copy kept under a free name, because another file had the document's name when it was
+    // added, stays in its own file: the file of the document's name is that other one, and is
+    // not replaced.
+    if (record) {
+      const std::string recorded = record.getAttribute("filename");
+      const std::string recordedCopy = state_.gUserDocsFolder + recorded + state_.gDocumentExtension;
+      if (!recorded.empty() && recorded != nameUrl &&
+          platform::files::FileExists(state_.gUserDocsFolder + nameUrl + state_.gDocumentExtension) &&
+          !RefusedRecordedCopy(state_, recordedCopy))
+        copyNameUrl = recorded;
+    }
+    const std::string localName = copyNameUrl + state_.gDocumentExtension;
     const std::string localPath = state_.gUserDocsFolder + localName;
 
     // An earlier copy open in Word would keep its file from being replaced.
@@ -136,7 +151,9 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 
-    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, nameUrl, version, localPath})) throw FlowFailed{};
+    const DocumentMapRecord copyRecord{id, name, copyNameUrl, version, localPath};
+    if (!UpdateMapXml(state_, copyRecord)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, copyRecord);
 
     WriteLog(state_, "Document " + name + " Opened Sucessfully ", "Info");
     platform::files::DeleteFileA(downloadPath);
