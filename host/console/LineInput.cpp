@@ -1,7 +1,9 @@
 #include "host/console/LineInput.h"
 
 #include <histedit.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -97,7 +99,26 @@ class Terminal final : public LineInput {
   Terminal(std::FILE* in, std::FILE* out) : inFd_(::fileno(in)) {
     // The editor measures and shows characters by the locale; the host's text is UTF-8.
     if (!std::setlocale(LC_CTYPE, "") || MB_CUR_MAX == 1) std::setlocale(LC_CTYPE, "C.UTF-8");
+    // The editor shows and edits what is typed. Between two lines (while a command runs, and
+    // while the editor writes its prompt before it takes the terminal) the terminal must not
+    // echo or edit keys typed ahead itself, or they would show twice and a Ctrl-D among them
+    // would end the input: it passes them on untouched. Ctrl-C stays a signal.
+    quiet_ = ::tcgetattr(inFd_, &original_) == 0;
+    if (quiet_) {
+      termios quiet = original_;
+      quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON);
+      quiet.c_cc[VMIN] = 1;
+      quiet.c_cc[VTIME] = 0;
+      ::tcsetattr(inFd_, TCSADRAIN, &quiet);
+    }
     editor_ = el_init("tavo-office", in, out, stderr);
+    el_wset(editor_, EL_SETTY, L"-x", L"-echo", L"-icanon", nullptr);
+    // A Ctrl-C empties what the terminal holds, so a key it had announced may be gone by the
+    // time it is read: a read that waited then would miss the Ctrl-C. Keys are read from a
+    // description of the terminal's own that never waits (the one given stays as it is, for
+    // it is shared with the output and with the shell).
+    if (const char* name = ::ttyname(inFd_)) readFd_ = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (readFd_ < 0) readFd_ = inFd_;
     history_ = history_winit();
     HistEventW event;
     history_w(history_, &event, H_SETSIZE, 500);
@@ -120,6 +141,8 @@ class Terminal final : public LineInput {
   ~Terminal() override {
     el_end(editor_);
     history_wend(history_);
+    if (quiet_) ::tcsetattr(inFd_, TCSADRAIN, &original_);
+    if (readFd_ != inFd_) ::close(readFd_);
   }
   bool terminal() const override { return true; }
 
@@ -164,7 +187,7 @@ class Terminal final : public LineInput {
     Terminal& self = Of(editor);
     std::mbstate_t state{};
     while (true) {
-      if (!WaitFor(self.inFd_)) {
+      if (!WaitFor(self.readFd_)) {
         signals::Drain();
         if (signals::Stop() || signals::TakeInterrupt()) {
           self.cancelled_ = !signals::Stop();
@@ -174,8 +197,8 @@ class Terminal final : public LineInput {
         continue;
       }
       char byte;
-      const ssize_t n = ::read(self.inFd_, &byte, 1);
-      if (n < 0 && errno == EINTR) continue;
+      const ssize_t n = ::read(self.readFd_, &byte, 1);
+      if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
       if (n <= 0) return n == 0 ? 0 : -1;
       const size_t got = std::mbrtowc(c, &byte, 1, &state);
       if (got == static_cast<size_t>(-2)) continue;  // more bytes of the character to come
@@ -188,10 +211,13 @@ class Terminal final : public LineInput {
   }
 
   int inFd_;
+  int readFd_ = -1;
   EditLine* editor_ = nullptr;
   HistoryW* history_ = nullptr;
   std::wstring prompt_;
   bool cancelled_ = false;
+  termios original_{};  // the terminal as the host found it, given back at the end
+  bool quiet_ = false;
 };
 
 }  // namespace
