@@ -1,0 +1,35 @@
+#pragma once
+// Where the user's edits are. Every edit of the day types a marker of its own ("mk17z") into a
+// document or a cell; a marker is at home wherever a copy of it lasts: in an online item that is
+// not in the trash, or in a document or workbook file anywhere on drive C:. Logs, the add-ins'
+// temporary pages and the registry are no homes.
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+#include "service/Server.h"
+
+namespace tavo::test::soak {
+
+std::string Marker(int number);
+// The markers in a text, in any order.
+std::set<std::string> MarkersIn(const std::string& text);
+
+// "online 1012" or a Windows path ("C:\Users\tavo\Documents\Memo.doc").
+using Home = std::string;
+inline Home OnlineHome(const std::string& id) { return "online " + id; }
+
+struct Homes {
+  std::map<std::string, std::set<Home>> of;  // marker -> its homes
+  const std::set<Home>& Of(const std::string& marker) const;
+  // The markers at home in `home`.
+  std::set<std::string> In(const Home& home) const;
+};
+
+Homes FindHomes(const service::Server& server, const std::filesystem::path& root);
+
+// The Windows path of a file under the root's drive C: ("<root>/drive_c/a/b" -> "C:\a\b").
+std::string WindowsPath(const std::filesystem::path& root, const std::filesystem::path& file);
+
+}  // namespace tavo::test::soak

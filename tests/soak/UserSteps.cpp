@@ -1,0 +1,187 @@
+// What the user of the day does: one command of the add-in or of the application per step,
+// chosen with weights among those the screen offers, with the dialogs it brings up answered.
+#include <filesystem>
+#include <functional>
+
+#include "common/StoredSecret.h"
+#include "platform/core/Text.h"
+#include "tests/soak/Day.h"
+
+namespace tavo::test::soak {
+using std::string;
+
+namespace {
+
+// The add-in's captions in either host.
+string OpenCaption(const Host& h) { return h.word() ? "&Open Document" : "&Open Tavo Sheet"; }
+string LocalCaption(const Host& h) { return h.word() ? "Local &Documents" : "Local Work&Books"; }
+string SendCaption(const Host& h, const string& what) {
+  if (what == "save") return h.word() ? "&Save in Tavo Writer" : "&Save in Tavo Sheet";
+  if (what == "add") return h.word() ? "&Add to Tavo Writer" : "&Add to Tavo Sheet";
+  return "&Publish in Tavo Share";
+}
+
+}  // namespace
+
+void DayOfWork::UserStep(Host& host) {
+  actor_ = &host;
+  const HostScreen& s = host.screen;
+  const bool file = s.Active() != nullptr;
+  const bool second = HostsOf(host.kind).size() > 1;
+  std::vector<Choice> choices;
+  const auto offer = [&](bool can, double weight, const char* what, std::function<void()> act) {
+    if (can) choices.push_back({weight, what, std::move(act)});
+  };
+  offer(s.Enabled("&Login"), 6, "signs in", [&] { Login(host); });
+  offer(s.Enabled("Lo&gout"), 1, "signs out", [&] { Logout(host); });
+  offer(s.Enabled("Se&ttings"), 0.8, "changes the settings", [&] { Settings(host); });
+  offer(s.Enabled(LocalCaption(host)), 2.5, "opens the local copies", [&] { LocalCopies(host); });
+  offer(s.Enabled(OpenCaption(host)), 5, "opens an online file", [&] { OpenOnline(host); });
+  offer(true, file ? 7 : 2, "edits", [&] { Edit(host); });
+  offer(true, 1, "starts a new file", [&] { NewFile(host); });
+  offer(file, 1.5, "saves in the application", [&] { HostSave(host, false); });
+  offer(file, 2, "saves as in the application", [&] { HostSave(host, true); });
+  for (const string what : {"save", "add", "publish"})
+    offer(file && s.Enabled(SendCaption(host, what)), what == "save" ? 5 : 1.5, "sends the file online",
+          [&host, this, what] { SendOnline(host, what); });
+  offer(file, 1, "closes a file", [&] { CloseFile(host); });
+  offer(s.files.size() > 1, 0.7, "switches files", [&] { ActivateOther(host); });
+  offer(true, second ? 3 : 0.7, second ? "quits (the second process)" : "quits and starts again",
+        [&] { QuitAndStart(host); });
+
+  Take(choices, host.Name());
+}
+
+void DayOfWork::Login(Host& host) {
+  Intent intent{"login", &SomeAccount(), Chance(0.5), Chance(0.5)};
+  Send(host, "click &Login");
+  const ScreenDialog* dialog = host.screen.Modal();
+  const bool typed = dialog && dialog->name == "frmConfig";
+  if (!Stopped()) Settle(host, intent);
+  if (Stopped()) return;
+  if (!host.screen.SignedIn()) host.account.clear();
+  else host.account = typed ? intent.account->email : DecodeStoredSecret(Shared("tavousername"));
+  if (HostsOf(host.kind).size() == 1) flagTrusted_[host.kind] = true;
+}
+
+void DayOfWork::Logout(Host& host) {
+  Send(host, "click Lo&gout");
+  if (!Stopped()) Settle(host, Intent{"logout"});
+  if (!Stopped() && !host.screen.SignedIn()) host.account.clear();
+  if (HostsOf(host.kind).size() == 1) flagTrusted_[host.kind] = true;
+}
+
+void DayOfWork::Settings(Host& host) {
+  Send(host, "click Se&ttings");
+  if (!Stopped()) Settle(host, Intent{"settings", nullptr, Chance(0.5), true});
+}
+
+void DayOfWork::LocalCopies(Host& host) {
+  Send(host, "click " + LocalCaption(host));
+  if (!Stopped()) Settle(host, Intent{"local", &SomeAccount()});
+}
+
+void DayOfWork::OpenOnline(Host& host) {
+  const size_t before = host.screen.files.size();
+  Send(host, "click " + OpenCaption(host));
+  if (!Stopped()) Settle(host, Intent{"open"});
+  if (Stopped()) return;
+  for (const string& message : seen_)
+    if (message.find("could not be opened") != string::npos) failedOpens_[host.kind] = true;
+  (void)before;
+}
+
+void DayOfWork::Edit(Host& host) {
+  if (!host.screen.Active()) {
+    NewFile(host);
+    return;
+  }
+  const string marker = NewMarker();
+  // A marker is a paragraph (or a cell) of its own, so that no later edit lands inside it.
+  if (host.word()) {
+    Send(host, "paragraph");
+    if (!Stopped()) Send(host, "type " + marker);
+    if (!Stopped()) Send(host, "paragraph");
+  } else {
+    Send(host, "cell A" + std::to_string(10 + markers_) + " " + marker);
+  }
+  if (!Stopped() && host.screen.Active()) host.markers[host.screen.Active()->path].insert(marker);
+}
+
+void DayOfWork::NewFile(Host& host) {
+  Send(host, "new");
+  if (!Stopped()) Edit(host);
+}
+
+string DayOfWork::SaveAsPath(Host& host) {
+  string path;
+  for (int attempt = 0; attempt < 5 && (path.empty() || host.markers.count(path)); ++attempt) {
+    const string ext = host.word() ? (Chance(0.9) ? ".doc" : ".rtf") : (Chance(0.95) ? ".xls" : ".xlsx");
+    string name;
+    const int pick = Pick(10);
+    if (pick < 4) {
+      name = (host.word() ? "Memo " : "Sheet ") + std::to_string(++names_);
+    } else if (pick < 7) {
+      static const char* const names[] = {"Welcome", "Trip report", "Plan_ next_", "Budget", "Sales"};
+      name = names[Pick(5)];
+    } else if (const OpenFile* active = host.screen.Active()) {
+      name = FileNameOf(active->path);
+      name = name.substr(0, name.rfind('.'));
+    } else {
+      name = "Note " + std::to_string(++names_);
+    }
+    string folder = "C:\\Users\\tavo\\Documents\\";
+    const Account& who = SomeAccount();
+    const string own = folder + "tavo\\" + (host.word() ? "tavowriter" : "tavosheet") + "\\users\\" +
+                       (host.account.empty() ? who.email : host.account) + "\\";
+    if (Chance(0.5) && std::filesystem::is_directory(Win(own))) folder = own;
+    path = folder + name + ext;
+  }
+  // What the file there held is the user's to replace (Word does not ask; Excel does, and
+  // whichever the answer, the file is the user's).
+  for (const auto& [marker, homes] : before_.of)
+    for (const Home& home : homes)
+      if (platform::text::EqualsText(home, path)) excused_.insert(marker);
+  return path;
+}
+
+void DayOfWork::HostSave(Host& host, bool saveAs) {
+  const OpenFile* active = host.screen.Active();
+  hostErrorsAllowed_ = true;  // a replace the user declines, a file another host holds
+  if (!saveAs && active->path.find(":\\") != string::npos) {
+    Send(host, "save");
+  } else {
+    Send(host, "saveas \"" + SaveAsPath(host) + "\"");
+  }
+  if (!Stopped()) Settle(host, Intent{"hostsave"});
+}
+
+void DayOfWork::SendOnline(Host& host, const string& what) {
+  command_ = what;
+  statusBefore_ = host.screen.status;
+  Send(host, "click " + SendCaption(host, what));
+  if (!Stopped()) Settle(host, Intent{what});
+}
+
+void DayOfWork::CloseFile(Host& host) {
+  hostErrorsAllowed_ = true;  // Cancel at Word's question fails the command
+  Send(host, "close");
+  if (!Stopped()) Settle(host, Intent{"close"});
+}
+
+void DayOfWork::ActivateOther(Host& host) {
+  std::vector<string> others;
+  for (const OpenFile& f : host.screen.files)
+    if (!f.active) others.push_back(f.path);
+  // Word finds a document by its full name too; Excel only by its name (which is unique).
+  const string& other = Choose(others);
+  Send(host, "activate \"" + (host.word() ? other : FileNameOf(other)) + "\"");
+}
+
+void DayOfWork::QuitAndStart(Host& host) {
+  const string kind = host.kind;
+  Quit(host);
+  if (!Stopped() && HostsOf(kind).empty()) StartHost(kind);
+}
+
+}  // namespace tavo::test::soak
