@@ -10,6 +10,7 @@
 
 #include "common/StoredSecret.h"
 #include "platform/core/Text.h"
+#include "service/Exchange.h"
 #include "tests/soak/Day.h"
 
 namespace tavo::test::soak {
@@ -79,6 +80,7 @@ void DayOfWork::CheckStep() {
   CheckMaps();
   CheckFlags();
   CheckMessages();
+  CheckAddQuestion();
   if (step_ % 20 == 0) CheckFileModes();
   RememberItems();
 }
@@ -144,6 +146,7 @@ void DayOfWork::CheckClaims() {
     ++tally_.claims;
     const bool published = d ? d->publish.isPublic && d->publish.licenseCalls > 0
                              : w && w->publish.isPublic && w->publish.licenseCalls > 0;
+    claimedItem_ = id;
     if (ClaimsPublished(claim) && !published)
       return Known("21.1", actor_->Name() + " says \"" + claim + "\", but item " + id + " is not public and licensed");
     return;
@@ -226,6 +229,55 @@ void DayOfWork::CheckMessages() {
   for (const string& message : seen_)
     if (AsksToSignIn(message))
       return Known("21.14", actor_->Name() + " says \"" + message + "\" but offers no Login");
+}
+
+// The question whether to add a file as a new online item (or publish it as one) comes only for
+// a file that is not online yet: asked of one that is, the answer Yes makes a duplicate.
+void DayOfWork::CheckAddQuestion() {
+  if (addAsked_.empty() || !actor_ || !actor_->links.count(addAsked_)) return;
+  const string& id = actor_->links.at(addAsked_);
+  const auto d = server_->FindDocument(id);
+  const auto w = server_->FindWorkbook(id);
+  const bool live = d ? !d->trashed && EqualsText(d->owner, actor_->account)
+                      : w && !w->trashed && EqualsText(w->owner, actor_->account);
+  if (live) Fail(actor_->Name() + " asks to add " + addAsked_ + " as a new item, but it is online as item " + id);
+}
+
+// A temporary download still as its host last left it goes when the host quits in order (one
+// the user saved into, or another process wrote, stays).
+void DayOfWork::CheckTemporaryCopies(const Host& host) {
+  for (const auto& [path, stamp] : host.temporary) {
+    bool open = false;
+    for (const auto& other : hosts_) open |= other.get() != &host && other->markers.count(path);
+    if (!open && StampAt(path) == stamp) Fail("after " + host.Name() + " quit, its temporary copy " + path + " is left behind");
+  }
+}
+
+void DayOfWork::FollowFiles(const std::map<string, std::optional<Stamp>>& before) {
+  Host& host = *actor_;
+  const OpenFile* active = host.screen.Active();
+  if (!active) return;
+  const string path = active->path;
+  string downloaded;  // the item the step downloaded
+  for (const auto& r : server_->Requests()) {
+    if (host.word() && r.body.find("writer.viewDocument") != string::npos) {
+      if (const auto call = service::ParseMethodCall(r.body)) downloaded = call->Value("documentid");
+    } else if (!host.word() && r.path == "/open.do") {
+      downloaded = service::ParseQuery(r.query)["docid"];
+    }
+  }
+  const auto was = before.find(path);
+  const std::optional<Stamp> now = StampAt(path);
+  if (!downloaded.empty() && command_.empty() && !active->modified && now && (was == before.end() || was->second != now)) {
+    host.links[path] = downloaded;
+    if (host.keepLocal) host.temporary.erase(path);
+    else host.temporary[path] = *now;
+  }
+  if (!claimedItem_.empty()) {
+    host.links[path] = claimedItem_;
+    // What the service holds now is no reason to keep the copy.
+    if (host.temporary.count(path) && now) host.temporary[path] = *now;
+  }
 }
 
 // While one process of a kind runs, its shared status flag says what its screen says.

@@ -90,6 +90,11 @@ void DayOfWork::TearDown() {
 
 string DayOfWork::Win(const string& path) const { return platform::environment::HostPath(path).string(); }
 
+std::optional<Stamp> DayOfWork::StampAt(const string& path) const {
+  if (path.find(":\\") == string::npos) return std::nullopt;
+  return StampOf(Win(path));
+}
+
 void DayOfWork::Run(unsigned seed, int steps) {
   seed_ = seed;
   steps_ = steps;
@@ -108,6 +113,8 @@ void DayOfWork::Run(unsigned seed, int steps) {
     seen_.clear();
     actor_ = nullptr;
     command_.clear();
+    claimedItem_.clear();
+    addAsked_.clear();
     hostErrorsAllowed_ = false;
     server_->ClearRequests();
     if (Chance(0.12)) {
@@ -120,8 +127,13 @@ void DayOfWork::Run(unsigned seed, int steps) {
       const string kind = Choose(kinds);
       std::vector<Host*> running = HostsOf(kind);
       Host& host = running.empty() ? StartHost(kind) : *Choose(running);
+      std::map<string, std::optional<Stamp>> files;
+      for (const OpenFile& f : host.screen.files) files[f.path] = StampAt(f.path);
       if (!Stopped()) UserStep(host);
       ++done[kind];
+      if (!Stopped()) CheckStep();
+      if (!Stopped() && actor_) FollowFiles(files);
+      continue;
     }
     if (!Stopped()) CheckStep();
   }
@@ -148,6 +160,10 @@ Host& DayOfWork::StartHost(const string& kind) {
   Host& h = *host;
   hosts_.push_back(std::move(host));
   if (HostsOf(kind).size() > 1) flagTrusted_[kind] = false;
+  const AddinParameterSet& addin = kind == "word" ? kWriterParameters : kSheetParameters;
+  reg::Value keep;
+  h.keepLocal = reg::ReadValue(reg::HKEY_CURRENT_USER, addin.pluginSettingsKey, "tavosavelocal", &keep) &&
+                keep.bytes.substr(0, keep.bytes.find('\0')) == "1";
   Note("(" + h.Name() + " starts)");
   Send(h, "screen");
   // A host that starts beside a signed-in one of the other kind takes over its sign-in.
@@ -187,6 +203,7 @@ void DayOfWork::SyncFiles(Host& host) {
     else now[file.path] = {};
   }
   host.markers = std::move(now);
+  std::erase_if(host.links, [&](const auto& link) { return !host.markers.count(link.first); });
 }
 
 void DayOfWork::Settle(Host& host, const Intent& intent) {
@@ -224,7 +241,12 @@ void DayOfWork::Answer(Host& host, const ScreenDialog& d, const Intent& intent) 
       const ScreenControl* box = host.screen.Modal() ? host.screen.Modal()->Control("localsave") : nullptr;
       if (box && !Stopped()) Send(host, string(intent.keepLocal ? "check" : "uncheck") + " localsave");
     }
-    if (!Stopped()) click(settings && Chance(0.15) ? "Command2" : "Command1");
+    if (Stopped()) return;
+    if (settings && Chance(0.15)) return click("Command2");
+    // Confirming takes the box as it is; hidden, it shows what the add-in holds already.
+    if (name == "frmConfig" && host.screen.Modal() && host.screen.Modal()->Control("localsave"))
+      host.keepLocal = host.screen.Modal()->Value("localsave") == "[x]";
+    click("Command1");
   } else if (name == "frmDocList") {
     const ScreenControl* list = d.Control("listdoc");
     if (!list || list->entries.empty() || Chance(0.05)) return click("Command2");
@@ -271,6 +293,7 @@ void DayOfWork::Answer(Host& host, const ScreenDialog& d, const Intent& intent) 
       click("Command2");
     }
   } else if (name == "frmConfirm") {
+    if (host.screen.Active()) addAsked_ = host.screen.Active()->path;
     click(Chance(0.75) ? "Command1" : "Command2");
   } else if (name == "frmLowVersion") {
     if (Chance(0.5)) {
@@ -280,6 +303,7 @@ void DayOfWork::Answer(Host& host, const ScreenDialog& d, const Intent& intent) 
       click("Command2");
     }
   } else if (name == "frmLicense") {
+    if (host.screen.Active()) addAsked_ = host.screen.Active()->path;
     if (Chance(0.1)) return click("Command2");
     Send(host, "check Check1");
     if (!Stopped()) Send(host, "option Option" + std::to_string(1 + Pick(8)));
@@ -319,6 +343,7 @@ void DayOfWork::Quit(Host& host) {
   const int status = host.process->End();
   if (status != (host.failedCommands ? 1 : 0))
     return Fail(host.Name() + " quit with exit status " + std::to_string(status));
+  CheckTemporaryCopies(host);
   const string kind = host.kind;
   Forget(host);
   // Of two processes of a kind the one that quits writes the shared flag for both.

@@ -36,6 +36,9 @@ struct Host {
   std::string account;     // the account it works under as far as the driver knows, "" none
   bool quitting = false;    // told to quit: it may end on any answer
   bool failedCommands = false;  // the application refused a command (its exit status tells)
+  bool keepLocal = false;  // whether its downloads stay, or are temporary and go when it quits
+  std::map<std::string, Stamp> temporary;     // its temporary downloads, as it last left them
+  std::map<std::string, std::string> links;   // open file -> the online item it came from or went to
   bool word() const { return kind == "word"; }
   std::string Name() const;  // "Word 2"
 };
@@ -112,6 +115,10 @@ class DayOfWork : public EndToEndTest {
   void CheckMessages();
   void CheckLeftovers(const std::string& kind);
   void CheckFileModes();
+  void CheckAddQuestion();
+  void CheckTemporaryCopies(const Host& host);  // after its orderly quit
+  // What the step tells of the actor's files: where a download went, what a save linked.
+  void FollowFiles(const std::map<std::string, std::optional<Stamp>>& before);
 
   // --- reporting
   void Fail(const std::string& what);
@@ -132,6 +139,8 @@ class DayOfWork : public EndToEndTest {
   const Account& SomeAccount() { return Chance(0.75) ? accounts_[0] : accounts_[1]; }
   std::string NewMarker() { return Marker(++markers_); }
   std::string Win(const std::string& path) const;  // host path of a Windows path (as text)
+  // The stamp of the file at a Windows path; none for no file (or the name of one never saved).
+  std::optional<Stamp> StampAt(const std::string& path) const;
 
   std::mt19937 random_;
   unsigned seed_ = 0;
@@ -158,6 +167,8 @@ class DayOfWork : public EndToEndTest {
   Host* actor_ = nullptr;  // the host of a user step
   std::string command_;    // "save", "add", "publish" for a step that sends a file online
   std::string chosenLocal_;  // the entry chosen in the local copies list
+  std::string claimedItem_;  // the item that holds what a message of success said was sent
+  std::string addAsked_;     // the file the user was asked to add (or publish) as a new item
   std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit
   std::set<std::string> knownSeen_;
   std::map<std::string, bool> flagTrusted_;  // per kind: the shared status flag speaks for the host

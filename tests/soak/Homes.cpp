@@ -1,5 +1,7 @@
 #include "tests/soak/Homes.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -31,6 +33,13 @@ std::set<string> Homes::In(const Home& home) const {
   for (const auto& [marker, homes] : of)
     if (homes.count(home)) markers.insert(marker);
   return markers;
+}
+
+std::optional<Stamp> StampOf(const fs::path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * 1'000'000'000L + st.st_mtim.tv_nsec,
+               st.st_ctim.tv_sec * 1'000'000'000L + st.st_ctim.tv_nsec};
 }
 
 string WindowsPath(const fs::path& root, const fs::path& file) {

@@ -5,6 +5,7 @@
 // temporary pages and the registry are no homes.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -28,6 +29,14 @@ struct Homes {
 };
 
 Homes FindHomes(const service::Server& server, const std::filesystem::path& root);
+
+// A file as it is on disk: equal stamps mean nobody has written, replaced or re-created it.
+struct Stamp {
+  unsigned long device = 0, inode = 0;
+  long size = 0, modifiedNs = 0, changedNs = 0;
+  bool operator==(const Stamp&) const = default;
+};
+std::optional<Stamp> StampOf(const std::filesystem::path& file);
 
 // The Windows path of a file under the root's drive C: ("<root>/drive_c/a/b" -> "C:\a\b").
 std::string WindowsPath(const std::filesystem::path& root, const std::filesystem::path& file);

@@ -82,13 +82,11 @@ void DayOfWork::LocalCopies(Host& host) {
 }
 
 void DayOfWork::OpenOnline(Host& host) {
-  const size_t before = host.screen.files.size();
   Send(host, "click " + OpenCaption(host));
   if (!Stopped()) Settle(host, Intent{"open"});
   if (Stopped()) return;
   for (const string& message : seen_)
     if (message.find("could not be opened") != string::npos) failedOpens_[host.kind] = true;
-  (void)before;
 }
 
 void DayOfWork::Edit(Host& host) {
