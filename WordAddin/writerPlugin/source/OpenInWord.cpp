@@ -108,8 +108,7 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     // The copy keeps the extension it was recorded with.
     xml::Document map;
     if (!map.load(MapFilePath(state_))) throw FlowFailed{};
-    xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
-    state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
+    state_.gDocumentExtension = RecordedExtension(state_, map, id);
     const std::string localName = nameUrl + state_.gDocumentExtension;
     const std::string localPath = state_.gUserDocsFolder + localName;
 

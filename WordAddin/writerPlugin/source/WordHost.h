@@ -21,6 +21,7 @@ class WordHost final : public AddinHost {
   void SetStatusBarText(const std::string& text) override;
 
   void LoadSelectedDocument() override;
+  std::string LocalCopyOfSelectedDocument() override;
   void SearchDocuments(const std::string& text) override;
   void LoadLocalDocument() override;
   void DeleteLocalDocument() override;

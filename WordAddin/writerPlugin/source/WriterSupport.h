@@ -35,6 +35,10 @@ std::string DownloadHtmlPath(const AddinState& state);
 // The map file as the local-copy procedures address it: <AppData root>\users\<user>\maptavoword.xml.
 std::string UserMapPath(const AddinState& state, std::string_view user);
 
+// The extension a downloaded document's copy keeps: that of the document's record in `map`, else
+// the default one.
+std::string RecordedExtension(const AddinState& state, const platform::xml::Document& map, const std::string& id);
+
 // The map key of a Word file name: the name with every occurrence of the current extension
 // removed, letter case as it stands.
 std::string MapKey(const AddinState& state, std::string_view fileName);
