@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <pugixml.hpp>
 
 #include "common/StoredSecret.h"
@@ -174,6 +175,32 @@ void DayOfWork::CheckNewItems() {
   told |= ClaimsSuccess(actor_->screen.status);
   if (!told)
     Known("21.1", actor_->Name() + " made the online item " + created[0] + " but told no success: a retry adds it twice");
+}
+
+std::string DayOfWork::StateReport() const {
+  std::ostringstream out;
+  out << "Online items:\n";
+  for (const auto& d : server_->Documents())
+    out << "  " << d.id << " document \"" << d.name << "\" of " << d.owner << (d.trashed ? " (trashed)" : "")
+        << ", version " << service::FormatVersion(d.version) << ": " << Join(MarkersIn(d.content)) << "\n";
+  for (const auto& w : server_->Workbooks())
+    out << "  " << w.id << " workbook \"" << w.name << "\" of " << w.owner << (w.trashed ? " (trashed)" : "")
+        << ": " << Join(MarkersIn(w.bytes)) << "\n";
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root_ / "drive_c", ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    const string name = it->path().filename().string();
+    if (name != "maptavoword.xml" && name != "maptavoexcel.xml") continue;
+    out << WindowsPath(root_, it->path()) << ":\n";
+    pugi::xml_document map;
+    if (!map.load_file(it->path().c_str())) out << "  (does not load)\n";
+    for (const pugi::xml_node record : map.document_element().children()) {
+      const bool word = string(record.name()) == "document";
+      out << "  " << record.child(word ? "document_id" : "book_id").text().get() << " -> "
+          << (word ? record.child("location").text().get() : record.attribute("filename").value()) << "\n";
+    }
+  }
+  return out.str();
 }
 
 // Every record of every map: an existing file inside its own account's folder, for an item of

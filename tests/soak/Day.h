@@ -88,6 +88,7 @@ class DayOfWork : public EndToEndTest {
   void OpenOnline(Host& host);
   void Edit(Host& host);
   void NewFile(Host& host);
+  void HostOpen(Host& host);
   void HostSave(Host& host, bool saveAs);
   void SendOnline(Host& host, const std::string& what);  // "save", "add", "publish"
   void CloseFile(Host& host);
@@ -126,8 +127,10 @@ class DayOfWork : public EndToEndTest {
   // any other, unless the item is among the known faults, when it is reported and the day goes on.
   void Known(const std::string& fault, const std::string& what);
   std::string Report() const;
+  std::string StateReport() const;  // the online items and every map record, for the report
   void Note(const std::string& line);  // the transcript
-  bool Stopped() const { return !failures_.empty() || HasFailure(); }
+  bool Failed() const { return !failures_.empty() || HasFailure(); }
+  bool Stopped() const { return Failed() || endedEarly_; }
 
   // --- choices
   // Does one of the choices, picked by weight; `who` names the host ("" for the world).
@@ -168,6 +171,7 @@ class DayOfWork : public EndToEndTest {
   std::string command_;    // "save", "add", "publish" for a step that sends a file online
   std::string chosenLocal_;  // the entry chosen in the local copies list
   std::string claimedItem_;  // the item that holds what a message of success said was sent
+  int listsAnswered_ = 0;    // how often the step has answered the online list
   std::string addAsked_;     // the file the user was asked to add (or publish) as a new item
   std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit
   std::set<std::string> knownSeen_;
@@ -179,6 +183,7 @@ class DayOfWork : public EndToEndTest {
   std::deque<std::string> transcript_;
   std::vector<std::string> failures_;
   std::set<std::string> knownFaults_;
+  bool endedEarly_ = false;  // at a known fault after which the state is not the day's to check
   int verbose_ = 0;  // TAVO_SOAK_VERBOSE: 1 prints every command, 2 every screen too
 };
 

@@ -39,6 +39,7 @@ void DayOfWork::UserStep(Host& host) {
   offer(s.Enabled(OpenCaption(host)), 5, "opens an online file", [&] { OpenOnline(host); });
   offer(true, file ? 7 : 2, "edits", [&] { Edit(host); });
   offer(true, 1, "starts a new file", [&] { NewFile(host); });
+  offer(true, 1.2, "opens a file of this computer", [&] { HostOpen(host); });
   offer(file, 1.5, "saves in the application", [&] { HostSave(host, false); });
   offer(file, 2, "saves as in the application", [&] { HostSave(host, true); });
   for (const string what : {"save", "add", "publish"})
@@ -114,6 +115,7 @@ void DayOfWork::NewFile(Host& host) {
 string DayOfWork::SaveAsPath(Host& host) {
   string path;
   for (int attempt = 0; attempt < 5 && (path.empty() || host.markers.count(path)); ++attempt) {
+    path.clear();
     const string ext = host.word() ? (Chance(0.9) ? ".doc" : ".rtf") : (Chance(0.95) ? ".xls" : ".xlsx");
     string name;
     const int pick = Pick(10);
@@ -134,13 +136,40 @@ string DayOfWork::SaveAsPath(Host& host) {
                        (host.account.empty() ? who.email : host.account) + "\\";
     if (Chance(0.5) && std::filesystem::is_directory(Win(own))) folder = own;
     path = folder + name + ext;
+    // The add-in's copies are the user's to replace in its own dialogs: a save as over one of
+    // them makes the next save send another file over that online item.
+    if (folder == own && std::filesystem::exists(Win(path))) path.clear();
   }
+  if (path.empty()) path = "C:\\Users\\tavo\\Documents\\Note " + std::to_string(++names_) + (host.word() ? ".doc" : ".xls");
   // What the file there held is the user's to replace (Word does not ask; Excel does, and
   // whichever the answer, the file is the user's).
   for (const auto& [marker, homes] : before_.of)
     for (const Home& home : homes)
       if (platform::text::EqualsText(home, path)) excused_.insert(marker);
   return path;
+}
+
+void DayOfWork::HostOpen(Host& host) {
+  // Any document (or workbook) in the Documents folder, the add-in's copies included.
+  std::vector<string> found;
+  std::error_code ec;
+  const std::filesystem::path documents = Win("C:\\Users\\tavo\\Documents");
+  for (auto it = std::filesystem::recursive_directory_iterator(documents, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    const string ext = it->path().extension().string();
+    const bool fits = host.word() ? ext == ".doc" || ext == ".rtf" : ext == ".xls" || ext == ".xlsx";
+    const string path = WindowsPath(root_, it->path());
+    if (it->is_regular_file() && fits && !host.markers.count(path)) found.push_back(path);
+  }
+  if (found.empty()) return NewFile(host);
+  const string path = Choose(found);
+  // A copy of the add-in's has its account's password; the user may mistype it.
+  const Account* owner = &SomeAccount();
+  for (const Account& a : accounts_)
+    if (path.find("\\users\\" + a.email + "\\") != string::npos && Chance(0.9)) owner = &a;
+  hostErrorsAllowed_ = true;  // a wrong password, a file another host has open
+  Send(host, "open \"" + path + "\"");
+  if (!Stopped()) Settle(host, Intent{"hostopen", owner});
 }
 
 void DayOfWork::HostSave(Host& host, bool saveAs) {
