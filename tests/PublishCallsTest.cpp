@@ -1,10 +1,11 @@
 // Publishing a new document or workbook as a user does it, in tavo-office processes against the
 // stand-in service: the create, then the two calls that make it public and give it its licence.
 // Those two calls carry the ticket, so they go over TLS whenever the configured API URL does;
-// and one that cannot be sent fails the publish, which is then not reported done.
+// and one that fails leaves a publish that is not reported done, and that the next Publish
+// finishes.
 #include <memory>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files/Files.h"
@@ -31,16 +32,27 @@ struct Addin {
   const char* apiUrl;       // an https API URL for this add-in's service
   const char* extension;
   const char* published;    // the status bar after a publish
+  const char* updated;      // the status bar after the Publish of a linked one with nothing left to do
+  const char* notPublic;    // the message after a publish that created it but did not make it public
+  const char* notLicensed;  // ... that made it public but did not give it its licence
   const char* failed;       // the message after a failed one
-  const char* failureLine;  // the Error line of the failure path
+  const char* unknownCode;  // an error code of the add-in's service that no table lists
 };
 const Addin kAddins[] = {
-    {"word", &kWriterParameters, "https://writer.tavo.example/api", ".doc",
-     "The Document is Published Successfully", "Document Add failed. Please try to 'Add' it again",
-     "Error While creating the document "},
+    {"word", &kWriterParameters, "https://writer.tavo.example/api", ".doc", "The Document is Published Successfully",
+     "Successfully Updated in Tavo!!!",
+     "The document is in Tavo Writer, but it could not be made public. Use Publish in Tavo Share again to finish "
+     "publishing it.",
+     "The document is in Tavo Writer and public, but its licence could not be set. Use Publish in Tavo Share again "
+     "to finish publishing it.",
+     "Document Add failed. Please try to 'Add' it again", "1500"},
     {"excel", &kSheetParameters, "https://sheet.tavo.example/api/xml", ".xls",
-     "The Workbook is Published successfully!", "Error occured while adding the Workbook to Tavo sheet",
-     "Error While adding the workbook -"},
+     "The Workbook is Published successfully!", "Workbook Updated Sucessfully !!",
+     "The workbook is in Tavo Sheet, but it could not be made public. Use Publish in Tavo Share again to finish "
+     "publishing it.",
+     "The workbook is in Tavo Sheet and public, but its licence could not be set. Use Publish in Tavo Share again "
+     "to finish publishing it.",
+     "Error occured while adding the Workbook to Tavo sheet", "2999"},
 };
 
 class PublishCalls : public EndToEndTest {
@@ -72,52 +84,93 @@ class PublishCalls : public EndToEndTest {
     return host.Send("click Command1");
   }
 
-  // The online document or workbook of that name.
-  std::optional<service::PublishRecord> PublishedAs(const string& name) const {
-    for (const auto& d : server_->Documents())
-      if (d.name == name) return d.publish;
-    for (const auto& w : server_->Workbooks())
-      if (w.name == name) return w.publish;
-    return std::nullopt;
+  // The add-in's online documents (workbooks) of that name, with their ids.
+  std::vector<std::pair<string, service::PublishRecord>> Online(const Addin& addin, const string& name) const {
+    std::vector<std::pair<string, service::PublishRecord>> found;
+    if (string(addin.kind) == "word") {
+      for (const auto& d : server_->Documents())
+        if (d.name == name) found.emplace_back(d.id, d.publish);
+    } else {
+      for (const auto& w : server_->Workbooks())
+        if (w.name == name) found.emplace_back(w.id, w.publish);
+    }
+    return found;
   }
 
+  string UserFile(const Addin& addin, const char* root, const string& name) const {
+    return string(root) + "\\tavo\\" + string(addin.params->folderWord) + "\\users\\" + kUser + "\\" + name;
+  }
+  // The kept copy the publish put into the user's folder.
+  string KeptCopy(const Addin& addin, const string& name) const {
+    return UserFile(addin, "C:\\Users\\tavo\\Documents", name + addin.extension);
+  }
+  string Map(const Addin& addin) const {
+    const string map = UserFile(addin, "C:\\Users\\tavo\\AppData\\Roaming", string(addin.params->mapFileName));
+    return platform::files::FileExists(map) ? platform::files::ReadAllBytes(map) : string();
+  }
   string Log(const Addin& addin) const {
-    const string log = "C:\\Users\\tavo\\AppData\\Roaming\\tavo\\" + string(addin.params->folderWord) + "\\users\\" +
-                       kUser + "\\" + string(addin.params->logFileName);
+    const string log = UserFile(addin, "C:\\Users\\tavo\\AppData\\Roaming", string(addin.params->logFileName));
     return platform::files::FileExists(log) ? platform::files::ReadAllBytes(log) : string();
   }
 };
 
 }  // namespace
 
-// The service refuses the connection of one of the two calls and nothing else: the document is
-// created online and stays so, but the user hears that the publish failed, and the log says
-// why; the call after a refused make-public is not sent.
-TEST_F(PublishCalls, ACallThatCannotBeSentFailsThePublish) {
+// The service creates the document, then fails one of the two publishing calls: it cannot be
+// sent, it is answered with an HTTP error status, or with the service's error code. The
+// document is linked all the same (its record and its kept copy, as after any publish), the
+// user hears that it is online but not public (or not licensed), and the next Publish of that
+// same document, in this run or after a new start, finishes the publish on it: never a second
+// online document. A Publish after that has nothing left to finish.
+TEST_F(PublishCalls, APublishThatFailsHalfWayIsFinishedOnTheSameDocument) {
   for (const Addin& addin : kAddins) {
     SCOPED_TRACE(addin.kind);
     auto host = SignedIn(addin);
     const struct {
-      const char* refused;
       const char* name;
+      service::Fault fault;
       bool madePublic;
-    } cases[] = {{kMakePublic, "Refused", false}, {kLicence, "Unlicensed", true}};
+      bool restart;  // the retry comes after Quit and a new start
+    } cases[] = {
+        {"Refused", service::Fault(kMakePublic, service::FaultKind::RefuseConnection, -1), false, false},
+        {"Unlicensed", service::Fault(kLicence, service::FaultKind::Html500, -1), true, true},
+        {"Coded", service::Fault(kMakePublic, service::FaultKind::ErrorCode, -1, addin.unknownCode), false, false},
+    };
     for (const auto& c : cases) {
-      SCOPED_TRACE(c.refused);
-      server_->InjectFault(service::Fault(c.refused, service::FaultKind::RefuseConnection, -1));
+      SCOPED_TRACE(c.name);
+      server_->InjectFault(c.fault);
       const size_t logBefore = Log(addin).size();
       const string screen = Publish(*host, addin, c.name);
-      EXPECT_TRUE(Has(screen, addin.failed)) << screen;
+      EXPECT_TRUE(Has(screen, c.madePublic ? addin.notLicensed : addin.notPublic)) << screen;
       EXPECT_FALSE(Has(screen, addin.published)) << screen;
+      EXPECT_FALSE(Has(screen, addin.failed)) << screen;
       host->Send("click Command1");
       server_->ClearFaults();
 
-      const auto online = PublishedAs(c.name);
-      ASSERT_TRUE(online) << host->Output();
-      EXPECT_EQ(online->isPublic, c.madePublic);
-      EXPECT_EQ(online->licenseCalls, 0);  // none after a refused make-public
-      const string log = Log(addin).substr(logBefore);
-      EXPECT_TRUE(Has(log, "[Error] -- " + string(addin.failureLine))) << log;
+      const auto created = Online(addin, c.name);
+      ASSERT_EQ(created.size(), 1u) << host->Output();
+      EXPECT_EQ(created[0].second.isPublic, c.madePublic);
+      EXPECT_EQ(created[0].second.licenseCalls, 0);
+      EXPECT_TRUE(Has(Map(addin), "id=\"" + created[0].first + "\"")) << Map(addin);
+      EXPECT_TRUE(platform::files::FileExists(KeptCopy(addin, c.name)));
+      EXPECT_TRUE(Has(Log(addin).substr(logBefore), "[Error] -- Error while ")) << Log(addin).substr(logBefore);
+
+      if (c.restart) {
+        EXPECT_EQ(host->Quit(), 0) << host->Output();
+        host = SignedIn(addin);
+        host->Send("open " + KeptCopy(addin, c.name) + " " + kPassword);
+      }
+      EXPECT_TRUE(Has(host->Send("click &Publish in Tavo Share"), addin.published)) << host->Output();
+      const auto finished = Online(addin, c.name);
+      ASSERT_EQ(finished.size(), 1u);
+      EXPECT_TRUE(finished[0].second.isPublic);
+      EXPECT_EQ(finished[0].second.licenseName, "Public Domain");
+      EXPECT_EQ(finished[0].second.licenseCalls, 1);
+
+      EXPECT_TRUE(Has(host->Send("click &Publish in Tavo Share"), addin.updated)) << host->Output();
+      const auto after = Online(addin, c.name);
+      ASSERT_EQ(after.size(), 1u);
+      EXPECT_EQ(after[0].second.makePublicCalls, finished[0].second.makePublicCalls);
     }
     EXPECT_EQ(host->Quit(), 0) << host->Output();
   }
@@ -136,10 +189,10 @@ TEST_F(PublishCalls, ThePublishingCallsFollowTheSchemeOfTheApiUrl) {
       auto host = SignedIn(addin);
       const string name = https ? "Secure" : "Plain";
       EXPECT_TRUE(Has(Publish(*host, addin, name), addin.published)) << host->Output();
-      const auto online = PublishedAs(name);
-      ASSERT_TRUE(online);
-      EXPECT_TRUE(online->isPublic);
-      EXPECT_EQ(online->licenseName, "Public Domain");
+      const auto online = Online(addin, name);
+      ASSERT_EQ(online.size(), 1u);
+      EXPECT_TRUE(online[0].second.isPublic);
+      EXPECT_EQ(online[0].second.licenseName, "Public Domain");
 
       std::vector<bool> overTls;
       for (const auto& r : server_->Requests())

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -59,6 +60,9 @@ struct Outcomes {
   struct Outcome {
     Seen seen;
     std::string logLine;  // a text the log gains ("" none in particular)
+    // What the next command shows, when this outcome changes it from the flow's nextSeen (a
+    // publish that created the document online is finished without the licence picker).
+    std::optional<Seen> nextSeen = std::nullopt;
   };
   Outcome down;      // no listener
   Outcome cut;       // hang, truncated, past the bound: the exchange fails
@@ -145,6 +149,19 @@ inline void WillRead(platform::forms::ScriptedOperator& user, const Outcomes::Se
     const size_t colon = s.find(": ");
     if (colon != std::string::npos) user.On(s.substr(0, colon), {"click Command1"});
   }
+}
+
+// Whether the service holds exactly one online document (workbook) of the name among `items`,
+// and it is public under the licence: a publish finished on the one it created, not another.
+template <class Item>
+bool PublicOnce(const std::vector<Item>& items, const std::string& name, const std::string& licence) {
+  int found = 0;
+  for (const Item& item : items) {
+    if (item.name != name) continue;
+    ++found;
+    if (!item.publish.isPublic || item.publish.licenseName != licence) return false;
+  }
+  return found == 1;
 }
 
 // What the user has: every file of the environment (the logs aside: they are meant to grow),
@@ -300,7 +317,7 @@ void RunCase(std::type_identity_t<F>& f, const Flow<F>& flow, Trouble trouble) {
   f.server_->ClearFaults();
   if (trouble == Trouble::NoListener) f.server_->Start();
   const size_t seenBefore = SeenBy(f.user_).size();
-  Outcomes::Seen nextSeen = flow.nextSeen;
+  Outcomes::Seen nextSeen = expected.nextSeen.value_or(flow.nextSeen);
   if (flow.savesOnline && trouble == Trouble::Truncated) {
     nextSeen.push_back("frmLowVersion");
     f.WillOverwrite();

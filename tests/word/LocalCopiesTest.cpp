@@ -193,6 +193,51 @@ TEST_F(LocalCopiesTest, QuitKeepsTemporaryCopiesTheUserSavedChangesInto) {
   EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
 }
 
+// A save sends a temporary copy's text, but a picture in it that does not go up (the upload is
+// refused, or it is of a kind the service does not take) is only on this computer: the user is
+// told, and Quit keeps the copy with its record. Opened again in a new run, its picture goes up
+// with the next save.
+TEST_F(LocalCopiesTest, QuitKeepsATemporaryCopyHoldingAPictureTheServiceLacks) {
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  server_->AddDocument(kUser, "Notes", "<p>notes</p>");
+  SignedInWord(/*keepCopies=*/false);
+  const struct {
+    int row;
+    const char* picture;
+    std::string bytes;
+  } copies[] = {{0, "chart.png", png}, {1, "scan.bmp", "BM bitmap"}};
+  server_->InjectFault({"writer.uploadImage", service::FaultKind::Html500, 1});
+  for (const auto& c : copies) {
+    SCOPED_TRACE(c.picture);
+    OpenFromList(c.row);
+    platform::files::WriteAllBytes(DocsFolder() + "\\" + c.picture, c.bytes);
+    Active()->InsertPicture(DocsFolder() + "\\" + c.picture);
+    WillReadMessage();
+    const size_t before = Messages().size();
+    word().Click("&Save in Tavo Writer");
+    const auto all = Messages();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()),
+              std::vector<std::string>{"frmMsgInfo: Some pictures could not be uploaded to Tavo Writer, so the online "
+                                       "document lacks them. The copy on this computer keeps them."});
+  }
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
+  EXPECT_TRUE(server_->Pictures().empty());
+
+  QuitWord();
+  EndWord();
+  const std::vector<std::string> kept{DocsFolder() + "\\Plan.doc", DocsFolder() + "\\Notes.doc"};
+  EXPECT_EQ(Locations(), kept);
+  for (const std::string& copy : kept) EXPECT_TRUE(platform::files::FileExists(copy)) << copy;
+
+  SignedInWord(/*keepCopies=*/true);
+  LocalDocuments({"select locallist \"Plan \"", "click Open"});
+  ASSERT_EQ(ActiveName(), "Plan.doc");
+  word().Click("&Save in Tavo Writer");
+  ASSERT_EQ(server_->Pictures().size(), 1u);
+  EXPECT_EQ(server_->Pictures()[0].bytes, png);
+}
+
 // Copies downloaded for an account signed in earlier in the run lose their records in that
 // account's map, not in the map of the account signed in when Word quits.
 TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {

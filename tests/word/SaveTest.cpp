@@ -9,6 +9,9 @@ namespace tavo::writer::test {
 namespace {
 
 constexpr const char* kSaveFailed = "frmMsgInfo: Document save failed. Please try to save it again.";  // gMsg32
+constexpr const char* kPicturesLeftOut =
+    "frmMsgInfo: Some pictures could not be uploaded to Tavo Writer, so the online document lacks them. The copy on "
+    "this computer keeps them.";
 
 // What the save sends of the typed text: the blank that ends the paragraph kept as Word's export
 // keeps it.
@@ -77,6 +80,40 @@ TEST_F(SaveTest, AHigherOnlineVersionAsksBeforeOverwriting) {
   EXPECT_NE(saves[0].body.find("<double>3</double>"), std::string::npos);
   EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
   EXPECT_EQ(MapEntries()[0].version, "5");
+}
+
+// An overwrite after Yes that the service refuses, or that cannot be sent, is told as a failed
+// save is; the online document stays as it was, and the next Save's Yes overwrites it.
+TEST_F(SaveTest, AFailedOverwriteIsTold) {
+  const std::string id = OpenedPlan("3");
+  server_->ChangeDocument(id, "<p>changed online</p>");  // version 4
+  const struct {
+    const char* name;
+    service::Fault fault;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"cannot be sent", {"writer.saveDocument", service::FaultKind::RefuseConnection}, {kSaveFailed}},
+      {"1890", {"writer.saveDocument", service::FaultKind::ErrorCode, 1, "1890"},
+       {"frmMsgInfo: Your Tavo API key has been temporarily blocked. Please contact Tavo support.", kSaveFailed}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server_->InjectFault(c.fault);
+    user_.On("frmLowVersion", {"click Yes"});
+    for (size_t i = 0; i < c.messages.size(); ++i) WillReadMessage();
+    const size_t before = Messages().size();
+    Save();
+    const auto all = Messages();
+    EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.messages);
+    EXPECT_EQ(OnlineContent(id), "<p>changed online</p>");
+    server_->ClearFaults();
+  }
+
+  user_.On("frmLowVersion", {"click Yes"});
+  const size_t before = Messages().size();
+  Save();
+  EXPECT_EQ(Messages().size(), before);
+  EXPECT_NE(OnlineContent(id).find(kSavedParagraph), std::string::npos);
 }
 
 // Each caller's error codes: the version check's error message comes before the overwrite
@@ -230,8 +267,9 @@ TEST_F(SaveTest, TheMapKeyIsTheFileNameWithoutItsExtension) {
 }
 
 // Word exports pictures as local files: png, gif and jpg go up as they are, emz and wmz as the
-// GIF rendering Word writes under the next number, any other kind stays a local reference; a
-// linked picture is left alone. Each uploaded one is relinked to its online address.
+// GIF rendering Word writes under the next number, any other kind stays a local reference (and
+// the user hears that the online document lacks it); a linked picture is left alone. Each
+// uploaded one is relinked to its online address.
 TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
   const std::string id = OpenedPlan("3");
   const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x14\0\0\0\x0a", 24);
@@ -248,7 +286,9 @@ TEST_F(SaveTest, PicturesAreUploadedAndRelinked) {
     platform::files::WriteAllBytes(path, p.bytes);
     Active()->InsertPicture(path);
   }
+  WillReadMessage();
   Save();
+  EXPECT_EQ(Messages(), std::vector<std::string>{kPicturesLeftOut});
 
   // image001-008 are the first eight; the emz is image009 with its rendering image010, the wmz
   // image011 with image012.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/AddinState.h"
+#include "common/requests/PublishCalls.h"
 #include "platform/office/Excel.h"
 
 namespace tavo::sheet {
@@ -21,11 +22,7 @@ namespace excel = platform::office::excel;
 class SheetHost;
 
 // The licence a workbook is published under, as the licence picker chose it.
-struct LicenceChoice {
-  std::string name;
-  std::string url;
-  std::string image;
-};
+using LicenceChoice = PublishLicence;
 
 class SheetOperations {
  public:
@@ -113,7 +110,10 @@ class SheetOperations {
 
   // The add and the publish.
   void AddActiveWorkbook(Route route, const LicenceChoice* licence);
-  bool AddWorkbook(Route route, const std::string& name, const std::string& path, const LicenceChoice* licence);
+  // Nullopt when no workbook was created and linked; else how far its publish got (Published
+  // for a plain add).
+  std::optional<PublishOutcome> AddWorkbook(Route route, const std::string& name, const std::string& path,
+                                            const LicenceChoice* licence);
 
   AddinState& state_;
   SheetHost& host_;

@@ -7,7 +7,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
-#include "common/requests/PublishCalls.h"
+#include "common/UnfinishedPublishes.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/SheetApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -41,8 +41,11 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
     state_.gDocumentExtension = ".xls";
     const std::string name = text::Replace(book->Name(), ".xls", "");
     ShowStatus(state_, "Transfering Workbook to Tavo...");
-    if (AddWorkbook(route, name, currentWorkbookPath_, licence)) {
-      ShowStatus(state_, add ? "The Workbook is created successfully!" : "The Workbook is Published successfully!");
+    if (const std::optional<PublishOutcome> added = AddWorkbook(route, name, currentWorkbookPath_, licence)) {
+      if (*added == PublishOutcome::Published)
+        ShowStatus(state_, add ? "The Workbook is created successfully!" : "The Workbook is Published successfully!");
+      else
+        ShowMessage(state_, UnfinishedPublishText(*added, "workbook", "Tavo Sheet"), 0);
       WriteLog(state_, "workbook [ " + name + " ] Created Sucessfully -", "Info");
       KeepActiveWorkbook();
       return;
@@ -57,8 +60,8 @@ void SheetOperations::AddActiveWorkbook(Route route, const LicenceChoice* licenc
   if (add) ShowMessage(state_, state_.strings["gMsg51"], 0);
 }
 
-bool SheetOperations::AddWorkbook(Route route, const std::string& name, const std::string& path,
-                                  const LicenceChoice* licence) {
+std::optional<PublishOutcome> SheetOperations::AddWorkbook(Route route, const std::string& name,
+                                                           const std::string& path, const LicenceChoice* licence) {
   const bool publish = route == Route::Publish;
   try {
     const std::string wanted = state_.gUserDocsFolder + name + ".xls";
@@ -78,12 +81,12 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
     ShowStatus(state_, publish ? std::string("Creating Workbook in Tavo Sheet...") : state_.strings["gMsg65"]);
 
     xml::Document doc;
-    if (!doc.loadXML(answer)) return false;
+    if (!doc.loadXML(answer)) return std::nullopt;
     WriteLog(state_, "Response for New workbook request | " + answer, "Info");
     if (const SheetErrorCheck check = AddAnswerError(doc); check.isError) {
       const SheetCaller caller = publish ? SheetCaller::AddPublicWorkbook : SheetCaller::AddWorkbook;
       if (check.showsMessage) ShowMessage(state_, SheetErrorFor(state_, caller, check.code).message, 0);
-      return false;
+      return std::nullopt;
     }
     const std::string id = doc.selectSingleNode("//methodResponse/result/workbookId").text();
     const std::string created = doc.selectSingleNode("//methodResponse/result/createdTime").text();
@@ -93,21 +96,19 @@ bool SheetOperations::AddWorkbook(Route route, const std::string& name, const st
                                    created,
                                    doc.selectSingleNode("//methodResponse/result/updateLock").text(),
                                    target};
-    if (publish && licence) {
-      // Their answers are not read. One that could not be sent fails the publish; the workbook
-      // already created online stays as it is, and is not linked here.
-      MakeDocumentPublic(state_, id);
-      UpdateDocumentLicense(state_, id, licence->name, licence->url, licence->image);
-    }
+    // The workbook is online now, whatever becomes of its publish: it is linked all the same,
+    // and a publish that did not get through is remembered, for the next Publish to finish.
+    const PublishOutcome published =
+        publish && licence ? PublishAndRemember(state_, id, *licence) : PublishOutcome::Published;
     WriteLog(state_, "Before Appending in to MapXML", "Info");
     if (publish) ShowStatus(state_, "Moving Workbook into Tavo UserFolder...");
-    if (!MoveWorkbookToUserFolder(target)) return false;
+    if (!MoveWorkbookToUserFolder(target)) return std::nullopt;
     ShowStatus(state_, publish ? std::string("Updating Local informations...") : state_.strings["gMsg69"]);
-    if (!AppendWorkbookIntoMapXml(state_, record)) return false;
+    if (!AppendWorkbookIntoMapXml(state_, record)) return std::nullopt;
     ShowStatus(state_, "");
-    return true;
+    return published;
   } catch (const platform::RuntimeError&) {
-    return false;
+    return std::nullopt;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/UnfinishedPublishes.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/SheetApiRequest.h"
@@ -87,7 +88,15 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
     WriteLog(state_, "Error while Updating into Tavo Sheet", "Error");
     return false;
   }
-  if (!save) ShowStatus(state_, "Workbook Updated Sucessfully !!");
+  if (!save) {
+    // A publish of it that did not get through at its creation is finished now, over the
+    // workbook as just saved (not when a question took the save's place).
+    const std::optional<PublishOutcome> finished =
+        sentToService_ ? FinishUnfinishedPublish(state_, id) : std::nullopt;
+    if (!finished) ShowStatus(state_, "Workbook Updated Sucessfully !!");
+    else if (*finished == PublishOutcome::Published) ShowStatus(state_, "The Workbook is Published successfully!");
+    else ShowMessage(state_, UnfinishedPublishText(*finished, "workbook", "Tavo Sheet"), 0);
+  }
   return true;
 }
 

@@ -7,8 +7,8 @@
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
+#include "common/UnfinishedPublishes.h"
 #include "common/dialogs/Dialogs.h"
-#include "common/requests/PublishCalls.h"
 #include "common/requests/WriterApiRequest.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -21,17 +21,19 @@ namespace xml = platform::xml;
 }  // namespace
 
 bool WriterOperations::CreateDocument(const std::string& name, const std::string& content) {
-  return NewDocument(name, content, nullptr);
+  return NewDocument(name, content, nullptr).has_value();
 }
 
+// True when the document was created and linked, public or not (the caller tells which).
 bool WriterOperations::CreatePublicDocument(const std::string& name, const std::string& content,
                                             const std::string& licenceName, const std::string& licenceUrl,
                                             const std::string& licenceImage) {
-  const Licence licence{licenceName, licenceUrl, licenceImage};
-  return NewDocument(name, content, &licence);
+  const PublishLicence licence{licenceName, licenceUrl, licenceImage};
+  return NewDocument(name, content, &licence).has_value();
 }
 
-bool WriterOperations::NewDocument(const std::string& name, const std::string& content, const Licence* licence) {
+std::optional<PublishOutcome> WriterOperations::NewDocument(const std::string& name, const std::string& content,
+                                                            const PublishLicence* licence) {
   std::string why;
   try {
     const std::string body = NewDocumentBody(name, content);
@@ -44,7 +46,7 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
       const CallerMessage message =
           WriterErrorMessage(state_, licence ? WriterCaller::Publish : WriterCaller::Add, answer.errorCode);
       ShowMessage(state_, message.text, message.kind);
-      return false;
+      return std::nullopt;
     }
     if (answer.kind != AnswerKind::Success) throw FlowFailed{};
 
@@ -58,12 +60,10 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     // user's folder is neither written nor recorded.
     if (LeavesFolder(record.nameUrl))
       throw FlowFailed{"the document's file name leaves the user folder: " + record.nameUrl};
-    if (licence) {
-      // Their answers are not read. One that could not be sent ends the publish in its failure
-      // path; the document already created online stays as it is.
-      MakeDocumentPublic(state_, record.id);
-      UpdateDocumentLicense(state_, record.id, licence->name, licence->url, licence->image);
-    }
+    // The document is online now, whatever becomes of its publish: it is linked all the same,
+    // and a publish that did not get through is remembered, for the next Publish to finish.
+    const PublishOutcome published =
+        licence ? PublishAndRemember(state_, record.id, *licence) : PublishOutcome::Published;
 
     state_.gDocumentNameUrl = record.nameUrl;
     DocumentMapRecord local = record;
@@ -72,14 +72,15 @@ bool WriterOperations::NewDocument(const std::string& name, const std::string& c
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
     WriteLog(state_, "Sucessfully created the document", "Info");
-    return true;
+    TellPicturesLeftOut();
+    return published;
   } catch (const platform::RuntimeError& e) {
     why = e.description();
   } catch (const FlowFailed& failure) {
     why = failure.description;
   }
   WriteLog(state_, "Error While creating the document " + why, "Error");
-  return false;
+  return std::nullopt;
 }
 
 void WriterOperations::AddActiveDocument() {
@@ -102,13 +103,15 @@ void WriterOperations::AddActiveDocument() {
   WriteLog(state_, "Error While Creating Document |" + why, "Error");
 }
 
-// The version sent is the one the local copy was made from; a failed export sends nothing.
+// The version sent is the one the local copy was made from; a failed export sends nothing. A
+// failure is told as the Save command tells it: the user answered Yes to have it saved.
 void WriterOperations::OverwriteActiveDocument() {
   if (SavePendingDocument()) {
     WriteLog(state_, "Sucessfully Updated in Tavo Writer after version conflict", "Info");
     return;
   }
   WriteLog(state_, "unable to save in tavo writer after version conflict", "Error");
+  ShowMessage(state_, Msg(state_, "gMsg32"), 0);
 }
 
 bool WriterOperations::PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
@@ -118,9 +121,14 @@ bool WriterOperations::PublishActiveDocument(const std::string& licenceName, con
   if (html.empty()) return false;
   const std::string name = MapKey(state_, app->ActiveDocument()->Name());
   WriteLog(state_, "Before Saving the New Document", "Info");
-  if (!CreatePublicDocument(name, html, licenceName, licenceUrl, licenceImage)) return false;
+  const PublishLicence licence{licenceName, licenceUrl, licenceImage};
+  const std::optional<PublishOutcome> created = NewDocument(name, html, &licence);
+  if (!created) return false;
   WriteLog(state_, "After Saving the New Document", "Info");
-  ShowStatus(state_, "The Document is Published Successfully");
+  // Created and linked, but not published: not the picker's failure, which would have the user
+  // add it a second time.
+  if (*created == PublishOutcome::Published) ShowStatus(state_, "The Document is Published Successfully");
+  else ShowMessage(state_, UnfinishedPublishText(*created, "document", "Tavo Writer"), 0);
   return true;
 }
 

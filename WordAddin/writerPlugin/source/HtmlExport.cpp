@@ -10,6 +10,7 @@
 #include "common/Base64.h"
 #include "common/LanguageText.h"
 #include "common/Log.h"
+#include "common/Messages.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -27,6 +28,10 @@ namespace text = platform::text;
 constexpr platform::Milliseconds kPageLimit{30000};
 
 constexpr std::string_view kPictureFolder = "./tavoupload_files/";
+
+constexpr std::string_view kPicturesLeftOut =
+    "Some pictures could not be uploaded to Tavo Writer, so the online document lacks them. The copy on this "
+    "computer keeps them.";
 
 // The name Word gives the GIF rendering it writes beside an emz or wmz picture: the next number,
 // with as many digits as the picture's own ("image009" -> "image010").
@@ -48,6 +53,7 @@ std::string WriterOperations::ConvertDocumentToHtml() {
   const std::string pictures = state_.gUserDocsFolder + "tavoupload_files";
   std::string baseName;
   std::string result;
+  picturesLeftOut_ = 0;
   // The Error line names the run-time error, or none (number 0) when there was none.
   const auto failed = [&](const std::string& description, long number) {
     WriteLog(state_,
@@ -132,7 +138,11 @@ bool WriterOperations::ChangeImageUrls(std::string& result) {
       const std::string width = shape.style().width();
       const std::string height = shape.style().height();
       const std::string url = UploadImage(src);
-      if (url.empty()) continue;
+      if (url.empty()) {
+        // The service lacks this picture: the document on this computer is the only place it is.
+        ++picturesLeftOut_;
+        continue;
+      }
 
       html::Document scratch;
       html::Node image = scratch.createElement("IMG");
@@ -156,6 +166,13 @@ bool WriterOperations::ChangeImageUrls(std::string& result) {
   progress.Unload();
   WriteLog(state_, "Error While changing the Images Url" + why, "Error");
   return false;
+}
+
+void WriterOperations::TellPicturesLeftOut() {
+  if (picturesLeftOut_ == 0) return;
+  WriteLog(state_, std::to_string(picturesLeftOut_) + " pictures were not uploaded and keep their local reference",
+           "Error");
+  ShowMessage(state_, std::string(kPicturesLeftOut), 0);
 }
 
 std::string WriterOperations::UploadImage(const std::string& src) {

@@ -6,6 +6,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UnfinishedPublishes.h"
 #include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
@@ -43,9 +44,10 @@ bool WriterOperations::SavePendingDocument() {
   if (html.empty() ||
       !SaveDocument(state_.gLoginUser, state_.gPendingDocName, state_.gPendingDocId, state_.gPendingDocVersion, html))
     return false;
+  TellPicturesLeftOut();
   // The export saved the document in place: a temporary copy now holds what the service holds,
-  // and may go at Quit.
-  RestampTempCopy(state_, GetActiveDocumentFullName());
+  // and may go at Quit; unless a picture stayed behind, which it alone holds then.
+  if (picturesLeftOut_ == 0) RestampTempCopy(state_, GetActiveDocumentFullName());
   return true;
 }
 
@@ -75,8 +77,8 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
       return true;
     }
     if (SavePendingDocument()) {
-      if (publish) ShowStatus(state_, "Successfully Updated in Tavo!!!");
       WriteLog(state_, publish ? "Sucessfully Updated in Tavo Share" : "Sucessfully Updated in Tavo Writer", "Info");
+      if (publish) TellPublished();
       return true;
     }
     WriteLog(state_, "Error while Updating into Tavo Writer", "Error");
@@ -84,6 +86,15 @@ bool WriterOperations::SaveMappedDocument(bool publish) {
     WriteLog(state_, "Error while Updating into Tavo Writer" + e.description(), "Error");
   }
   return false;
+}
+
+// The Publish of a saved document: a publish of it that did not get through at its creation is
+// finished now, over the document as just saved.
+void WriterOperations::TellPublished() {
+  const std::optional<PublishOutcome> finished = FinishUnfinishedPublish(state_, state_.gPendingDocId);
+  if (!finished) ShowStatus(state_, "Successfully Updated in Tavo!!!");
+  else if (*finished == PublishOutcome::Published) ShowStatus(state_, "The Document is Published Successfully");
+  else ShowMessage(state_, UnfinishedPublishText(*finished, "document", "Tavo Writer"), 0);
 }
 
 bool WriterOperations::CheckDocumentVersion(const std::string& id, const std::string& localVersion) {

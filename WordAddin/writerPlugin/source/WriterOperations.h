@@ -7,9 +7,11 @@
 // word processor in its request format (common/requests/WriterApiRequest.h). Failures are
 // handled where they happen: logged, told to the user where the user must know, and reported
 // to the caller as false or "".
+#include <optional>
 #include <string>
 
 #include "common/AddinState.h"
+#include "common/requests/PublishCalls.h"
 
 namespace tavo::writer {
 
@@ -49,7 +51,8 @@ class WriterOperations {
   std::string GetActiveDocumentFullName();
 
   // ---- the HTML the service receives (HtmlExport.cpp)
-  // The active document as HTML, its pictures uploaded and relinked; "" when that failed.
+  // The active document as HTML, its pictures uploaded and relinked; "" when that failed. A
+  // picture that is not uploaded keeps its local reference and is counted (picturesLeftOut_).
   std::string ConvertDocumentToHtml();
   // Loads the exported file and relinks its pictures; the document's HTML in `html`.
   bool ChangeImageUrls(std::string& html);
@@ -104,18 +107,24 @@ class WriterOperations {
   bool SaveMappedDocument(bool publish);
   // Exports the active document and saves it as the pending document; false when either failed.
   bool SavePendingDocument();
+  // After the Publish of a mapped document saved it: finishes its unfinished publish, if any,
+  // and tells the user how it went.
+  void TellPublished();
   // Save (false) or Publish (true) of the active document.
   void SendActiveDocument(bool publish);
   bool ListDocuments(const std::string& body, const char* signedOutText);
   // The part that CreateDocument and CreatePublicDocument share; `licence` null for a plain add.
-  struct Licence {
-    const std::string& name;
-    const std::string& url;
-    const std::string& image;
-  };
-  bool NewDocument(const std::string& name, const std::string& content, const Licence* licence);
+  // Nullopt when no document was created and linked; else how far its publish got (Published
+  // for a plain add).
+  std::optional<PublishOutcome> NewDocument(const std::string& name, const std::string& content,
+                                            const PublishLicence* licence);
+  // After the document was sent: tells the user when pictures of the export stayed behind, which
+  // the online document then lacks.
+  void TellPicturesLeftOut();
 
   AddinState& state_;
+  // The pictures of the last export that kept their local reference.
+  int picturesLeftOut_ = 0;
 };
 
 }  // namespace tavo::writer
