@@ -15,6 +15,9 @@ class AddinHost {
   virtual ~AddinHost() = default;
   // The host application's status bar; "" clears it.
   virtual void SetStatusBarText(const std::string& text) = 0;
+  // A text of the service's list answer as frmDocList shows it. An add-in whose service labels
+  // its answers with the wrong character set decodes the text again, as it does the names.
+  virtual std::string ShownListText(const std::string& text) { return text; }
 
   // Opens the online document (workbook) of the entry selected in frmDocList's list. Reached from
   // the list's Open, double-click, Enter and Space, and from the local-copy question's Yes in the

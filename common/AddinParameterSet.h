@@ -106,7 +106,6 @@ struct AddinParameterSet {
   std::string_view configLoadStatusText;     // status text once the sign-in dialog has loaded
   bool configCloseShowsHint;                 // closing the sign-in dialog blank shows gMsg03
   bool configLabel4SetsPointer;              // clicking Label4 sets the custom mouse pointer
-  std::string_view confirmLoadStatusKey;     // status text once the add question has loaded
   DocListBehaviour docList;
   LocalFilesBehaviour localFiles;
 };

@@ -28,7 +28,8 @@ frmConfirm::frmConfirm(AddinState& state)
 void frmConfirm::Form_Load() {
   TranslateCaptions({{&Label1, "gfrmconfirm_label1"}, {&Command1, "gfrmconfirm_yes"}, {&Command2, "gfrmconfirm_cancel"}});
   CenterForm(*this);
-  Status(Text(state_.params.confirmLoadStatusKey));
+  // The status bar says what the question is about: the document (workbook) is not online yet.
+  Status(Text("gMsg09"));
 }
 
 // The question closes before the long operation starts.

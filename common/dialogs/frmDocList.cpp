@@ -104,7 +104,9 @@ void frmDocList::ShowWorkbookDetails(int index) {
     platform::xml::Node entry = result.child(static_cast<std::size_t>(index));
     IgnoreErrors([&] { createdfld.SetCaption(entry.selectSingleNode("createdTime").text()); });
     IgnoreErrors([&] { modifiedfld.SetCaption(entry.selectSingleNode("lastModifiedTime").text()); });
-    IgnoreErrors([&] { modifiedbyfld.SetCaption(entry.selectSingleNode("lastModifiedBy").text()); });
+    IgnoreErrors([&] {
+      modifiedbyfld.SetCaption(Host().ShownListText(entry.selectSingleNode("lastModifiedBy").text()));
+    });
   });
 }
 

@@ -178,6 +178,12 @@ void Node::removeAttribute(std::string_view name) {
 
 bool Node::hasAttribute(std::string_view name) const { return FindAttribute(N(element()), name) != nullptr; }
 
+std::vector<std::string> Node::attributeNames() const {
+  std::vector<std::string> names;
+  for (xmlAttrPtr a = N(element())->properties; a; a = a->next) names.emplace_back(reinterpret_cast<const char*>(a->name));
+  return names;
+}
+
 long Node::height() const { return NumberAttribute(N(element()), "height"); }
 long Node::width() const { return NumberAttribute(N(element()), "width"); }
 void Node::setHeight(long v) { setAttribute("height", std::to_string(v)); }
@@ -215,6 +221,18 @@ void Node::setOuterHTML(std::string_view html) {
 }
 
 std::string Node::innerText() const { return ToString(xmlNodeGetContent(N(get()))); }
+
+void Node::setInnerText(std::string_view text) {
+  xmlNodePtr e = N(element());
+  const std::string literal(text);
+  xmlNodePtr node = xmlNewDocText(e->doc, BAD_CAST literal.c_str());
+  if (!node) Raise(platform::err::OutOfMemory);
+  while (xmlNodePtr c = e->children) {
+    xmlUnlinkNode(c);
+    doc_->detached.push_back(c);
+  }
+  LinkBefore(e, nullptr, node);
+}
 
 // ---- Style ----
 

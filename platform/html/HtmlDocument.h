@@ -78,6 +78,8 @@ class Node {
   void setAttribute(std::string_view name, std::string_view value);
   void removeAttribute(std::string_view name);
   bool hasAttribute(std::string_view name) const;
+  // The names of the element's attributes as written (a prefix kept: "o:href"), in order.
+  std::vector<std::string> attributeNames() const;
   std::string src() const { return getAttribute("src"); }
   void setSrc(std::string_view v) { setAttribute("src", v); }
   // The height and width attributes as numbers (0 when absent). The text forms convert as an
@@ -102,6 +104,9 @@ class Node {
 
   // Concatenated text of the node and its descendants.
   std::string innerText() const;
+  // Replaces the children by one text node holding the text as it stands (nothing in it is read
+  // as markup or as an entity); the text of a style or script element is written out as it is.
+  void setInnerText(std::string_view text);
 
  private:
   friend class Document;

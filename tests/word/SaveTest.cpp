@@ -370,8 +370,9 @@ TEST_F(SaveTest, AFailedPicturePassIsLoggedWithItsOwnError) {
 
 // An online document that names pictures on this computer (by path, by file: URL, by a relative
 // path from the folder Word opens it in) does not make the add-in upload them: neither a save nor
-// a publish sends them, and they do not come back online. The service's own pictures stay linked,
-// and a picture the user puts in goes up as before.
+// a publish sends them, and they do not come back online. The pictures on the web, the service's
+// and other sites' alike, stay linked through both, and a picture the user puts in goes up as
+// before.
 TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded) {
   const std::string holiday("\x89PNG\r\n\x1a\nholiday", 15);
   const std::string pictures = std::string(kDocuments) + "\\..\\Pictures";
@@ -388,7 +389,10 @@ TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded)
       "<p>e<v:shape style=\"width:20px;height:10px\"><v:imagedata src=\"C:\\Users\\tavo\\Pictures\\holiday.png\"/>"
       "</v:shape></p>"
       "<p>f<img src=\"http://elsewhere.example/holiday.png\"></p>"
-      "<p>g<img src=\"" + online + "\"></p>");
+      "<p>g<img src=\"" + online + "\"></p>"
+      "<p>h<v:shape style=\"width:20px;height:10px\"><v:imagedata src=\"https://elsewhere.example/shape.png\"/>"
+      "</v:shape></p>"
+      "<p>i<img src=\"\\\\fileserver\\pictures\\holiday.png\"></p>");
   SignedInWord();
   platform::files::WriteAllBytes(DocsFolder() + "\\beside.png", holiday);  // beside the page Word opens
   OpenFromList(0);
@@ -399,9 +403,11 @@ TEST_F(SaveTest, PicturesADownloadedDocumentNamesOnThisComputerAreNeverUploaded)
   EXPECT_TRUE(Calls("writer.uploadImage").empty());
   EXPECT_EQ(server_->Pictures().size(), 1u);
   const std::string content = OnlineContent(id);
-  EXPECT_EQ(content.find("holiday"), std::string::npos) << content;
-  EXPECT_EQ(content.find("beside"), std::string::npos) << content;
-  EXPECT_NE(content.find("<img src=\"" + online + "\""), std::string::npos) << content;
+  for (const char* local : {"Pictures\\holiday", "Pictures/holiday", "beside", "fileserver"})
+    EXPECT_EQ(content.find(local), std::string::npos) << local << "\n" << content;
+  for (const std::string& web : {online, std::string("http://elsewhere.example/holiday.png"),
+                                 std::string("https://elsewhere.example/shape.png")})
+    EXPECT_NE(content.find("<img src=\"" + web + "\""), std::string::npos) << web << "\n" << content;
 
   const std::string mine = std::string(kDocuments) + "\\mine.png";
   platform::files::WriteAllBytes(mine, "\x89PNG\r\n\x1a\nmine");

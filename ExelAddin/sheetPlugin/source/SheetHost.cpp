@@ -1,5 +1,6 @@
 #include "ExelAddin/sheetPlugin/source/SheetHost.h"
 
+#include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 
 namespace tavo::sheet {
@@ -7,6 +8,8 @@ namespace tavo::sheet {
 void SheetHost::SetStatusBarText(const std::string& text) {
   if (gHostApp) gHostApp->SetStatusBar(text);
 }
+
+std::string SheetHost::ShownListText(const std::string& text) { return Utf8ToUnicode(text); }
 
 void SheetHost::LoadSelectedDocument() { operations->LoadSelectedWorkbook(); }
 void SheetHost::SearchDocuments(const std::string& text) { operations->SearchWorkbooks(text); }

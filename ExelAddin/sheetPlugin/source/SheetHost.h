@@ -19,6 +19,8 @@ class SheetHost final : public AddinHost {
 
   // Nothing happens while no Excel is connected.
   void SetStatusBarText(const std::string& text) override;
+  // The service's answers arrive mis-decoded (CodePageText.h): list texts are decoded again.
+  std::string ShownListText(const std::string& text) override;
 
   void LoadSelectedDocument() override;
   void SearchDocuments(const std::string& text) override;

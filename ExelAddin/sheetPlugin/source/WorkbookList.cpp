@@ -73,8 +73,10 @@ bool SheetOperations::GetWorkbooks() {
     WriteLog(state_, "Error While Retrieving WorkBook lists " + description, "Error");
     // A user who asked for the list hears why none came.
     ShowMessage(state_, state_.strings["gMsg25"], 0);
+    ShowStatus(state_, "");
   }
-  ShowStatus(state_, "");
+  // Once the list was shown, the status bar tells what came of it (the open's own text, or
+  // nothing after Cancel): it is not cleared over that.
   return shown;
 }
 

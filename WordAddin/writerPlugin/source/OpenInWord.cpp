@@ -1,6 +1,7 @@
 // Opening a downloaded document: the service's HTML goes through a temporary file into Word,
 // is copied into a fresh document and saved, with the account password, as the local copy of
 // the online document; the map file records it.
+#include "WordAddin/writerPlugin/source/LocalReferences.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/LocalFileName.h"
@@ -13,7 +14,6 @@
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
 #include "platform/html/HtmlDocument.h"
-#include "platform/http/Url.h"
 #include "platform/office/Clipboard.h"
 
 namespace tavo::writer {
@@ -36,35 +36,14 @@ void PixelSize(html::Node& image, const std::string& styled, void (html::Node::*
   }
 }
 
-// Whether a picture's address is on the service's own web addresses.
-bool OnTheService(const AddinState& state, const std::string& src) {
-  const auto picture = platform::http::ParseUrlTarget(src);
-  if (!picture || (picture->scheme != "http" && picture->scheme != "https")) return false;
-  for (const std::string& base : {state.gWriterUrl, state.gWriterApiUrl, state.gWriterApiBaseUrl})
-    if (const auto service = platform::http::ParseUrlTarget(base); service && service->host == picture->host)
-      return true;
-  return false;
-}
-
-// A picture of the online document that is not on the service (a local path, a file: URL, a
-// relative path, another host) would have Word pull in whatever it names, and the next save
-// upload it: a colleague or the service could so collect any picture the user can read. Such a
-// picture is left without an address, and Word shows nothing for it.
-void UnlinkForeignPictures(const AddinState& state, const html::Document& page) {
-  for (const char* tag : {"IMG", "imagedata"}) {
-    html::ElementCollection pictures = page.getElementsByTagName(tag);
-    for (std::size_t i = 0; i < pictures.length(); ++i) {
-      html::Node picture = pictures.item(i);
-      if (picture.hasAttribute("src") && !OnTheService(state, text::Trim(picture.src()))) picture.removeAttribute("src");
-    }
-  }
-}
-
-// The content as one HTML page whose pictures carry their pixel sizes as attributes.
-std::string PageOf(const AddinState& state, const std::string& content) {
+// The content as one HTML page whose pictures carry their pixel sizes as attributes. Nothing in
+// it names a file of this computer or of a share any more (LocalReferences.h): Word would read
+// it in, and the next save upload it. A picture so named is left without an address, and Word
+// shows nothing for it; pictures on the web, of any host, stay.
+std::string PageOf(const std::string& content) {
   html::Document page;
   page.body().setInnerHTML(content);
-  UnlinkForeignPictures(state, page);
+  RemoveLocalFileReferences(page);
   html::ElementCollection images = page.getElementsByTagName("IMG");
   for (std::size_t i = 0; i < images.length(); ++i) {
     html::Node image = images.item(i);
@@ -118,7 +97,7 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
         if (open->Name() == localName) open->Close();
 
     const std::string downloadPath = DownloadHtmlPath(state_);
-    platform::files::WriteAllBytes(downloadPath, PageBytes(PageOf(state_, content)));
+    platform::files::WriteAllBytes(downloadPath, PageBytes(PageOf(content)));
 
     int viewType = 0;
     if (app->Documents().Count() > 0) viewType = app->ActiveWindow()->View().Type();

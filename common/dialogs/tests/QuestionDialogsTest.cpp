@@ -32,7 +32,7 @@ TEST_P(QuestionDialogsTest, YesClosesTheQuestionAndRunsTheOperation) {
   Ask(dialogs().frmLowVersion, {"click Command1"});
   EXPECT_EQ(closedBeforeOperation, (Strings{"AddActiveDocument", "OverwriteActiveDocument"}));
   // The add question says what it is about in the status bar; the unloads clear it.
-  EXPECT_EQ(TakeStatus(), (Strings{state().strings[std::string(GetParam()->confirmLoadStatusKey)], "", ""}));
+  EXPECT_EQ(TakeStatus(), (Strings{state().strings["gMsg09"], "", ""}));
 }
 
 TEST_P(QuestionDialogsTest, NoAndEscOnlyClose) {

@@ -185,6 +185,24 @@ TEST(HtmlDocument, BodyInnerHtmlWriteAndCreateElement) {
   EXPECT_EQ(RaisedNumber([&] { doc.createElement("<img src=x>"); }), err::InvalidProcedureCall);
 }
 
+// Every attribute is reached by its name as written; a style element's new text is written out
+// as it stands, a paragraph's escaped, and neither is read as markup.
+TEST(HtmlDocument, AttributeNamesAndTextReplacement) {
+  Document doc = Document::FromText(
+      "<body><style media=print>p{}</style><p>x<b>y</b></p><v:imagedata SRC=\"a.png\" o:href=\"b.png\"/></body>");
+  EXPECT_EQ(doc.getElementsByTagName("imagedata").item(0).attributeNames(), (std::vector<std::string>{"src", "o:href"}));
+  Node p = doc.getElementsByTagName("p").item(0);
+  EXPECT_TRUE(p.attributeNames().empty());
+
+  const std::string css = "a > b { content: \"&amp;<i>\" }";
+  Node style = doc.getElementsByTagName("style").item(0);
+  style.setInnerText(css);
+  p.setInnerText("<i>&amp;");
+  EXPECT_EQ(style.innerText(), css);
+  EXPECT_EQ(doc.body().innerHTML(), "<style media=\"print\">" + css + "</style><p>&lt;i&gt;&amp;amp;</p>"
+                                    "<v:imagedata src=\"a.png\" o:href=\"b.png\"></v:imagedata>");
+}
+
 TEST(HtmlDocument, FileHonoursItsCharsetDeclaration) {
   environment::TempEnvironment env;
   std::ofstream(env.environment().HostPath("C:\\page.htm"), std::ios::binary)

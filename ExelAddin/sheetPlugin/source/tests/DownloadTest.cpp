@@ -58,6 +58,8 @@ TEST_F(DownloadTest, AWorkbookOpensFromItsProtectedLocalCopyAndIsRecorded) {
   EXPECT_TRUE(book->protectedByPassword());
   EXPECT_FALSE(WorkbookAt(path).passwordHash.empty());
   EXPECT_FALSE(user_.Saw("frmlocalversion"));
+  // The status bar tells the open once the list has closed.
+  EXPECT_EQ(Status(), "The workbook has been opened from Tavo Sheet.");
 
   const auto online = *server_->FindWorkbook(id);
   const auto entries = MapEntries();

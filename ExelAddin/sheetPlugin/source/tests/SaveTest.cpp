@@ -212,8 +212,9 @@ TEST_F(SaveTest, ANameWithAnApostropheIsFound) {
 }
 
 // What cannot go online as it is: no workbook, one never saved, one that is no ".xls" file
-// (kept, protected, in the user's folder); and one not linked yet, which Save offers to add. A
-// No there leaves a same-named local copy of another workbook in the user's folder as it was.
+// (kept, protected, in the user's folder); and one not linked yet, which Save offers to add,
+// saying so in the status bar. A No there leaves a same-named local copy of another workbook in
+// the user's folder as it was.
 TEST_F(SaveTest, WorkbooksThatAreNotSentAsTheyAre) {
   StartSignedIn();
   WillReadMessage();
@@ -239,9 +240,15 @@ TEST_F(SaveTest, WorkbooksThatAreNotSentAsTheyAre) {
   app()->workbooks().Add();
   app()->activeWorkbook()->SetCell("A1", "mine");
   app()->activeWorkbook()->SaveAs({.filename = std::string(kDocuments) + "\\Sales.xls"});
+  FormWatcher watcher(user_);
+  std::string asking;
+  watcher.onShown = [&](forms::Form& form) {
+    if (form.Name() == "frmConfirm") asking = Status();
+  };
   user_.On("frmConfirm", {"click Command2"});
   Save();
   EXPECT_TRUE(user_.Saw("frmConfirm"));
+  EXPECT_EQ(asking, "This workbook is not in Tavo Sheet yet.");
   EXPECT_EQ(FirstCell(platform::files::ReadAllBytes(kUserDocs + "Sales.xls")), "another");
   EXPECT_EQ(app()->activeWorkbook()->FullName(), std::string(kDocuments) + "\\Sales.xls");
   EXPECT_TRUE(Calls("saveWorkbook").empty());

@@ -123,6 +123,23 @@ TEST_F(WorkbookListTest, TheListShowsTheWorkbooksWithTheirNamesDecoded) {
   EXPECT_EQ(ListIn(user_.LastRendering("frmDocList"), "listdoc"), seen[0]);
 }
 
+// "Modified by" names an account, which may hold any character: it is decoded again as the
+// workbook names are, when the list opens and when an entry is chosen.
+TEST_F(WorkbookListTest, ModifiedByIsDecodedAsTheNamesAre) {
+  const std::string account = "j\xc3\xbcrgen.\xe5\xbc\xa0\xe4\xbc\x9f@tavo.example";  // jürgen.张伟@
+  server_->AddAccount(account, kPassword);
+  server_->AddWorkbook(account, "Plan", Workbook({}));
+  server_->AddWorkbook(account, "Sales", Workbook({}));
+  RememberCredentials(account, kPassword, true);
+  WordSignedIn(account, kPassword, server_->SignIn(account));
+  StartExcel();
+  user_.On("frmDocList", {"select listdoc 1", "click Cancel"});
+  OpenList();
+  const auto seen = BeforeActions();
+  ASSERT_EQ(seen.size(), 2u) << user_.TranscriptText();
+  for (const std::string& rendering : seen) EXPECT_EQ(tavo::test::RenderedCaption(rendering, "modifiedbyfld"), account);
+}
+
 // Records of workbooks the service no longer lists go (two of one id both), listed ones stay;
 // an empty answer empties the map, and the empty list is shown all the same.
 TEST_F(WorkbookListTest, TheMapLosesTheWorkbooksTheServiceNoLongerLists) {
