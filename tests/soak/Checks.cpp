@@ -67,13 +67,35 @@ bool ClaimsSuccess(const string& text) {
   return false;
 }
 
+// A publish that created the item but did not finish says the item is online all the same.
+bool ClaimsAdded(const string& text) {
+  return ClaimsSuccess(text) || text.find(" is in Tavo Writer") != string::npos ||
+         text.find(" is in Tavo Sheet") != string::npos;
+}
+
 bool ClaimsPublished(const string& text) {
   return text.find("Published Successfully") != string::npos || text.find("Published successfully") != string::npos;
+}
+
+// Whether a request is one the fault's match names: its path (or a path below one ending in
+// "/"), or its method, whole or by its last part.
+bool Meets(const service::RecordedRequest& r, const string& match) {
+  if (match.starts_with("/")) return r.path == match || (match.ends_with("/") && r.path.starts_with(match));
+  const string method = service::PeekMethodName(r.body);
+  return method == match || method.ends_with("." + match);
 }
 
 }  // namespace
 
 void DayOfWork::CheckStep() {
+  metFault_ = {};
+  if (!pendingFault_.match.empty())
+    for (const auto& r : server_->Requests())
+      if (Meets(r, pendingFault_.match)) {
+        metFault_ = pendingFault_;
+        pendingFault_ = {};
+        break;
+      }
   after_ = FindHomes(*server_, root_);
   CheckMarkers();
   CheckClaims();
@@ -149,7 +171,7 @@ void DayOfWork::CheckClaims() {
                              : w && w->publish.isPublic && w->publish.licenseCalls > 0;
     claimedItem_ = id;
     if (ClaimsPublished(claim) && !published)
-      return Known("21.1", actor_->Name() + " says \"" + claim + "\", but item " + id + " is not public and licensed");
+      return Fail(actor_->Name() + " says \"" + claim + "\", but item " + id + " is not public and licensed");
     return;
   }
   Fail(actor_->Name() + " says \"" + claim + "\", but no item of " + actor_->account + " changed in the step holds " +
@@ -157,24 +179,39 @@ void DayOfWork::CheckClaims() {
 }
 
 // A new online item comes only from a command that adds (Add, Publish, the add question of
-// Save), one per command, in the account the host works under, and only when it is told.
+// Save), one per command, in the account the host works under, and the user is told. Publish
+// and Save never make a second item for a file that is online already.
 void DayOfWork::CheckNewItems() {
   std::vector<string> created;
+  string id;
   for (const auto& d : server_->Documents())
-    if (!stampsBefore_.count(d.id)) created.push_back(d.id + " \"" + d.name + "\" of " + d.owner);
+    if (!stampsBefore_.count(d.id)) created.push_back((id = d.id) + " \"" + d.name + "\" of " + d.owner);
   for (const auto& w : server_->Workbooks())
-    if (!stampsBefore_.count(w.id)) created.push_back(w.id + " \"" + w.name + "\" of " + w.owner);
+    if (!stampsBefore_.count(w.id)) created.push_back((id = w.id) + " \"" + w.name + "\" of " + w.owner);
   if (created.empty()) return;
   tally_.added += static_cast<int>(created.size());
   if (command_.empty() || !actor_) return Fail("online items appeared in a step that adds nothing: " + created[0]);
   if (created.size() > 1) return Fail("one " + command_ + " made " + std::to_string(created.size()) + " online items");
+  createdItem_ = id;
   if (created[0].find(" of " + actor_->account) == string::npos)
     return Fail(actor_->Name() + " works under " + actor_->account + ", but the new item is " + created[0]);
-  bool told = false;
-  for (const string& message : seen_) told |= ClaimsSuccess(message);
-  told |= ClaimsSuccess(actor_->screen.status);
-  if (!told)
-    Known("21.1", actor_->Name() + " made the online item " + created[0] + " but told no success: a retry adds it twice");
+  if (command_ != "add" && !sentFrom_.empty() && actor_->links.count(sentFrom_)) {
+    const string& was = actor_->links.at(sentFrom_);
+    const auto d = server_->FindDocument(was);
+    const auto w = server_->FindWorkbook(was);
+    if ((d && !d->trashed) || (w && !w->trashed))
+      return Fail(actor_->Name() + "'s " + command_ + " of " + sentFrom_ + ", online as item " + was +
+                  ", made a second item " + created[0]);
+  }
+  bool told = ClaimsAdded(actor_->screen.status);
+  for (const string& message : seen_) told |= ClaimsAdded(message);
+  // An answer cut after the service made the item: the add-in cannot tell that it did.
+  const bool cut = metFault_.kind == "truncated" || metFault_.kind == "stalled";
+  if (cut && (metFault_.match == "writer.newDocument" || metFault_.match == "addWorkbook")) {
+    createdItem_.clear();  // nor does it link the file to it
+    told = true;
+  }
+  if (!told) Fail(actor_->Name() + " made the online item " + created[0] + " without telling: a retry adds it again");
 }
 
 std::string DayOfWork::StateReport() const {
@@ -300,6 +337,7 @@ void DayOfWork::FollowFiles(const std::map<string, std::optional<Stamp>>& before
     if (host.keepLocal) host.temporary.erase(path);
     else host.temporary[path] = *now;
   }
+  if (!createdItem_.empty()) host.links[path] = createdItem_;
   if (!claimedItem_.empty()) {
     host.links[path] = claimedItem_;
     // What the service holds now is no reason to keep the copy.

@@ -171,6 +171,13 @@ class DayOfWork : public EndToEndTest {
   std::string command_;    // "save", "add", "publish" for a step that sends a file online
   std::string chosenLocal_;  // the entry chosen in the local copies list
   std::string claimedItem_;  // the item that holds what a message of success said was sent
+  std::string createdItem_;  // the item the step created
+  std::string sentFrom_;     // the file the step sent online (the active one when it began)
+  struct Injected {
+    std::string match, kind;  // as the admin endpoint takes them
+  };
+  Injected pendingFault_;  // the fault no call has met yet ("" none)
+  Injected metFault_;      // the fault a call of this step met
   int listsAnswered_ = 0;    // how often the step has answered the online list
   std::string addAsked_;     // the file the user was asked to add (or publish) as a new item
   std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit

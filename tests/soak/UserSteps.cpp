@@ -78,8 +78,14 @@ void DayOfWork::Settings(Host& host) {
 }
 
 void DayOfWork::LocalCopies(Host& host) {
+  const Account& who = SomeAccount();
+  const bool online = host.screen.SignedIn();
   Send(host, "click " + LocalCaption(host));
-  if (!Stopped()) Settle(host, Intent{"local", &SomeAccount()});
+  const bool asked = host.screen.Modal() && host.screen.Modal()->name == "frmconfiglocal";
+  if (!Stopped()) Settle(host, Intent{"local", &who});
+  // The local sign-in of another account under an online session.
+  if (asked && online && !platform::text::EqualsText(host.account, who.email))
+    Known("21.6", host.Name() + " works online under " + host.account + " and opens the local copies as " + who.email);
 }
 
 void DayOfWork::OpenOnline(Host& host) {
@@ -186,6 +192,7 @@ void DayOfWork::HostSave(Host& host, bool saveAs) {
 void DayOfWork::SendOnline(Host& host, const string& what) {
   command_ = what;
   statusBefore_ = host.screen.status;
+  sentFrom_ = host.screen.Active() ? host.screen.Active()->path : string();
   Send(host, "click " + SendCaption(host, what));
   if (!Stopped()) Settle(host, Intent{what});
 }

@@ -85,6 +85,7 @@ void DayOfWork::InjectFault() {
   // One call at a time fails: an earlier fault no call has met yet goes.
   server_->ClearFaults();
   Admin(*server_, "fault", params);
+  pendingFault_ = {match, kind};
 }
 
 void DayOfWork::RestartService() {
