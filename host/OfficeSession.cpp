@@ -6,22 +6,45 @@
 namespace host {
 using platform::Raise;
 
+bool ShownOnScreen(const Bar& bar, const Control& control) {
+  if (!control.Visible()) return false;
+  return bar.BuiltIn() ? !control.BuiltIn() : bar.Visible();
+}
+
 namespace {
-void Collect(const ControlList& list, const std::string& key, std::vector<std::shared_ptr<Control>>& out) {
+// Every control the screen shows, popup items included, in the screen's order.
+void Collect(const ControlList& list, std::vector<std::shared_ptr<Control>>& out) {
   for (const auto& c : list.items()) {
     if (!c->Visible()) continue;
-    if (office::CaptionKey(platform::text::Trim(c->Caption())) == key) out.push_back(c);
-    if (c->items()) Collect(*c->items(), key, out);
+    out.push_back(c);
+    if (c->items()) Collect(*c->items(), out);
   }
+}
+std::vector<std::shared_ptr<Control>> Shown(const CommandBarSet& bars) {
+  std::vector<std::shared_ptr<Control>> shown;
+  for (const auto& bar : bars.bars())
+    for (const auto& c : bar->controls().items()) {
+      if (!ShownOnScreen(*bar, *c)) continue;
+      shown.push_back(c);
+      if (c->items()) Collect(*c->items(), shown);
+    }
+  return shown;
 }
 }  // namespace
 
 std::vector<std::shared_ptr<Control>> FindByCaption(const CommandBarSet& bars, std::string_view caption) {
   const std::string key = office::CaptionKey(platform::text::Trim(caption));
   std::vector<std::shared_ptr<Control>> found;
-  for (const auto& bar : bars.bars())
-    if (bar->Visible() || bar->Name() == "File") Collect(bar->controls(), key, found);
+  for (const auto& c : Shown(bars))
+    if (office::CaptionKey(platform::text::Trim(c->Caption())) == key) found.push_back(c);
   return found;
+}
+
+std::vector<std::string> ShownCaptions(const CommandBarSet& bars) {
+  std::vector<std::string> captions;
+  for (const auto& c : Shown(bars))
+    if (!c->items()) captions.push_back(c->Caption());
+  return captions;
 }
 
 OfficeSession::OfficeSession(HostKind kind, LoadReport report) : kind_(kind), report_(report) {

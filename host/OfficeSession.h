@@ -47,7 +47,7 @@ class OfficeSession {
   bool quit() const { return quit_; }
 
   // Clicks the control whose caption is `caption` (ignoring case, "&" and surrounding blanks)
-  // on a visible bar, popup items included. Raises RuntimeError when there is none, more than
+  // among those the screen shows, popup items included. Raises RuntimeError when there is none, more than
   // one, or it cannot be clicked; errors of the add-in's handler propagate.
   void Click(std::string_view caption);
 
@@ -61,7 +61,13 @@ class OfficeSession {
   bool quit_ = false;
 };
 
-// The controls on visible bars whose caption matches, popup items included.
+// Whether the screen shows a control of the bar, and so whether a click can reach it: any
+// visible control of a visible bar of an add-in; of a built-in bar (the File menu, the
+// Standard toolbar), which the screen leaves out, only the controls add-ins put there.
+bool ShownOnScreen(const Bar& bar, const Control& control);
+// The controls the screen shows whose caption matches, popup items included.
 std::vector<std::shared_ptr<Control>> FindByCaption(const CommandBarSet& bars, std::string_view caption);
+// The captions of the buttons and menu items the screen shows (not of the popups that hold them).
+std::vector<std::string> ShownCaptions(const CommandBarSet& bars);
 
 }  // namespace host

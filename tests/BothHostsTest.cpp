@@ -144,7 +144,7 @@ TEST_F(BothHosts, ExcelListsOpensAndKeepsWorkbooks) {
   excel->Send("select locallist \"Budget1 \"");
   screen = excel->Send("click Command1");
   EXPECT_FALSE(Has(screen, "[frmPrompt]")) << screen;
-  EXPECT_TRUE(Has(screen, "*" + kUserDocs + "Budget1.xls (password)")) << screen;
+  EXPECT_TRUE(Has(screen, " * " + kUserDocs + "Budget1.xls (password)")) << screen;
 
   EXPECT_TRUE(Has(word->Send("screen"), "&Login (disabled)"));
   EXPECT_EQ(excel->Quit(), 0) << excel->Output();

@@ -12,19 +12,17 @@
 //   screen                     print the whole screen
 //   help                       the commands of this application
 //   quit
-// Files are Windows paths; a bare name is taken from the user's Documents folder. An argument
-// holding blanks is written in double quotes.
+// Files are Windows paths; a bare name is taken from the user's Documents folder. The line is
+// cut into words as a dialog's actions are (CommandWords.h): an argument holding blanks is
+// written in double quotes, and a text (of type, cell and click) is the rest of the line or
+// one quoted text.
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "host/OfficeSession.h"
 
 namespace host {
-
-// Splits a command line into words; "..." groups a word with blanks (the quotes removed).
-std::vector<std::string> SplitCommandLine(std::string_view line);
 
 class CommandInterpreter {
  public:
@@ -40,8 +38,7 @@ class CommandInterpreter {
   std::string Help() const;
 
  private:
-  Result Run(const std::vector<std::string>& words, std::string_view rest);
-  std::string PathOf(const std::string& name) const;
+  Result Run(std::string_view line);
   std::string CommandList() const;  // their names
 
   OfficeSession& session_;

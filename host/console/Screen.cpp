@@ -24,11 +24,12 @@ void RenderMenu(std::ostream& out, const Control& popup) {
   }
 }
 
-void RenderBar(std::ostream& out, const Bar& bar, bool customOnly) {
+void RenderBar(std::ostream& out, const Bar& bar) {
+  const bool customOnly = bar.BuiltIn();
   std::ostringstream line;
   std::vector<const Control*> popups;
   for (const auto& c : bar.controls().items()) {
-    if (!c->Visible() || (customOnly && c->BuiltIn())) continue;
+    if (!ShownOnScreen(bar, *c)) continue;
     line << (c->BeginGroup() ? " | " : " ");
     if (c->items()) {
       line << "[" << c->Caption() << " v]";
@@ -67,13 +68,14 @@ std::string Preview(OfficeSession& session) {
   return "Sheet " + sheet->data().name + ":" + preview + "\n";
 }
 
+// One file a line, the active one marked: a name may hold blanks, and full paths are long.
 template <class List, class Active>
 std::string FileList(const char* label, const List& files, const Active& active) {
   std::ostringstream out;
   out << label << ":";
   if (files.empty()) out << " (none)";
   for (const auto& f : files) {
-    out << (f == active ? " *" : " ") << f->FullName();
+    out << "\n" << (f == active ? " * " : "   ") << f->FullName();
     if (!f->Saved()) out << " (modified)";
     if (f->protectedByPassword()) out << " (password)";
   }
@@ -87,14 +89,20 @@ std::string Documents(OfficeSession& session) {
 
 }  // namespace
 
+ScreenPart FormPart(const platform::forms::Form& form) {
+  ScreenPart part{"form " + form.Name(), "", "[" + form.Name() + "] \"" + form.Caption() + "\" is no longer shown\n"};
+  part.lines = platform::forms::RenderLines(form);
+  for (const auto& line : part.lines) part.text += line.text;
+  return part;
+}
+
 std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   std::vector<ScreenPart> parts;
   parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", ""});
   for (const auto& bar : session.bars().bars()) {
     std::ostringstream out;
-    if (!bar->BuiltIn() && bar->Visible()) RenderBar(out, *bar, false);
-    // An add-in's item in a built-in menu (the File menu) shows too.
-    else if (bar->BuiltIn()) RenderBar(out, *bar, true);
+    // Of a built-in bar, only what an add-in put there shows (an item in the File menu).
+    if (bar->BuiltIn() || bar->Visible()) RenderBar(out, *bar);
     if (!out.str().empty())
       parts.push_back({"bar " + bar->Name(), out.str(), "(" + bar->Name() + " is no longer shown)\n"});
   }
@@ -104,8 +112,7 @@ std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
   for (const auto* form : platform::forms::LoadedForms()) {
     if (!form->IsVisible()) continue;
-    parts.push_back({"form " + form->Name(), platform::forms::Render(*form),
-                     "[" + form->Name() + "] \"" + form->Caption() + "\" is no longer shown\n"});
+    parts.push_back(FormPart(*form));
   }
   return parts;
 }
@@ -127,7 +134,8 @@ std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vect
     if (!find(after, p.key)) out += p.gone;
   for (const auto& p : after) {
     const ScreenPart* was = find(before, p.key);
-    if (!was || was->text != p.text) out += p.text;
+    if (was && was->text != p.text && !p.lines.empty()) out += platform::forms::RenderChanges(was->lines, p.lines);
+    else if (!was || was->text != p.text) out += p.text;
   }
   return out;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/OfficeSession.h"
+#include "platform/forms/Render.h"
 
 namespace host {
 
@@ -17,12 +18,16 @@ struct ScreenPart {
   std::string key;
   std::string text;
   std::string gone;
+  std::vector<platform::forms::RenderedLine> lines;  // of a dialog: its text a line at a time
 };
 
 std::vector<ScreenPart> RenderParts(OfficeSession& session);
+// The part of a dialog shown.
+ScreenPart FormPart(const platform::forms::Form& form);
 // Every part, in order.
 std::string RenderScreen(OfficeSession& session);
-// From one screen to the next: what says that a part went, then every part new or changed.
+// From one screen to the next: what says that a part went, then every part new or changed; of a
+// dialog shown before, only its caption and the lines that changed.
 std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vector<ScreenPart>& after);
 
 }  // namespace host

@@ -1,6 +1,11 @@
 #include "host/console/TerminalOperator.h"
 
+#include <signal.h>
+
+#include <algorithm>
+
 #include "host/common/Notices.h"
+#include "host/console/Signals.h"
 #include "platform/shell/Shell.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -17,30 +22,73 @@ namespace {
 // A terminal gives an end of input for each Ctrl-D; this many in a row, and nothing else,
 // means that it has gone.
 constexpr int kEndsOfAGoneTerminal = 3;
+// Closing a dialog at quit this many times in a row without it going means it will not go.
+constexpr int kClosesOfAStuckDialog = 5;
 }  // namespace
 
 std::optional<std::string> CommandReader::Next(std::string_view prompt) {
-  if (terminal_) out_ << prompt << std::flush;
-  std::string line;
-  if (!std::getline(in_, line)) {
-    ++ends_;
-    if (terminal_) in_.clear();  // a terminal goes on after Ctrl-D
-    return std::nullopt;
+  out_ << std::flush;
+  while (true) {
+    LineInput::Read read = input_->ReadLine(std::string(prompt));
+    switch (read.status) {
+      case LineInput::Status::Line:
+        ends_ = 0;
+        if (!read.line.empty() && read.line.back() == '\r') read.line.pop_back();
+        if (!input_->terminal()) out_ << "> " << read.line << "\n";
+        return read.line;
+      case LineInput::Status::End:
+        ++ends_;
+        return std::nullopt;
+      case LineInput::Status::Interrupted:
+        out_ << "^C\n";
+        if (read.line.empty()) out_ << "(Ctrl-C drops the line being typed; \"quit\" or Ctrl-D quits.)\n";
+        out_ << std::flush;
+        continue;
+      case LineInput::Status::Stopped:
+        if (!stop_ && input_->terminal()) out_ << "\n";  // off the prompt's line
+        stop_ = signals::Stop();
+        return std::nullopt;
+    }
   }
-  ends_ = 0;
-  if (terminal_ && in_.eof()) in_.clear();  // Ctrl-D after text ends the line
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (!terminal_) out_ << "> " << line << "\n";
-  return line;
 }
 
-bool CommandReader::Over() const { return ends_ > 0 && (!terminal_ || ends_ >= kEndsOfAGoneTerminal); }
+bool CommandReader::Over() const {
+  return stop_ || (ends_ > 0 && (!input_->terminal() || ends_ >= kEndsOfAGoneTerminal));
+}
+
+namespace {
+// The open files with changes not saved, e.g. "Document1, C:\x\a.doc".
+std::string Unsaved(OfficeSession& session) {
+  std::string names;
+  auto add = [&](const auto& file) {
+    if (!file->Saved()) names += (names.empty() ? "" : ", ") + file->FullName();
+  };
+  if (auto word = session.word())
+    for (const auto& d : word->documents()) add(d);
+  else
+    for (const auto& b : session.excel()->workbookList()) add(b);
+  return names;
+}
+
+std::string SignalName(int signal) {
+  switch (signal) {
+    case SIGHUP: return "The terminal hung up";
+    case SIGTERM: return "Asked to end (SIGTERM)";
+    case SIGINT: return "Interrupted (Ctrl-C)";
+    default: return "Signal " + std::to_string(signal);
+  }
+}
+}  // namespace
 
 TerminalOperator::TerminalOperator(OfficeSession& session, std::istream& in, std::ostream& out, TerminalOptions options)
+    : TerminalOperator(session, StreamInput(in), out, options) {}
+
+TerminalOperator::TerminalOperator(OfficeSession& session, std::unique_ptr<LineInput> input, std::ostream& out,
+                                   TerminalOptions options)
     : session_(session),
       out_(out),
       options_(options),
-      reader_(in, out, options.terminal),
+      reader_(std::move(input), out),
       interpreter_(session, out),
       previous_(forms::SetCurrentOperator(this)) {
   InstallHandlers();
@@ -80,7 +128,14 @@ int TerminalOperator::Run() {
     auto line = reader_.Next(prompt);
     if (!line) {
       if (reader_.Over()) {
-        out_ << "End of input: quitting.\n";
+        const std::string unsaved = Unsaved(session_);
+        const std::string lost = unsaved.empty() ? "." : "; the changes to " + unsaved + " are not saved.";
+        if (reader_.stop()) {
+          out_ << SignalName(reader_.stop()) << ": quitting without asking" << lost << "\n" << std::flush;
+          status_ = 128 + reader_.stop();
+        } else {
+          out_ << "End of input: quitting" << lost << "\n";
+        }
         session_.Quit(/*discardChanges=*/true);
         break;
       }
@@ -105,6 +160,7 @@ std::string TerminalOperator::NextDialogCommand(const std::string& what, const s
   while (true) {
     auto line = reader_.Next(prompt);
     if (!line) {
+      if (reader_.stop()) return "close";
       if (reader_.Over()) throw forms::OperatorError("End of input while " + what + " is shown");
       out_ << "\nInput ended, but " << what << " is still shown: \"close\" closes it, \"help\" lists what it takes.\n";
       continue;
@@ -129,8 +185,23 @@ void TerminalOperator::Act(forms::Form& form) {
                            forms::ActionHelp() + "\"screen\" prints the whole screen.\n";
   std::string command = NextDialogCommand("the dialog \"" + form.Caption() + "\"", "[" + form.Name() + "]> ", help);
   if (command.empty()) return;
+  if (reader_.stop()) {
+    // The host is quitting: each dialog is closed by its close box, as when the system ends
+    // the session. One that will not close ends the show.
+    if (++closing_ > kClosesOfAStuckDialog)
+      throw forms::OperatorError("The dialog \"" + form.Caption() + "\" does not close while the host quits");
+    out_ << "Closing the dialog \"" << form.Caption() << "\": the host is quitting.\n";
+  }
   try {
-    forms::Perform(form, command);
+    const forms::Action action = forms::ParseAction(command);
+    forms::Perform(form, action);
+    // A tool tip shows while the mouse rests on the control.
+    if (action.verb == forms::Action::Verb::Hover && !action.target.empty() && form.IsLoaded()) {
+      if (const forms::Control* c = form.FindControl(action.target)) {
+        if (c->ToolTipText().empty()) out_ << c->Name() << " has no tool tip.\n";
+        else out_ << c->Name() << ": tool tip \"" << c->ToolTipText() << "\"\n";
+      }
+    }
   } catch (const forms::OperatorError& e) {
     status_ = 1;
     out_ << "Error: " << e.what() << "\n";
@@ -138,6 +209,34 @@ void TerminalOperator::Act(forms::Form& form) {
     // An error no handler of the dialog trapped: shown, and the dialog goes on.
     status_ = 1;
     out_ << "Run-time error " << e.number() << ": " << e.description() << "\n";
+  }
+}
+
+void TerminalOperator::Closed(forms::Form&) { closing_ = 0; }
+
+void TerminalOperator::Idle() {
+  if (options_.fullScreens || whole_) return;
+  auto labels = [](const std::vector<forms::RenderedLine>& lines) {
+    std::vector<forms::RenderedLine> kept;
+    for (const auto& l : lines)
+      if (l.key.empty() || l.kind == "Label") kept.push_back(l);
+    return kept;
+  };
+  for (const auto* form : forms::LoadedForms()) {
+    if (!form->IsVisible() || form->IsModal()) continue;
+    ScreenPart now = FormPart(*form);
+    auto was = std::find_if(shown_.begin(), shown_.end(), [&](const ScreenPart& p) { return p.key == now.key; });
+    if (was == shown_.end()) {
+      out_ << now.text << std::flush;
+      shown_.push_back(std::move(now));
+      continue;
+    }
+    const std::vector<forms::RenderedLine> before = labels(was->lines), after = labels(now.lines);
+    bool same = before.size() == after.size();
+    for (size_t i = 0; same && i < before.size(); ++i) same = before[i].text == after[i].text;
+    if (same) continue;
+    out_ << forms::RenderChanges(before, after) << std::flush;
+    *was = std::move(now);
   }
 }
 
@@ -158,6 +257,12 @@ int TerminalOperator::MessageBox(const forms::MessageBoxRequest& box) {
   while (true) {
     PrintScreen();
     out_ << forms::Render(box) << std::flush;
+    if (reader_.stop()) {
+      // The host is quitting: the box gets the answer that changes least.
+      const Button& answer = buttons.back();
+      out_ << "Answered \"" << answer.caption << "\": the host is quitting.\n" << std::flush;
+      return answer.answer;
+    }
     std::string command = NextDialogCommand("the message box \"" + box.title + "\"", "[MsgBox]> ", help);
     if (command.empty()) continue;
     try {

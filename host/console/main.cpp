@@ -1,22 +1,25 @@
-// tavo-office: the emulated Office host.
-//   tavo-office word|excel [--script FILE] [--fast-clock RATE]
-//                                            run Word or Excel with the registered add-ins;
-//                                            with --fast-clock its time runs RATE times faster
-//                                            (the waits of a test that loops through sign-ins)
-//   tavo-office register|unregister LIBRARY  call the add-in library's registration
-// After each command it prints the parts of the screen that changed; with TAVO_OFFICE_SCREENS=full
-// in the environment, the whole screen (what tests that read the screen after each command want).
+// tavo-office: the emulated Office host; "tavo-office --help" tells its modes, options and
+// environment variables.
+#include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "host/OfficeSession.h"
+#include "host/addins/Installer.h"
+#include "host/console/LineInput.h"
+#include "host/console/Signals.h"
 #include "host/console/TerminalOperator.h"
 #include "host/console/VisibleText.h"
+#include "platform/codepage/CodePage.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 
@@ -32,29 +35,105 @@ host::VisibleStream& Err() {
   return err;
 }
 
+constexpr const char* kUsage =
+    "usage: tavo-office word|excel [--script FILE] [--fast-clock RATE]\n"
+    "       tavo-office register [--language eng_us|chi_ch|jap_ja] LIBRARY\n"
+    "       tavo-office unregister LIBRARY\n"
+    "       tavo-office codepage [1252|936|932|...]\n"
+    "       tavo-office --help\n";
+
 int Usage() {
-  Err() << "usage: tavo-office word|excel [--script FILE] [--fast-clock RATE]\n"
-               "       tavo-office register|unregister LIBRARY\n";
+  Err() << kUsage << "(tavo-office --help tells more)\n";
   return 2;
 }
 
-int Registration(const std::string& verb, const std::string& library) {
-  long rc = verb == "register" ? host::RegisterLibrary(library) : host::UnregisterLibrary(library);
+int Help() {
+  Out() << kUsage << R"(
+An emulated Word or Excel that loads the add-ins registered for it and is driven from the
+terminal, a script or a pipe.
+
+Modes:
+  word, excel       Start Word or Excel with its registered add-ins. Each shows its screen
+                    (toolbars, menus, status bar, open files, dialogs) and reads commands at its
+                    prompt; "help" there lists them. At a terminal the line can be edited (cursor
+                    keys, Up and Down for the lines before), Ctrl-C drops the line being typed and
+                    Ctrl-D or "quit" quits, asking about unsaved changes. A hang-up or SIGTERM
+                    quits without asking, in order: the add-ins sign out and clean up.
+    --script FILE   Read the commands from FILE instead (each line is echoed after "> ").
+    --fast-clock RATE
+                    Let the host's time run RATE times faster (the add-ins' waits go faster).
+  register LIBRARY  Register an add-in library for its application, as its installer does.
+    --language CODE The interface language the add-ins use: eng_us (English, the default),
+                    chi_ch (Chinese) or jap_ja (Japanese). Chinese and Japanese want the matching
+                    system code page as well (see codepage).
+  unregister LIBRARY
+                    Remove the library's registration.
+  codepage [N]      Show the environment's system ANSI code page, or set it to N: 1252 (Western,
+                    the default), 936 (Simplified Chinese), 932 (Japanese), ...
+
+Environment:
+  TAVO_ROOT         The environment's folder, holding drive C: and the registry (default ~/.tavo).
+                    Drive Z: is this machine's own /.
+  TAVO_USER         The Windows user name in the environment (default tavo).
+  TAVO_OFFICE_SCREENS
+                    "full": print the whole screen after every command, not only what changed.
+  TAVO_HTTP_CONNECT_TIMEOUT_MS, TAVO_HTTP_TIMEOUT_MS
+                    How long a request of the add-ins may take to connect and in all (default
+                    15000 and 120000).
+  TAVO_HTTP_MAX_RESPONSE_BYTES
+                    The largest answer the add-ins take from the service (default 128 MiB).
+
+The stand-in online service is tavo-service (tavo-service --help); the README tells how to run
+the two together by hand.
+)";
+  return 0;
+}
+
+int Registration(const std::string& verb, const std::string& library, const std::string& language) {
+  const bool registering = verb == "register";
+  const bool wasRegistered = host::IsRegisteredLibrary(library);
+  long rc = registering ? host::RegisterLibrary(library) : host::UnregisterLibrary(library);
   if (rc != 0) {
     Err() << "tavo-office: " << verb << " " << library << " failed with code " << rc << std::endl;
     return 1;
   }
-  Out() << (verb == "register" ? "Registered " : "Unregistered ") << library << "\n";
+  if (!registering) {
+    Out() << (wasRegistered ? "Unregistered " + library : library + " was not registered: nothing to undo.") << "\n";
+    return 0;
+  }
+  if (!language.empty()) host::SetInstallLanguage(language);
+  Out() << (wasRegistered ? "Registered again " : "Registered ") << library;
+  if (!language.empty()) Out() << " (interface language " << language << ")";
+  Out() << "\n";
   return 0;
 }
 
-int Run(host::HostKind kind, std::istream& in, bool terminal) {
+int CodePage(int argc, char** argv) {
+  if (argc > 3) return Usage();
+  if (argc == 3) {
+    unsigned long page = 0;
+    const std::string value = argv[2];
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), page);
+    if (ec != std::errc() || end != value.data() + value.size() || page == 0 || page > 65535) return Usage();
+    try {
+      platform::codepage::SetACP(static_cast<std::uint32_t>(page));
+    } catch (const platform::RuntimeError& e) {
+      Err() << "tavo-office: " << e.description() << " (1252, 936 and 932 are known, among others)\n";
+      return 2;
+    }
+  }
+  Out() << "The system code page is " << platform::codepage::GetACP() << ".\n";
+  return 0;
+}
+
+int Run(host::HostKind kind, std::unique_ptr<host::LineInput> input) {
   host::TerminalOptions options;
-  options.terminal = terminal;
+  options.terminal = input->terminal();
+  host::signals::Install(options.terminal);
   const char* screens = std::getenv("TAVO_OFFICE_SCREENS");
   options.fullScreens = screens && std::string(screens) == "full";
   host::OfficeSession session(kind, [](const std::string& message) { Out() << message << "\n"; });
-  host::TerminalOperator op(session, in, Out(), options);
+  host::TerminalOperator op(session, std::move(input), Out(), options);
   if (session.Start() == 0)
     Out() << "No add-in is registered for " << session.application()->Name()
           << " (tavo-office register LIBRARY registers one).\n";
@@ -74,9 +153,21 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string verb = argv[1];
   try {
+    if (verb == "--help" || verb == "-h" || verb == "help") return Help();
+    if (verb == "codepage") return CodePage(argc, argv);
     if (verb == "register" || verb == "unregister") {
-      if (argc != 3) return Usage();
-      return Registration(verb, argv[2]);
+      std::string language;
+      int at = 2;
+      if (verb == "register" && argc == 5 && std::string(argv[2]) == "--language") {
+        language = argv[3];
+        if (!host::IsLanguageCode(language)) {
+          Err() << "tavo-office: the language is eng_us, chi_ch or jap_ja, not \"" << language << "\"\n";
+          return 2;
+        }
+        at = 4;
+      }
+      if (argc != at + 1) return Usage();
+      return Registration(verb, argv[at], language);
     }
     if (verb != "word" && verb != "excel") return Usage();
     const host::HostKind kind = verb == "word" ? host::HostKind::Word : host::HostKind::Excel;
@@ -97,16 +188,16 @@ int main(int argc, char** argv) {
     // Never deleted: threads and static destructors may read the clock until the very end.
     if (rate > 1) platform::SetCurrentClock(new platform::FastClock(rate));
     if (scriptFile.empty()) {
-      // Read straight from the terminal, so that it can be read again after a Ctrl-D.
-      std::ios::sync_with_stdio(false);
-      return Run(kind, std::cin, ::isatty(STDIN_FILENO) == 1);
+      // At a terminal, the line editor; a pipe or a file, plain lines.
+      if (::isatty(STDIN_FILENO) == 1) return Run(kind, host::TerminalInput(stdin, stdout));
+      return Run(kind, host::DescriptorInput(STDIN_FILENO));
     }
-    std::ifstream script(scriptFile);
-    if (!script) {
-      Err() << "tavo-office: cannot read " << scriptFile << std::endl;
+    const int script = ::open(scriptFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (script < 0) {
+      Err() << "tavo-office: cannot read " << scriptFile << ": " << std::strerror(errno) << std::endl;
       return 1;
     }
-    return Run(kind, script, false);
+    return Run(kind, host::DescriptorInput(script));
   } catch (const platform::RuntimeError& e) {
     Err() << "tavo-office: run-time error " << e.number() << ": " << e.description() << std::endl;
   } catch (const std::exception& e) {

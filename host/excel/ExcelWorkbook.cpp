@@ -5,6 +5,7 @@
 #include "host/common/PasswordHash.h"
 #include "host/common/Notices.h"
 #include "host/common/Prompts.h"
+#include "host/common/UserPaths.h"
 #include "host/common/WinPath.h"
 #include "host/excel/ExcelApplication.h"
 #include "platform/core/RuntimeError.h"
@@ -175,7 +176,7 @@ void ExcelWorkbook::Save() {
   if (fullName_.empty()) {
     auto name = CurrentPrompter().AskText("Save As", "File name for " + name_ + ":", false);
     if (!name || name->empty()) Fail("The workbook was not saved.");
-    SaveAs({.filename = *name});
+    SaveAs({.filename = UserFilePath(*name)});
     return;
   }
   WriteTo(fullName_);

@@ -7,6 +7,7 @@
 #include "host/common/PasswordHash.h"
 #include "host/common/Notices.h"
 #include "host/common/Prompts.h"
+#include "host/common/UserPaths.h"
 #include "host/common/WinPath.h"
 #include "host/word/DocumentFile.h"
 #include "host/word/Html.h"
@@ -179,7 +180,7 @@ void WordDocument::Save() {
   if (fullName_.empty()) {
     auto name = CurrentPrompter().AskText("Save As", "File name for " + name_ + ":", false);
     if (!name || name->empty()) Raise(ow::err::CommandFailed, "Command failed");
-    SaveAs({.fileName = *name});
+    SaveAs({.fileName = UserFilePath(*name)});
     return;
   }
   WriteTo(fullName_, format_);

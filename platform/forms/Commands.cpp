@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/Text.h"
+#include "platform/forms/CommandWords.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ListBox.h"
@@ -29,12 +30,12 @@ constexpr VerbName kVerbs[] = {
     {Verb::Focus, "focus", "focus NAME", "move the focus to a control"},
     {Verb::Type, "type", "type NAME TEXT", "type TEXT (the rest of the line) into a text box"},
     {Verb::Clear, "clear", "clear NAME", "empty a text box"},
-    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code"},
+    {Verb::Key, "key", "key [NAME] KEY", "press enter, esc, space, tab, backspace or a key code: on the control with the focus, or NAME (the dialog's own name for the dialog)"},
     {Verb::Select, "select", "select NAME INDEX|\"ENTRY\"", "select a list entry by its number or its text"},
     {Verb::Check, "check", "check NAME", "tick a check box"},
     {Verb::Uncheck, "uncheck", "uncheck NAME", "clear a check box"},
     {Verb::Option, "option", "option NAME", "choose an option button"},
-    {Verb::Hover, "hover", "hover [NAME]", "move the mouse over a control (or the dialog)"},
+    {Verb::Hover, "hover", "hover [NAME]", "move the mouse over a control (or the dialog); shows its tool tip"},
     {Verb::Close, "close", "close", "close the dialog by its close box"},
     {Verb::Wait, "wait", "wait MS", "let MS milliseconds pass"},
 };
@@ -51,65 +52,42 @@ struct KeyName {
 };
 constexpr KeyName kKeys[] = {{"enter", 13}, {"esc", 27}, {"escape", 27}, {"space", 32}, {"tab", 9}, {"backspace", 8}};
 
-struct Word {
-  std::string text;
-  bool quoted = false;
-};
+using Word = CommandWord;
 
 [[noreturn]] void Bad(std::string_view line, const std::string& why) {
   throw OperatorError("Cannot read the action \"" + std::string(line) + "\": " + why);
 }
 
-// Reads words off the front of a line: bare words end at a blank, quoted ones may hold
-// blanks, \" and \\.
+// The words of an action line; a line that cannot be cut into words is no action.
 class Reader {
  public:
-  explicit Reader(std::string_view line) : line_(line) {}
-
-  bool AtEnd() {
-    SkipBlanks();
-    return pos_ >= line_.size();
-  }
-
+  explicit Reader(std::string_view line) : line_(line), words_(line) {}
+  bool AtEnd() { return words_.AtEnd(); }
   Word Next() {
-    SkipBlanks();
-    Word w;
-    if (pos_ < line_.size() && line_[pos_] == '"') {
-      w.quoted = true;
-      ++pos_;
-      while (true) {
-        if (pos_ >= line_.size()) Bad(line_, "a quoted text is not closed");
-        char c = line_[pos_++];
-        if (c == '"') break;
-        if (c == '\\' && pos_ < line_.size() && (line_[pos_] == '"' || line_[pos_] == '\\')) c = line_[pos_++];
-        w.text += c;
-      }
-      if (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') Bad(line_, "a blank must follow a quoted text");
-      return w;
-    }
-    while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') w.text += line_[pos_++];
-    return w;
+    from_ = words_.Position();
+    return Guarded([&] { return words_.Next(); });
   }
+  std::string Rest() { return Guarded([&] { return words_.Rest(); }); }
 
-  // The rest of the line as typed text: one quoted text, or everything after one blank.
-  std::string Rest() {
-    if (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
-    if (pos_ < line_.size() && line_[pos_] == '"') {
-      Word w = Next();
-      if (!AtEnd()) Bad(line_, "nothing may follow the quoted text");
-      return w.text;
-    }
-    std::string rest(line_.substr(pos_));
-    pos_ = line_.size();
-    return rest;
+  // What to write instead when the last word read was the first of a name or entry with
+  // blanks that is not in quotes.
+  std::string QuotingHint() const {
+    return "; a name or entry with blanks goes in double quotes: " + std::string(line_.substr(0, from_)) +
+           AlwaysQuoted(text::Trim(line_.substr(from_)));
   }
 
  private:
-  void SkipBlanks() {
-    while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
+  template <class F>
+  auto Guarded(F read) -> decltype(read()) {
+    try {
+      return read();
+    } catch (const CommandLineError& e) {
+      Bad(line_, e.what());
+    }
   }
   std::string_view line_;
-  size_t pos_ = 0;
+  CommandWords words_;
+  size_t from_ = 0;  // where the last word read starts
 };
 
 bool ParseNumber(const std::string& s, long& out) {
@@ -127,21 +105,6 @@ long KeyCode(std::string_view line, const Word& w) {
   for (const auto& k : kKeys)
     if (text::EqualsText(k.name, w.text)) return k.code;
   Bad(line, "\"" + w.text + "\" is not a key code or key name");
-}
-
-std::string AlwaysQuoted(std::string_view s) {
-  std::string out = "\"";
-  for (char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
-// A word as the reader reads it back: bare when it can be, else quoted.
-std::string Quoted(std::string_view s) {
-  bool plain = !s.empty() && s.find_first_of(" \t\"\\") == std::string_view::npos;
-  return plain ? std::string(s) : AlwaysQuoted(s);
 }
 
 // What a user can act on in the form: the controls within reach but labels and timers, each
@@ -202,16 +165,20 @@ Action ParseAction(std::string_view line) {
   }
   if (!known) Bad(line, "\"" + verbWord.text + "\" is not an action; a dialog takes " + VerbList());
 
+  Word last;
   auto target = [&](bool required) {
     if (r.AtEnd()) {
       if (required) Bad(line, "it names no control");
       return;
     }
-    a.target = r.Next().text;
+    last = r.Next();
+    a.target = last.text;
     if (a.target.empty()) Bad(line, "the control name is empty");
   };
-  auto noMore = [&] {
-    if (!r.AtEnd()) Bad(line, "there is more than the action takes");
+  // `named`: the last word read was a control's name or an entry, which may hold blanks.
+  auto noMore = [&](bool named = false) {
+    if (r.AtEnd()) return;
+    Bad(line, "there is more than the action takes" + (named && !last.quoted ? r.QuotingHint() : std::string()));
   };
 
   switch (a.verb) {
@@ -222,11 +189,11 @@ Action ParseAction(std::string_view line) {
     case Verb::Uncheck:
     case Verb::Option:
       target(true);
-      noMore();
+      noMore(true);
       break;
     case Verb::Hover:
       target(false);
-      noMore();
+      noMore(true);
       break;
     case Verb::DblClick:
       target(true);
@@ -255,15 +222,15 @@ Action ParseAction(std::string_view line) {
     case Verb::Select: {
       target(true);
       if (r.AtEnd()) Bad(line, "it gives no entry");
-      Word w = r.Next();
+      last = r.Next();
       long n = 0;
-      if (!w.quoted && ParseNumber(w.text, n)) {
+      if (!last.quoted && ParseNumber(last.text, n)) {
         if (n < 0) Bad(line, "entry numbers start at 0");
         a.number = n;
       } else {
-        a.text = w.text;
+        a.text = last.text;
       }
-      noMore();
+      noMore(true);
       break;
     }
     case Verb::Close:
@@ -284,7 +251,7 @@ std::string FormatAction(const Action& action) {
   std::string out;
   for (const auto& v : kVerbs)
     if (v.verb == action.verb) out = std::string(v.name);
-  if (!action.target.empty()) out += " " + Quoted(action.target);
+  if (!action.target.empty()) out += " " + QuotedWord(action.target);
   switch (action.verb) {
     case Verb::Type: {
       const std::string& t = action.text;
@@ -302,7 +269,7 @@ std::string FormatAction(const Action& action) {
       if (action.number >= 0)
         out += " " + std::to_string(action.number);
       else
-        out += " " + (ParseNumber(action.text, n) ? AlwaysQuoted(action.text) : Quoted(action.text));
+        out += " " + (ParseNumber(action.text, n) ? AlwaysQuoted(action.text) : QuotedWord(action.text));
       break;
     }
     case Verb::DblClick:
@@ -327,9 +294,16 @@ void Perform(Form& form, const Action& action) {
     case Verb::Type: user::Type(As<TextBox>(form, action), action.text); return;
     case Verb::Clear: user::Clear(As<TextBox>(form, action)); return;
     case Verb::Key:
-      if (action.target.empty())
+      if (action.target.empty()) {
+        // As on a real form, a key goes to the control that has the focus.
+        Control* focused = form.ActiveControl();
+        if (focused && focused->Reachable() && focused->Focusable())
+          user::Key(*focused, static_cast<int>(action.number));
+        else
+          user::Key(form, static_cast<int>(action.number));
+      } else if (text::EqualsText(action.target, form.Name()) && !form.FindControl(action.target)) {
         user::Key(form, static_cast<int>(action.number));
-      else
+      } else
         user::Key(As<Control>(form, action), static_cast<int>(action.number));
       return;
     case Verb::Select: {

@@ -6,8 +6,9 @@
 //   option NAME           close                      wait MS
 // NAME is a control's name or caption ("&" ignored, case-insensitive); a name or caption
 // with blanks is written in double quotes. TEXT is the rest of the line, or a quoted text
-// (\" and \\ inside). CODE is a number or one of enter, esc, space, tab, backspace. "key" and
-// "hover" without NAME act on the form itself.
+// (\" and \\ inside). CODE is a number or one of enter, esc, space, tab, backspace. "key" without
+// NAME goes to the control that has the focus (the form itself when none has it), with the
+// form's own name to the form; "hover" without NAME to the form.
 #include <string>
 #include <string_view>
 

@@ -50,6 +50,9 @@ class Operator {
   virtual void Shown(Form& form, bool modal) { (void)form, (void)modal; }
   // A visible form was hidden or unloaded.
   virtual void Closed(Form& form) { (void)form; }
+  // The program yields to the message loop (DoEvents) in the middle of its work: an operator
+  // may show what changed on the screen meanwhile (a progress window's text).
+  virtual void Idle() {}
   // A message box; returns the answer (kOK, kYes, ...).
   virtual int MessageBox(const MessageBoxRequest& box) = 0;
 };

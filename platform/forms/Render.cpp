@@ -50,25 +50,36 @@ std::string Describe(const Control& c, std::vector<std::string>& lines) {
   if (auto* captioned = dynamic_cast<const CaptionedControl*>(&c)) return Quote(captioned->Caption());
   if (auto* box = dynamic_cast<const TextBox*>(&c)) return Quote(box->DisplayText());
   if (auto* list = dynamic_cast<const ListBox*>(&c)) {
-    for (int i = 0; i < list->ListCount(); ++i)
-      lines.push_back(std::string(i == list->ListIndex() ? "> " : "  ") + std::to_string(i) + "  " + list->List(i));
-    int n = list->ListCount();
+    const int n = list->ListCount();
+    // Numbers right-aligned, so that the entries line up past 9.
+    const size_t width = std::to_string(n > 0 ? n - 1 : 0).size();
+    for (int i = 0; i < n; ++i) {
+      std::string number = std::to_string(i);
+      number.insert(0, width - number.size(), ' ');
+      lines.push_back(std::string(i == list->ListIndex() ? "> " : "  ") + number + "  " + list->List(i));
+    }
     return std::to_string(n) + (n == 1 ? " entry" : " entries");
   }
   if (auto* bar = dynamic_cast<const ProgressBar*>(&c))
     return std::to_string(bar->Min()) + ".." + std::to_string(bar->Max()) + " = " + std::to_string(bar->Value());
-  if (auto* image = dynamic_cast<const Image*>(&c)) return image->Picture().empty() ? "(no picture)" : Quote(image->Picture());
+  if (auto* image = dynamic_cast<const Image*>(&c)) {
+    // A picture is known by what it is for: its tool tip, else the name of its picture file.
+    if (!image->ToolTipText().empty()) return "picture, tool tip " + Quote(image->ToolTipText());
+    if (image->Picture().empty()) return "(no picture)";
+    const std::string& path = image->Picture();
+    return "picture " + Quote(path.substr(path.find_last_of("\\/") + 1));
+  }
   if (auto* browser = dynamic_cast<const WebBrowser*>(&c)) return Quote(browser->LocationURL());
   return {};
 }
 
 }  // namespace
 
-std::string Render(const Form& form) {
-  if (!form.IsLoaded()) return "[" + form.Name() + "] (not loaded)\n";
-  std::string out = "[" + form.Name() + "] " + Quote(form.Caption());
-  out += form.IsModal() ? " (modal)" : form.IsVisible() ? " (shown)" : " (hidden)";
-  out += "\n";
+std::vector<RenderedLine> RenderLines(const Form& form) {
+  if (!form.IsLoaded()) return {{"", "[" + form.Name() + "] (not loaded)\n"}};
+  std::string caption = "[" + form.Name() + "] " + Quote(form.Caption());
+  caption += form.IsModal() ? " (modal)" : form.IsVisible() ? " (shown)" : " (hidden)";
+  std::vector<RenderedLine> out{{"", caption + "\n"}};
 
   std::vector<const Control*> shown;
   size_t kindWidth = 0, nameWidth = 0;
@@ -83,8 +94,42 @@ std::string Render(const Form& form) {
     std::string line = "  " + Pad(std::string(c->Kind()), kindWidth + 2) + Pad(c->Name(), nameWidth + 2) + Describe(*c, lines);
     if (!c->Enabled()) line += "  (disabled)";
     if (c->HasFocus()) line += "  <focus>";
-    out += line + "\n";
-    for (const auto& l : lines) out += std::string(kindWidth + nameWidth + 6, ' ') + l + "\n";
+    out.push_back({c->Name(), line + "\n", c->Kind()});
+    for (size_t i = 0; i < lines.size(); ++i)
+      out.push_back({c->Name() + "#" + std::to_string(i), std::string(kindWidth + nameWidth + 6, ' ') + lines[i] + "\n"});
+  }
+  return out;
+}
+
+std::string Render(const Form& form) {
+  std::string out;
+  for (const auto& line : RenderLines(form)) out += line.text;
+  return out;
+}
+
+std::string RenderChanges(const std::vector<RenderedLine>& before, const std::vector<RenderedLine>& after) {
+  auto find = [](const std::vector<RenderedLine>& lines, const std::string& key) -> const RenderedLine* {
+    for (const auto& l : lines)
+      if (l.key == key) return &l;
+    return nullptr;
+  };
+  auto control = [](const std::string& key) { return key.substr(0, key.find('#')); };
+  std::vector<std::string> changed;  // controls with a line new or changed
+  for (const auto& l : after) {
+    const RenderedLine* was = find(before, l.key);
+    if ((!was || was->text != l.text) && !l.key.empty()) changed.push_back(control(l.key));
+  }
+  auto isChanged = [&](const std::string& name) { return std::find(changed.begin(), changed.end(), name) != changed.end(); };
+  std::string out = after.empty() ? std::string() : after.front().text;
+  for (const auto& l : before)
+    if (!l.key.empty() && l.key.find('#') == std::string::npos && !find(after, l.key))
+      out += "  (" + l.key + " is no longer shown)\n";
+  for (const auto& l : after) {
+    if (l.key.empty()) continue;
+    const RenderedLine* was = find(before, l.key);
+    const bool entry = l.key.find('#') != std::string::npos;
+    // A control's own line tells which control its changed entries belong to.
+    if (entry ? (!was || was->text != l.text) : isChanged(l.key)) out += l.text;
   }
   return out;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/core/RuntimeError.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Operator.h"
 #include "platform/forms/Pump.h"
 #include "platform/forms/WebBrowser.h"
 
@@ -77,6 +78,7 @@ void DoEvents() {
   std::vector<WebBrowser*> browsers = pump::Browsers();
   for (WebBrowser* b : browsers)
     if (pump::Contains(pump::Browsers(), b)) b->Pump();
+  if (Operator* op = CurrentOperator()) op->Idle();
 }
 
 void Wait(Milliseconds duration) {

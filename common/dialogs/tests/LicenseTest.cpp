@@ -85,7 +85,7 @@ TEST_F(LicenseTest, AFailedPublishIsReportedAfterThePickerHasClosed) {
 
 TEST_F(LicenseTest, CancelEscAndTheLinks) {
   platform::shell::ClearShellExecuteRecords();
-  for (const char* action : {"click Cancel", "key esc", "key Command2 esc"}) {
+  for (const char* action : {"click Cancel", "key frmLicense esc", "key Command2 esc"}) {
     Show({"click Label17", "click Label8", "click Label20", action});
     EXPECT_FALSE(picker().IsLoaded()) << action;
     EXPECT_EQ(TakeStatus().back(), "") << action;

@@ -11,8 +11,8 @@ using test::DialogTest;
 
 TEST_F(DialogTest, MessageDialogsCloseByOkEnterOrEscOnOkAndEscOnTheDialog) {
   const std::vector<std::string> closing[] = {
-      {"click Command1"}, {"key Command1 enter"}, {"key Command1 esc"}, {"key esc"},
-      {"key enter", "key space", "click Command1"},  // Enter elsewhere does nothing
+      {"click Command1"}, {"key Command1 enter"}, {"key Command1 esc"}, {"key frmMsgInfo esc"}, {"key enter"},
+      {"key frmMsgInfo enter", "key frmMsgInfo space", "click Command1"},  // Enter elsewhere does nothing
   };
   for (const auto& script : closing) {
     op.On("frmMsgInfo", script);

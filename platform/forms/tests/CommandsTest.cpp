@@ -69,7 +69,7 @@ TEST(Commands, RejectsLinesThatAreNoAction) {
        "\"press\" is not an action; a dialog takes click, dblclick, focus, type, clear, key, select, check, uncheck, "
        "option, hover, close, wait"},
       {"click", "it names no control"},
-      {"click a b", "there is more than the action takes"},
+      {"click a b", "there is more than the action takes; a name or entry with blanks goes in double quotes: click \"a b\""},
       {"type", "it names no control"},
       {"key Command1 enterr", "\"enterr\" is not a key code or key name"},
       {"key", "it gives no key"},

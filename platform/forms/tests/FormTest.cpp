@@ -112,6 +112,9 @@ TEST(Form, EnterConfirmsAndEscCancelsFromTheBoxes) {
       {{"type tavoemailid bud", "key tavoemailid enter"}, "TRUE", "BUD", ""},
       {{"type tavoemailid bud", "key tavoemailid esc"}, "FALSE", "", ""},
       {{"key Command1 27"}, "FALSE", "", ""},
+      // A key without a control goes to the one with the focus.
+      {{"type tavoemailid bud", "key enter"}, "TRUE", "BUD", ""},
+      {{"type tavopassword pw", "key esc"}, "FALSE", "", ""},
       {{"click Save"}, "", "", ""},  // nothing typed: the message box, the dialog stays
   };
   for (const auto& c : cases) {
@@ -442,6 +445,30 @@ TEST(Form, RenderingShowsVisibleControlsInTabOrder) {
             "  Image         Image1        (no picture)\n");
   choices.Frame1.SetVisible(false);
   EXPECT_EQ(forms::Render(choices).find("Option3"), std::string::npos);
+}
+
+// Past ten entries the numbers line up; a picture shows by its tool tip; and from one picture
+// of a form to the next only the caption and what changed are told.
+TEST(Form, RenderingAlignsEntriesShowsPicturesAndTellsChanges) {
+  frmChoices choices;
+  choices.Load();
+  for (int i = 3; i < 12; ++i) choices.listdoc.AddItem("Entry " + std::to_string(i));
+  choices.Image1.SetToolTipText("Click me");
+  const auto before = forms::RenderLines(choices);
+  const std::string whole = forms::Render(choices);
+  for (const char* line : {"  0  Agenda\n", "  9  Entry 9\n", " 10  Entry 10\n", " 11  Entry 11\n",
+                           "Image1        picture, tool tip \"Click me\"\n"})
+    EXPECT_NE(whole.find(line), std::string::npos) << line << "\n--- in ---\n" << whole;
+
+  choices.listdoc.SetListIndex(10);
+  choices.Frame1.SetVisible(false);
+  EXPECT_EQ(forms::RenderChanges(before, forms::RenderLines(choices)),
+            "[frmChoices] \"Choices\" (hidden)\n"
+            "  (Frame1 is no longer shown)\n"
+            "  (Option3 is no longer shown)\n"
+            "  (Option4 is no longer shown)\n"
+            "  ListBox       listdoc       12 entries\n"
+            "                              > 10  Entry 10\n");
 }
 
 // A form that lives until the process ends, as one held by a library's globals does, goes after
