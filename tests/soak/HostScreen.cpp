@@ -68,47 +68,24 @@ ScreenControl ParseControl(const string& line) {
   return control;
 }
 
-// The files of "Documents: *C:\a b.doc (modified) (password) C:\c.doc": an entry starts where a
-// blank is followed by an optional "*" and a drive ("C:\") or the name of a file never saved.
-std::vector<OpenFile> ParseFiles(const string& list) {
-  std::vector<OpenFile> files;
-  if (list == " (none)" || list.empty()) return files;
-  auto startsEntry = [&](size_t at) {
-    if (at >= list.size() || list[at - 1] != ' ') return false;
-    if (list[at] == '*') ++at;
-    if (at + 2 < list.size() && std::isalpha(static_cast<unsigned char>(list[at])) && list[at + 1] == ':' &&
-        list[at + 2] == '\\')
-      return true;
-    for (const string unsaved : {"Document", "Book"})
-      if (list.compare(at, unsaved.size(), unsaved) == 0 && at + unsaved.size() < list.size() &&
-          std::isdigit(static_cast<unsigned char>(list[at + unsaved.size()])))
-        return true;
-    return false;
-  };
-  std::vector<size_t> starts;
-  for (size_t at = 1; at < list.size(); ++at)
-    if (startsEntry(at)) starts.push_back(at);
-  for (size_t i = 0; i < starts.size(); ++i) {
-    string entry = list.substr(starts[i], (i + 1 < starts.size() ? starts[i + 1] - 1 : list.size()) - starts[i]);
-    OpenFile file;
-    if (!entry.empty() && entry[0] == '*') {
-      file.active = true;
-      entry.erase(0, 1);
-    }
-    for (bool again = true; again;) {
-      again = false;
-      for (const string flag : {" (modified)", " (password)"}) {
-        if (EndsWith(entry, flag)) {
-          if (flag == " (modified)") file.modified = true;
-          entry.erase(entry.size() - flag.size());
-          again = true;
-        }
+// One line of the open files: " * C:\a b.doc (modified) (password)" for the active one, three
+// blanks before any other.
+OpenFile ParseFile(const string& line) {
+  OpenFile file;
+  file.active = line.starts_with(" * ");
+  string entry = line.substr(3);
+  for (bool again = true; again;) {
+    again = false;
+    for (const string flag : {" (modified)", " (password)"}) {
+      if (EndsWith(entry, flag)) {
+        if (flag == " (modified)") file.modified = true;
+        entry.erase(entry.size() - flag.size());
+        again = true;
       }
     }
-    file.path = entry;
-    files.push_back(file);
   }
-  return files;
+  file.path = entry;
+  return file;
 }
 
 }  // namespace
@@ -161,7 +138,7 @@ HostScreen ParseScreen(const std::string& printed) {
   }
   if (first == lines.size()) return screen;
   screen.parsed = true;
-  bool inMenu = false;
+  bool inMenu = false, inFiles = false;
   ScreenDialog* dialog = nullptr;
   for (size_t i = first + 1; i < lines.size(); ++i) {
     const string& line = lines[i];
@@ -181,11 +158,15 @@ HostScreen ParseScreen(const std::string& printed) {
       }
       continue;
     }
+    if (inFiles && line.size() > 3 && (line.starts_with(" * ") || line.starts_with("   ")) && line[3] != ' ') {
+      screen.files.push_back(ParseFile(line));
+      continue;
+    }
     if (line.starts_with("  ") && inMenu) {
       if (line != "  ----") screen.commands.push_back(line.substr(2));
       continue;
     }
-    inMenu = false;
+    inMenu = inFiles = false;
     dialog = nullptr;
     if (line.starts_with("Menu \"") || line.starts_with("Toolbar \"")) {
       // Buttons on the line: "[ &Open ](disabled)"; a popup "[&Tavo Writer v]" lists its items below.
@@ -201,7 +182,7 @@ HostScreen ParseScreen(const std::string& printed) {
     } else if (line.starts_with("Status bar: ")) {
       screen.status = line.substr(12);
     } else if (line.starts_with("Documents:") || line.starts_with("Workbooks:")) {
-      screen.files = ParseFiles(line.substr(10));
+      inFiles = true;
     } else if (line.starts_with("[") && line.find("] \"") != string::npos) {
       ScreenDialog d;
       d.name = line.substr(1, line.find(']') - 1);

@@ -98,8 +98,9 @@ void DayOfWork::OpenOnline(Host& host) {
 
 void DayOfWork::Edit(Host& host) {
   if (!host.screen.Active()) {
-    NewFile(host);
-    return;
+    Send(host, "new");
+    if (!host.screen.Active() && !Stopped()) Fail(host.Name() + " shows no active file after \"new\"");
+    if (Stopped()) return;
   }
   const string marker = NewMarker();
   // A marker is a paragraph (or a cell) of its own, so that no later edit lands inside it.
@@ -115,7 +116,7 @@ void DayOfWork::Edit(Host& host) {
 
 void DayOfWork::NewFile(Host& host) {
   Send(host, "new");
-  if (!Stopped()) Edit(host);
+  if (!Stopped() && host.screen.Active()) Edit(host);
 }
 
 string DayOfWork::SaveAsPath(Host& host) {
