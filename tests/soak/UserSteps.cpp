@@ -81,11 +81,21 @@ void DayOfWork::LocalCopies(Host& host) {
   const Account& who = SomeAccount();
   const bool online = host.screen.SignedIn();
   Send(host, "click " + LocalCaption(host));
-  const bool asked = host.screen.Modal() && host.screen.Modal()->name == "frmconfiglocal";
+  const ScreenDialog* dialog = host.screen.Modal();
+  const bool asked = dialog && dialog->name == "frmconfiglocal";
+  // Without asking, the list is of the account of the last local sign-in: whose it is shows in
+  // the files it lists.
+  bool othersList = false;
+  if (dialog && dialog->name == "frmopenlocalfiles" && dialog->Control("locallist")) {
+    const string own = "C:\\Users\\tavo\\Documents\\tavo\\" + string(host.word() ? "tavowriter" : "tavosheet") +
+                       "\\users\\" + host.account + "\\";
+    for (const string& entry : dialog->Control("locallist")->entries)
+      othersList |= !std::filesystem::exists(Win(own + platform::text::Trim(entry) + (host.word() ? ".doc" : ".xls")));
+  }
   if (!Stopped()) Settle(host, Intent{"local", &who});
   // The local sign-in of another account under an online session.
-  if (asked && online && !platform::text::EqualsText(host.account, who.email))
-    Known("21.6", host.Name() + " works online under " + host.account + " and opens the local copies as " + who.email);
+  if (online && ((asked && !platform::text::EqualsText(host.account, who.email)) || othersList))
+    Known("21.6", host.Name() + " works online under " + host.account + " and opens another account's local copies");
 }
 
 void DayOfWork::OpenOnline(Host& host) {
