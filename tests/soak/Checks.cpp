@@ -153,6 +153,9 @@ void DayOfWork::CheckClaims() {
     if (ClaimsSuccess(message)) claim = message;
   if (actor_->screen.status != statusBefore_ && ClaimsSuccess(actor_->screen.status)) claim = actor_->screen.status;
   if (claim.empty()) return;
+  // A save that could not upload every picture says so: the online document lacks them.
+  bool& picturesLeftOut = picturesLeftOut_;
+  for (const string& message : seen_) picturesLeftOut |= message.find("pictures could not be uploaded") != string::npos;
   const OpenFile* active = actor_->screen.Active();
   const std::set<string> markers = active ? actor_->markers[active->path] : std::set<string>();
   const std::map<string, string> stamps = ItemStamps(*server_);
@@ -162,9 +165,9 @@ void DayOfWork::CheckClaims() {
     const auto w = server_->FindWorkbook(id);
     const string owner = d ? d->owner : w ? w->owner : string();
     const string content = d ? d->content : w ? w->bytes : string();
-    const std::set<string> online = MarkersIn(content);
+    const std::set<string> online = d ? OnlineMarkers(*server_, content) : MarkersIn(content);
     bool holds = true;
-    for (const string& m : markers) holds &= online.count(m) > 0;
+    for (const string& m : markers) holds &= online.count(m) > 0 || (picturesLeftOut && pictures_.count(m));
     if (!holds || !EqualsText(owner, actor_->account)) continue;
     ++tally_.claims;
     const bool published = d ? d->publish.isPublic && d->publish.licenseCalls > 0
@@ -340,8 +343,8 @@ void DayOfWork::FollowFiles(const std::map<string, std::optional<Stamp>>& before
   if (!createdItem_.empty()) host.links[path] = createdItem_;
   if (!claimedItem_.empty()) {
     host.links[path] = claimedItem_;
-    // What the service holds now is no reason to keep the copy.
-    if (host.temporary.count(path) && now) host.temporary[path] = *now;
+    // What the service holds now is no reason to keep the copy; pictures it lacks are.
+    if (host.temporary.count(path) && now && !picturesLeftOut_) host.temporary[path] = *now;
   }
 }
 

@@ -126,6 +126,7 @@ void DayOfWork::Run(unsigned seed, int steps) {
     createdItem_.clear();
     sentFrom_.clear();
     listsAnswered_ = 0;
+    picturesLeftOut_ = false;
     addAsked_.clear();
     hostErrorsAllowed_ = false;
     server_->ClearRequests();
@@ -158,9 +159,12 @@ void DayOfWork::Run(unsigned seed, int steps) {
     if (!Stopped()) CheckStep();
   }
   if (Failed()) ADD_FAILURE() << Report();
-  std::printf("seed %u: %d steps, %d of them the world's; %d edits, %zu of them kept at the end, %d given up by a step; "
+  size_t picturesKept = 0;
+  for (const string& p : pictures_) picturesKept += after_.of.count(p);
+  std::printf("seed %u: %d steps, %d of them the world's; %d edits (%zu pictures, %zu kept), %zu of them kept at the end, "
+              "%d given up by a step; "
               "%d messages of success checked, %d items added; %d processes%s\n",
-              seed_, step_ - 1, tally_.world, markers_, after_.of.size(), tally_.givenUp, tally_.claims, tally_.added,
+              seed_, step_ - 1, tally_.world, markers_, pictures_.size(), picturesKept, after_.of.size(), tally_.givenUp, tally_.claims, tally_.added,
               started_["word"] + started_["excel"], endedEarly_ ? "; ended early at a known fault" : "");
 }
 
@@ -210,7 +214,7 @@ void DayOfWork::SyncFiles(Host& host) {
   for (const OpenFile& file : host.screen.files) {
     const auto known = host.markers.find(file.path);
     const bool onDisk = file.path.find(":\\") != string::npos && fs::is_regular_file(Win(file.path));
-    if (!file.modified && onDisk) now[file.path] = MarkersIn(ReadFile(Win(file.path)));
+    if (!file.modified && onDisk) now[file.path] = FileMarkers(*server_, ReadFile(Win(file.path)));
     else if (known != host.markers.end()) now[file.path] = known->second;
     else now[file.path] = {};
   }

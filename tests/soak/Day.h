@@ -100,7 +100,8 @@ class DayOfWork : public EndToEndTest {
   // --- the world (WorldSteps.cpp)
   void WorldStep();
   void ChangeItem(bool trash);
-  void InjectFault();
+  // One call of the kinds `among` (any kind when empty) is to fail.
+  void InjectFault(const std::vector<std::string>& among = {});
   void RestartService();
   void KillAHost();
   void SecondHost();
@@ -154,6 +155,8 @@ class DayOfWork : public EndToEndTest {
   std::vector<std::unique_ptr<Host>> hosts_;
   std::map<std::string, int> started_;  // processes started per kind
   int markers_ = 0;
+  std::set<std::string> pictures_;  // the markers that are pictures
+  bool picturesLeftOut_ = false;    // the step's save said some pictures did not go up
   int names_ = 0;  // for file names of the day
 
   // The state before the step and what the step may change in it.

@@ -1,6 +1,7 @@
 // What the user of the day does: one command of the add-in or of the application per step,
 // chosen with weights among those the screen offers, with the dialogs it brings up answered.
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "common/StoredSecret.h"
@@ -62,7 +63,8 @@ void DayOfWork::Login(Host& host) {
   if (Stopped()) return;
   if (!host.screen.SignedIn()) host.account.clear();
   else host.account = typed ? intent.account->email : DecodeStoredSecret(Shared("tavousername"));
-  if (HostsOf(host.kind).size() == 1) flagTrusted_[host.kind] = true;
+  // A sign-in that failed writes no flag: one a killed host left stays until one succeeds.
+  if (HostsOf(host.kind).size() == 1 && host.screen.SignedIn()) flagTrusted_[host.kind] = true;
 }
 
 void DayOfWork::Logout(Host& host) {
@@ -114,7 +116,15 @@ void DayOfWork::Edit(Host& host) {
   }
   const string marker = NewMarker();
   // A marker is a paragraph (or a cell) of its own, so that no later edit lands inside it.
-  if (host.word()) {
+  if (host.word() && Chance(0.2)) {
+    // A picture of its own, from a file of the Documents folder.
+    const string file = "C:\\Users\\tavo\\Documents\\Pictures\\" + marker + ".png";
+    std::filesystem::create_directories(std::filesystem::path(Win(file)).parent_path());
+    std::ofstream(Win(file), std::ios::binary) << PictureWithMarker(marker);
+    pictures_.insert(marker);
+    Send(host, "paragraph");
+    if (!Stopped()) Send(host, "picture \"" + file + "\"");
+  } else if (host.word()) {
     Send(host, "paragraph");
     if (!Stopped()) Send(host, "type " + marker);
     if (!Stopped()) Send(host, "paragraph");
@@ -204,6 +214,15 @@ void DayOfWork::SendOnline(Host& host, const string& what) {
   command_ = what;
   statusBefore_ = host.screen.status;
   sentFrom_ = host.screen.Active() ? host.screen.Active()->path : string();
+  // Now and then one of the calls of this very flow fails.
+  if (Chance(0.15)) {
+    if (host.word())
+      InjectFault({"writer.getDocuments", "writer.getVersion", "writer.saveDocument", "writer.newDocument",
+                   "writer.uploadImage", "/api/private/xml/makePublic/", "/api/private/TavoSocial/xml/updateLicense/"});
+    else
+      InjectFault({"getWorkbooks", "saveWorkbook", "addWorkbook", "/api/private/xml/makePublic/",
+                   "/api/private/TavoSocial/xml/updateLicense/"});
+  }
   Send(host, "click " + SendCaption(host, what));
   if (!Stopped()) Settle(host, Intent{what});
 }

@@ -63,14 +63,15 @@ void DayOfWork::ChangeItem(bool trash) {
   }
 }
 
-void DayOfWork::InjectFault() {
-  static const char* const calls[] = {
+void DayOfWork::InjectFault(const std::vector<string>& among) {
+  static const std::vector<string> calls = {
       "/login", "/logout", "writer.getDocuments", "writer.viewDocument", "writer.getVersion", "writer.saveDocument",
       "writer.newDocument", "writer.uploadImage", "/api/private/xml/makePublic/",
       "/api/private/TavoSocial/xml/updateLicense/", "getWorkbooks", "/open.do", "saveWorkbook", "addWorkbook"};
   static const char* const kinds[] = {"error-code", "error-code", "not-xml", "html-500", "truncated",
                                       "wrong-xml",  "refuse",     "delay",   "hang"};
-  const string match = calls[Pick(std::size(calls))];
+  const std::vector<string>& from = among.empty() ? calls : among;
+  const string match = from[Pick(static_cast<int>(from.size()))];
   string kind = kinds[Pick(std::size(kinds))];
   if (kind == "hang" && Chance(0.7)) kind = "refuse";  // a hang costs the call's whole time limit
   service::Params params{{"match", match}, {"kind", kind}, {"count", "1"}};
