@@ -18,6 +18,9 @@ class AddinHost {
   // A text of the service's list answer as frmDocList shows it. An add-in whose service labels
   // its answers with the wrong character set decodes the text again, as it does the names.
   virtual std::string ShownListText(const std::string& text) { return text; }
+  // Puts the add-in's commands into their signed-out state (Login offered), once the service
+  // has refused the ticket of its sign-in. Nothing in a host without commands.
+  virtual void ShowSignedOut() {}
 
   // Opens the online document (workbook) of the entry selected in frmDocList's list. Reached from
   // the list's Open, double-click, Enter and Space, and from the local-copy question's Yes in the

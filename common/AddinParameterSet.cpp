@@ -45,6 +45,7 @@ const AddinParameterSet kWriterParameters{
     .signInProgressOnStatusBar = false,
     .signInStoredProgressKey = "gMsg48",
     .signOutSendsUserAgent = false,
+    .adoptedStatusKey = "gMsg49",  // "Signed in to Tavo."
     .folderWord = "tavowriter",
     .docsRootName = "osdocusernamepath",
     .logFileName = "tavowriter.log",
@@ -106,6 +107,7 @@ const AddinParameterSet kSheetParameters{
     .signInProgressOnStatusBar = true,
     .signInStoredProgressKey = "gMsg49",
     .signOutSendsUserAgent = true,
+    .adoptedStatusKey = "gMsg57",  // its status after its own sign-in
     .folderWord = "tavosheet",
     .docsRootName = "osxlsusername",
     .logFileName = "tavosheet.log",

@@ -79,6 +79,7 @@ struct AddinParameterSet {
   bool signInProgressOnStatusBar;           // gMsg47 on the status bar, gMsg48 on both
   std::string_view signInStoredProgressKey;  // progress label once the ticket is stored
   bool signOutSendsUserAgent;
+  std::string_view adoptedStatusKey;  // status text once the other add-in's sign-in is taken over
 
   // Per-user folders, log, map and credentials files.
   std::string_view folderWord;      // "tavowriter" / "tavosheet"

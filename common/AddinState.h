@@ -34,6 +34,9 @@ struct AddinState {
   std::string gConfigResult;  // "TRUE", "FALSE", "" before first use
   std::string gEncodedUser;
   std::string gEncodedPassword;
+  // Whether this add-in holds a sign-in, its own or the other add-in's taken over: from then on
+  // gLoginUser and gLoginPassword are the ones the ticket was given for (common/commands/SharedSignIn.h).
+  bool signedIn = false;
 
   // Settings.
   std::string gApplicationPath;
@@ -70,7 +73,7 @@ struct AddinState {
   int gTempFileIndex = 0;
   int gTempFileCount = 0;
   // What each of them was on disk when this run last wrote it (by case-folded path), and those
-  // the shut-down deleted, whose records go.
+  // the shut-down deleted or found gone, whose records go.
   std::map<std::string, platform::files::FileStamp> tempFileStamps;
   std::vector<std::string> tempFilesDeleted;
 

@@ -13,13 +13,25 @@ namespace tavo {
 bool LeavesFolder(std::string_view name);
 
 // True when an account name, trimmed as the per-user folders take it, cannot be the name of one
-// folder under ...\users\: it would leave that folder (LeavesFolder) or holds a control
-// character. A blank name is not refused here (nobody is signed in under it).
+// folder under ...\users\: it would leave that folder (LeavesFolder), holds a control
+// character or is a device name (IsDeviceName). A blank name is not refused here (nobody is
+// signed in under it).
 bool UnusableAccountName(std::string_view account);
 
+// True when Windows takes the name for a device in whatever folder it is put: CON, PRN, AUX, NUL,
+// COM0 to COM9, LPT0 to LPT9 (and COM or LPT with a superscript 1, 2 or 3), CONIN$ and CONOUT$,
+// in any letter case, alone or in front of an extension, blanks before the extension or at the
+// end included ("nul .txt", "CON ").
+bool IsDeviceName(std::string_view name);
+
+// The name with "_" in front when it is a device name (IsDeviceName), so that it names a file;
+// every other name as it is.
+std::string NotADeviceName(std::string_view name);
+
 // The name as a Windows file name: each character that one cannot hold (\ / : * ? " < > | and
-// the control characters) becomes "_", and a name that is then "", "." or ".." becomes "_", "_"
-// or "__". Every other character, letter case included, stays as it is.
+// the control characters) becomes "_", a name that is then "", "." or ".." becomes "_", "_" or
+// "__", and a device name gets "_" in front (NotADeviceName). Every other character, letter case
+// included, stays as it is.
 std::string WindowsFileName(std::string_view name);
 
 }  // namespace tavo

@@ -7,6 +7,7 @@
 
 #include "common/AddinState.h"
 #include "common/Log.h"
+#include "common/UserFiles.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -185,6 +186,64 @@ bool Replace(AddinState& state, const RecordContent& record, xml::Document* load
   }
 }
 
+// The local copy a record names, as its text: the location is read by name and text, not by its
+// markup, so that a path holding "&" (escaped in the markup) still finds its record. A record
+// too short to hold it raises run-time error 91.
+std::string LocalCopyOf(const xml::Node& record, LocalCopyKey key) {
+  if (key == LocalCopyKey::FilenameAttribute) return record.attribute(1);
+  const xml::Node location = record.child(4);
+  if (platform::text::FoldCase(location.nodeName()) != "location") return std::string();
+  return location.text();
+}
+
+// Whether the record names the local copy at `copy` (or, in the word processor, by the copy's
+// filename `sameName`). A record too short to name a file names none.
+bool NamesCopy(const xml::Node& record, const std::string& copy, LocalCopyKey key, const std::string& sameName) {
+  if (!sameName.empty() && key == LocalCopyKey::LocationChild && record.getAttribute("filename") == sameName)
+    return true;
+  try {
+    return SamePath(LocalCopyOf(record, key), copy);
+  } catch (const platform::RuntimeError&) {
+    return false;
+  }
+}
+
+// `sameName`: the word processor's filename of the copy, "" for the spreadsheet.
+std::size_t RemoveOthers(AddinState& state, const std::string& id, const std::string& copy, LocalCopyKey key,
+                         const std::string& sameName) {
+  if (platform::text::Trim(copy).empty()) return 0;
+  const std::string path = MapFilePath(state);
+  try {
+    xml::Document doc;
+    if (!LoadMap(state, path, doc)) platform::Raise(platform::err::ObjectNotSet);
+    xml::Node root = doc.documentElement();
+    bool ownSeen = false;
+    std::size_t removed = 0;
+    for (std::size_t i = 0; i < root.childCount();) {
+      const xml::Node record = root.child(i);
+      const std::string recordId = record.getAttribute("id");
+      if (!ownSeen && recordId == id) {
+        ownSeen = true;
+        ++i;
+        continue;
+      }
+      if (!NamesCopy(record, copy, key, sameName)) {
+        ++i;
+        continue;
+      }
+      WriteLog(state, "Removed the map record of " + recordId + ", which named the file of " + id + " too: " + copy,
+               "Info");
+      root.removeChild(record);
+      ++removed;
+    }
+    if (removed > 0) SaveMap(state, doc, path, xml::Node());
+    return removed;
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, "Error While removing the other records of a local copy in Mapxml | " + e.description(), "Error");
+    return 0;
+  }
+}
+
 bool Update(AddinState& state, const RecordContent& record) {
   try {
     xml::Document doc;
@@ -256,19 +315,19 @@ bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& rec
 }
 bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record) { return Update(state, Content(state, record)); }
 
+std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const DocumentMapRecord& record) {
+  return RemoveOthers(state, record.id, record.location, LocalCopyKey::LocationChild, record.nameUrl);
+}
+std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const WorkbookMapRecord& record) {
+  return RemoveOthers(state, record.id, record.path, LocalCopyKey::FilenameAttribute, "");
+}
+
 std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
                                    LocalCopyKey key) {
   const std::string path(mapPath);
   std::unordered_set<std::string> copies;
   for (const std::string& copy : localCopies) copies.insert(platform::text::FoldCase(copy));
-  // The record's key, case folded. The location is compared by name and text, not by its markup,
-  // so that a path holding "&" (escaped in the markup) still finds its record.
-  auto keyOf = [key](const xml::Node& record) {
-    if (key == LocalCopyKey::FilenameAttribute) return platform::text::FoldCase(record.attribute(1));
-    const xml::Node location = record.child(4);
-    if (platform::text::FoldCase(location.nodeName()) != "location") return std::string();
-    return platform::text::FoldCase(location.text());
-  };
+  auto keyOf = [key](const xml::Node& record) { return platform::text::FoldCase(LocalCopyOf(record, key)); };
 
   xml::Document doc;
   if (!LoadMap(state, path, doc)) platform::Raise(platform::err::ObjectNotSet);

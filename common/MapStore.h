@@ -71,4 +71,15 @@ enum class LocalCopyKey { LocationChild, FilenameAttribute };
 std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
                                    LocalCopyKey key);
 
+// A download or an add has just written the local copy of `record` and recorded it: every other
+// record that names the same file goes from the map, so that no two records ever name one file.
+// The save flow takes the first record of a file it finds, and would send this file over the
+// online document of a record left from before (one whose file was gone, say). A record names a
+// file by its path (the word processor's location, the spreadsheet's filename; any spelling of
+// the path) and, in the word processor, by its filename too, the name by which the save flow
+// finds the copy. The record of the copy itself, the first with its id, stays. Each removal is
+// logged; a map that cannot be cleaned is logged too and left as it is. Returns how many went.
+std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const DocumentMapRecord& record);
+std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const WorkbookMapRecord& record);
+
 }  // namespace tavo

@@ -41,6 +41,14 @@ void KeepTempCopy(AddinState& state, const std::string& path) {
 
 void DeleteUnchangedTempCopies(AddinState& state) {
   for (const std::string& path : state.gTempFiles) {
+    // A copy that is gone already (deleted by hand, say) leaves a record of a file that is not
+    // there: the next open would ask about a local copy that does not exist, and another
+    // document downloaded to the free path would find that record first.
+    if (!platform::files::FileExists(path)) {
+      state.tempFilesDeleted.push_back(path);
+      state.tempFileStamps.erase(text::FoldCase(path));
+      continue;
+    }
     const auto stamp = state.tempFileStamps.find(text::FoldCase(path));
     if (stamp == state.tempFileStamps.end()) continue;
     if (platform::files::DeleteFileIfUnchanged(path, stamp->second)) {

@@ -4,7 +4,7 @@
 // run left it on disk, and the clean-up deletes only a file that is still exactly so: a copy the
 // user saved changes into after the download stays, and so does one that another host (another
 // Word or Excel on this computer, keeping its copies) has downloaded again or saved since. Only
-// the map records of the files actually deleted go with them.
+// the map records of the files deleted, or found gone already, go with them.
 #include <string>
 
 namespace tavo {
@@ -21,8 +21,8 @@ void RestampTempCopy(AddinState& state, const std::string& path);
 // A copy the user keeps now (downloaded again after choosing to keep copies): off the list.
 void KeepTempCopy(AddinState& state, const std::string& path);
 // Deletes the listed copies whose files are still as this run left them; one that is changed,
-// replaced, open in an application or gone stays as it is. The paths deleted are kept in the
-// state (tempFilesDeleted) for the removal of their records.
+// replaced or open in an application stays as it is. The paths deleted, and those whose files
+// are gone already, are kept in the state (tempFilesDeleted) for the removal of their records.
 void DeleteUnchangedTempCopies(AddinState& state);
 
 }  // namespace tavo

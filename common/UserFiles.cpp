@@ -1,7 +1,5 @@
 #include "common/UserFiles.h"
 
-#include <filesystem>
-
 #include "common/AddinState.h"
 #include "common/LocalFileName.h"
 #include "common/Log.h"
@@ -12,6 +10,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
+#include "platform/environment/Environment.h"
 #include "platform/files/Files.h"
 #include "platform/shell/Shell.h"
 
@@ -36,12 +35,6 @@ std::string CreateUserTree(const AddinState& state, int csidl) {
   return root;
 }
 
-// A Windows path spelled one way: one "\" between steps, "." and ".." steps taken, lower case.
-std::string ComparablePath(std::string_view path) {
-  const std::string forward = platform::text::Replace(platform::text::Trim(path), "\\", "/");
-  return platform::text::FoldCase(std::filesystem::path(forward).lexically_normal().generic_string());
-}
-
 constexpr std::string_view kRule =
     "-------------------------------------------------------------------------------------";
 
@@ -59,11 +52,54 @@ bool RefusedAccountName(AddinState& state, std::string_view account) {
   return true;
 }
 
+std::string ComparablePath(std::string_view path) {
+  std::string comparable = platform::text::FoldCase(platform::environment::LexicalWindowsPath(Trim(path)));
+  while (platform::text::EndsWith(comparable, "\\")) comparable.pop_back();
+  return comparable;
+}
+
+bool SamePath(std::string_view a, std::string_view b) { return ComparablePath(a) == ComparablePath(b); }
+
 bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
   const std::string file = ComparablePath(path);
-  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "/";
-  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser));
+  const std::string users = ComparablePath(state.gDocsRoot + "\\users") + "\\";
+  const std::string own = ComparablePath(UserFolderPath(state.gDocsRoot, state.gLoginUser)) + "\\";
   return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
+}
+
+bool InUserDocsFolder(const AddinState& state, std::string_view path) {
+  if (Trim(state.gUserDocsFolder).empty()) return false;
+  const std::string file = ComparablePath(path);
+  const std::string folder = ComparablePath(state.gUserDocsFolder) + "\\";
+  // Right in the folder: what follows it is one file name, not "" and not a further step.
+  return platform::text::StartsWith(file, folder) && file.size() > folder.size() &&
+         file.find('\\', folder.size()) == std::string::npos;
+}
+
+bool RefusedRecordedCopy(AddinState& state, std::string_view path) {
+  if (InUserDocsFolder(state, path)) return false;
+  WriteLog(state, "A map record names a file outside the user folder, which is not used: " + std::string(path),
+           "Error");
+  return true;
+}
+
+std::string getNewFileLocation(AddinState& state, const std::string& path, int counter) {
+  try {
+    WriteLog(state, "Entering into Function getNewFileLocation =" + path, "Info");
+    if (!platform::files::FileExists(path)) {
+      WriteLog(state, "Extiting into Function getNewFileLocation |" + path, "Info");
+      return path;
+    }
+    const size_t dot = path.find_last_of(".\\");
+    const bool hasExtension = dot != std::string::npos && path[dot] == '.';
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    // Only the file's own extension goes: a folder whose name holds it stays as it is.
+    const std::string base = path.substr(0, path.size() - extension.size());
+    return getNewFileLocation(state, base + std::to_string(counter) + extension, counter + 1);
+  } catch (const platform::RuntimeError& e) {
+    WriteLog(state, "Error getting New File name for the workbook |" + e.description(), "Error");
+    return {};
+  }
 }
 
 std::string CreateUserDataFolder(AddinState& state, std::string_view) {
@@ -81,7 +117,8 @@ std::string CreateUserDocumentsFolder(AddinState& state, std::string_view) {
 bool InitLogFile(AddinState& state, std::string_view user) {
   std::string description;
   try {
-    if (!user.empty()) {
+    // A blank name would put the files in ...\users\ itself.
+    if (!Trim(user).empty()) {
       const std::string docsFolder = CreateUserDocumentsFolder(state, user);
       state.gLogFile = CreateUserDataFolder(state, user);
       if (!state.gLogFile.empty()) {
@@ -107,6 +144,8 @@ bool InitLogFile(AddinState& state, std::string_view user) {
 void InitUserFiles(AddinState& state, std::string_view user) {
   try {
     InitLogFile(state, user);
+    // Nothing is written for no account: its folder would be ...\users\ itself.
+    if (Trim(user).empty() || Trim(state.gLoginUser).empty()) return;
     const std::string mapPath = MapFilePath(state);
     const std::string credentialsPath = CredentialsFilePath(state);
     EnsureMapFile(state, mapPath);

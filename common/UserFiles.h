@@ -31,6 +31,29 @@ bool RefusedAccountName(AddinState& state, std::string_view account);
 // do not hide where a file lies.
 bool InAnotherAccountsFolder(const AddinState& state, std::string_view path);
 
+// A Windows path spelled one way, for telling where a file lies: as Windows reads it
+// (platform::environment::LexicalWindowsPath: one "\" between steps, "." and ".." steps taken,
+// trailing blanks and dots of a step dropped), in lower case, without a separator at the end.
+std::string ComparablePath(std::string_view path);
+// Whether two Windows paths name one file, however each is spelled.
+bool SamePath(std::string_view a, std::string_view b);
+
+// True when the path names a file right in the signed-in account's documents folder
+// (gUserDocsFolder), where the local copies lie. Letter case, doubled separators and "." or ".."
+// steps do not hide where a file lies.
+bool InUserDocsFolder(const AddinState& state, std::string_view path);
+// A map record leads the add-in to write or delete the file it names (the local copy of its
+// document or workbook). A hand-edited or damaged map may name any file: true, after an Error
+// line, when `path`, where the record leads, is not in the account's documents folder. The caller
+// then takes the record as absent.
+bool RefusedRecordedCopy(AddinState& state, std::string_view path);
+
+// A path at which no file exists yet, for a file that would otherwise replace another: the path
+// itself when it is free, else the first free one of path + counter, then + the next counter
+// behind that, ... (Plan.xls, Plan1.xls, Plan12.xls, Plan123.xls), each in front of the
+// extension. "" after a run-time error.
+std::string getNewFileLocation(AddinState& state, const std::string& path, int counter);
+
 // Create the application-data tree of the trimmed gLoginUser (the argument is not used), set
 // gAppDataRoot and gUserDataFolder, and return the log file's path.
 std::string CreateUserDataFolder(AddinState& state, std::string_view user);
@@ -39,11 +62,12 @@ std::string CreateUserDataFolder(AddinState& state, std::string_view user);
 std::string CreateUserDocumentsFolder(AddinState& state, std::string_view user);
 
 // Folders, the log header block and the first Info lines. False (after logging why) when the
-// user is "" or a folder cannot be made.
+// user is blank or a folder cannot be made.
 bool InitLogFile(AddinState& state, std::string_view user);
 
-// InitLogFile, then make sure the map file exists and rewrite the credentials file. A failure
-// shows the add-in's message for it; what was done before stays.
+// InitLogFile, then make sure the map file exists and rewrite the credentials file; for a blank
+// user name (or gLoginUser) only InitLogFile, which refuses it. A failure shows the add-in's
+// message for it; what was done before stays.
 void InitUserFiles(AddinState& state, std::string_view user);
 
 }  // namespace tavo

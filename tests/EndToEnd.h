@@ -26,6 +26,16 @@ namespace tavo::test {
 // Whether a screen (or a log, a body) holds the text.
 inline bool Has(const std::string& screen, const std::string& text) { return screen.find(text) != std::string::npos; }
 
+// Each host, and what its sign-in shows when the service cannot be reached.
+struct UnreachableMessage {
+  const char* kind;
+  const char* message;
+};
+inline constexpr UnreachableMessage kUnreachableMessages[] = {
+    {"word", "Could not contact Tavo. Please check your connection and try again."},  // gMsg26
+    {"excel", "An Error occurred while contacting Tavo. Please try again in a few minutes."},
+};
+
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -50,7 +50,8 @@ class SharedComputer : public BothHosts {
  protected:
   // A host signed in through its dialog is killed; the service ends its ticket later, as it does
   // with tickets nobody uses. The other host takes that sign-in over until the service refuses
-  // it; from then on it does not, also after a restart, and Login leads to a sign-in of its own.
+  // it, which signs it out (no sign-out is sent for the dead ticket); from then on it does not,
+  // also after a restart, and Login leads to a sign-in of its own.
   void SurviveAKilledHost(const Survivor& s) {
     auto killed = Start(s.killed);
     ASSERT_TRUE(Has(SignIn(*killed), "&Login (disabled)"));
@@ -63,8 +64,9 @@ class SharedComputer : public BothHosts {
     EXPECT_TRUE(Has(host->Send("screen"), "&Login (disabled)"));  // taken over at the start
     string screen = host->Send(s.openList);
     EXPECT_TRUE(Has(screen, "Authentication failed. Please sign in again.")) << screen;
-    host->Send("click Command1");
-    host->Send("click Lo&gout");
+    screen = host->Send("click Command1");
+    EXPECT_TRUE(Has(screen, "  &Login\n")) << screen;
+    EXPECT_EQ(Requests("GET", "/logout"), 0u);
     screen = host->Send("click &Login");
     EXPECT_TRUE(Has(screen, "[frmConfig]")) << screen;
     host->Send("click Command2");

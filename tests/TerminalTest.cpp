@@ -144,10 +144,12 @@ TEST_F(TerminalUse, PromptsShowsEachLineOnceAndAsksBeforeQuittingAtEndOfInput) {
 }
 
 // A document name from the service holding terminal control sequences (a window title set by
-// ESC ] ... BEL, a screen clear) reaches the screen escaped, never as the sequence itself.
+// ESC ] ... BEL, a screen clear, the 8-bit CSI byte behind a cut UTF-8 sequence) reaches the
+// screen escaped, never as the sequence itself.
 TEST_F(TerminalUse, ControlCharactersFromTheServiceAreShownEscaped) {
   server_->AddAccount("ann@tavo.example", "Secret-1");
   server_->AddDocument("ann@tavo.example", "Plan\x1b]0;owned\x07\x1b[2J", "<html><body><p>x</p></body></html>");
+  server_->AddDocument("ann@tavo.example", "Q3\xe0\x9b" "2J", "<html><body><p>x</p></body></html>");
   HostProcess word(bin_ / "tavo-office", "word", root_);
   word.Send("click &Login");
   word.Send("type tavoemailid ann@tavo.example");
@@ -155,9 +157,10 @@ TEST_F(TerminalUse, ControlCharactersFromTheServiceAreShownEscaped) {
   word.Send("click Command1");
   const std::string list = word.Send("click &Open Document");
   EXPECT_NE(list.find("Plan\\x1b]0;owned\\x07\\x1b[2J"), std::string::npos) << list;
+  EXPECT_NE(list.find("Q3\\xe0\\x9b2J"), std::string::npos) << list;
   word.Send("close");
   word.Quit();
-  EXPECT_EQ(word.Output().find_first_of("\x1b\x07"), std::string::npos) << word.Output();
+  EXPECT_EQ(word.Output().find_first_of("\x1b\x07\x9b"), std::string::npos) << word.Output();
 }
 
 // A host on a root where nothing is registered for it says so, rather than starting bare in silence.

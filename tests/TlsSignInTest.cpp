@@ -24,14 +24,6 @@ constexpr const char* kUser = "ann@tavo.example";
 constexpr const char* kPassword = "Secret-1";
 constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
 
-// Each host, and what its sign-in shows when the service cannot be reached.
-const struct {
-  const char* kind;
-  const char* message;
-} kHosts[] = {
-    {"word", "Could not contact Tavo. Please check your connection and try again."},  // gMsg26
-    {"excel", "An Error occurred while contacting Tavo. Please try again in a few minutes."},
-};
 
 class TlsSignIn : public EndToEndTest {
  protected:
@@ -93,7 +85,7 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
   };
   for (const auto& c : untrusted) {
     Serve(c.mode, c.publishCa);
-    for (const auto& h : kHosts) {
+    for (const auto& h : kUnreachableMessages) {
       SCOPED_TRACE(string(h.kind) + ", a certificate " + c.what);
       auto host = Start(h.kind, kFastClock);
       const string screen = SignIn(*host);
@@ -108,7 +100,8 @@ TEST_F(TlsSignIn, OnlyACertificateTheEnvironmentTrustsLetsTheSignInThrough) {
   // The certificate the environment trusts: the sign-in goes through, over TLS.
   Serve(service::TlsMode::Trusted, true);
   auto word = Start("word", kFastClock);
-  EXPECT_TRUE(Has(SignIn(*word), "&Login (disabled)"));
+  const string screen = SignIn(*word);
+  EXPECT_TRUE(Has(screen, "&Login (disabled)")) << screen;
   EXPECT_EQ(Requests("POST", "/login"), 2u);
   for (const auto& r : server_->Requests())
     if (r.path == "/login") { EXPECT_TRUE(r.tls); }
@@ -125,7 +118,7 @@ TEST_F(TlsSignIn, ARedirectToPlainHttpIsNotFollowed) {
   // first request only.
   server_->InjectFault(
       service::Fault("/login", service::FaultKind::Redirect, -1, "307").WithLocation(server_->Url() + "/login"));
-  for (const auto& h : kHosts) {
+  for (const auto& h : kUnreachableMessages) {
     SCOPED_TRACE(h.kind);
     auto host = Start(h.kind, kFastClock);
     EXPECT_TRUE(Has(SignIn(*host), h.message));

@@ -9,7 +9,7 @@ void ShowAbout(AddinState& state) { Dialogs(state).frmAboutUs.Show(platform::for
 
 void ShowSettings(AddinState& state) {
   state.gConfigMode = 2;
-  Dialogs(state).frmConfig.Show(platform::forms::ShowMode::Modal);
+  Dialogs(state).frmConfig.ShowFromGlobals();
 }
 
 }  // namespace tavo

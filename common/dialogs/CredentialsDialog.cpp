@@ -3,6 +3,7 @@
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
 #include "common/UserFiles.h"
+#include "common/commands/SharedSignIn.h"
 #include "platform/shell/Shell.h"
 
 namespace tavo {
@@ -31,7 +32,10 @@ void CredentialsDialog::ForgetRememberedCredentials() {
     SetRegistryString(HKEY_CURRENT_USER, state_.params.pluginSettingsKey, value, "");
 }
 
-bool CredentialsDialog::TypedNameRefused() { return RefusedAccountName(state_, tavoemailid.Text()); }
+bool CredentialsDialog::TypedCredentialsRefused() {
+  return RefusedAccountName(state_, tavoemailid.Text()) ||
+         RefusedAccountChange(state_, tavoemailid.Text(), tavopassword.Text());
+}
 
 void CredentialsDialog::LblLink_Click() {
   platform::shell::ShellExecuteA(this, "open", state_.params.registrationUrl, "", "", platform::shell::SW_SHOWNORMAL);

@@ -29,9 +29,10 @@ class CredentialsDialog : public Dialog {
   // "Remember me" unticked on the button: nothing of this account is to be remembered any more.
   void ForgetRememberedCredentials();
 
-  // True, after telling the user, when the name typed cannot name the account's folders: the
-  // dialog then takes nothing and stays open.
-  bool TypedNameRefused();
+  // True, after telling the user, when the name typed cannot name the account's folders, or
+  // when it or the password would change the account of the add-in's sign-in: the dialog then
+  // takes nothing and stays open.
+  bool TypedCredentialsRefused();
 
  private:
   void Field_GotFocus(forms::TextBox& field, const char* hintKey);

@@ -120,7 +120,8 @@ void frmDocList::checkdocument() {
   // The question is about the file the download would replace, which keeps the extension its
   // record gives it (a copy saved as .rtf is downloaded again as .rtf).
   std::string localFile = Host().LocalCopyOfSelectedDocument();
-  if (localFile.empty()) localFile = folder + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
+  if (localFile.empty())
+    localFile = folder + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
   if (platform::files::FileExists(localFile)) Dialogs(state_).frmlocalversion.Show(forms::ShowMode::Modal);
   else Host().LoadSelectedDocument();
 }

@@ -44,7 +44,7 @@ void frmconfiglocal::Command1_Click() {
     return;
   }
   bool refused = false;
-  IgnoreErrors([&] { refused = TypedNameRefused(); });
+  IgnoreErrors([&] { refused = TypedCredentialsRefused(); });
   if (refused) return;
   state_.gLoginPassword = password;
   state_.gLoginUser = user;
@@ -63,7 +63,7 @@ void frmconfiglocal::Command1_Click() {
 }
 
 void frmconfiglocal::ConfirmShort() {
-  if (TypedNameRefused()) return;
+  if (TypedCredentialsRefused()) return;
   state_.gLoginPassword = tavopassword.Text();
   state_.gLoginUser = tavoemailid.Text();
   state_.gRememberFlag = "";

@@ -92,6 +92,7 @@ bool LoginToAccounts(AddinState& state, std::string_view user, std::string_view 
 
     failure = state.strings["gMsg28"];
     InitUserFiles(state, user);
+    state.signedIn = true;
     return true;
   } catch (const platform::RuntimeError&) {
     progress.Unload();

@@ -24,7 +24,7 @@ SignInStart StartSignIn(AddinState& state) {
   if (Trim(state.gLoginUser).empty() || Trim(state.gLoginPassword).empty() || state.gConfigResult == "FALSE") {
     frmConfig& dialog = Dialogs(state).frmConfig;
     dialog.Command1.SetCaption(LanguageText(state, "gMsg44"));
-    dialog.Show(platform::forms::ShowMode::Modal);
+    dialog.ShowFromGlobals();
   } else {
     state.gConfigResult = "TRUE";
   }

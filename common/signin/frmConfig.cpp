@@ -15,6 +15,7 @@ namespace {
 using platform::text::Trim;
 
 constexpr int kTicked = 1;
+constexpr int kUnticked = 0;
 
 }  // namespace
 
@@ -71,11 +72,20 @@ void frmConfig::Form_Load() {
                      {&LblLink, "glinklabel"},
                      {&Label5, "glocalkeepcaption"}});
   CenterForm(*this);
+  TakeGlobals();
+  if (!state_.params.configLoadStatusText.empty()) Status(state_.params.configLoadStatusText);
+}
+
+void frmConfig::TakeGlobals() {
   tavoemailid.SetText(state_.gLoginUser);
   tavopassword.SetText(state_.gLoginPassword);
-  if (state_.gSaveLocalFlag == "1") localsave.SetValue(kTicked);
-  if (state_.gRememberFlag == "remember") rememberme.SetValue(kTicked);
-  if (!state_.params.configLoadStatusText.empty()) Status(state_.params.configLoadStatusText);
+  localsave.SetValue(state_.gSaveLocalFlag == "1" ? kTicked : kUnticked);
+  rememberme.SetValue(state_.gRememberFlag == "remember" ? kTicked : kUnticked);
+}
+
+void frmConfig::ShowFromGlobals() {
+  if (IsLoaded()) TakeGlobals();
+  Show(forms::ShowMode::Modal);
 }
 
 void frmConfig::Form_Unload(bool&) {
@@ -95,7 +105,7 @@ void frmConfig::TakeChoices() {
 }
 
 void frmConfig::Confirm(std::string_view statusKey) {
-  if (TypedNameRefused()) return;
+  if (TypedCredentialsRefused()) return;
   TakeChoices();
   state_.gConfigResult = "TRUE";
   Status(Text(statusKey));
@@ -112,7 +122,7 @@ void frmConfig::Command1_Click() {
     Message(Text("gMsg01"));
     return;
   }
-  if (TypedNameRefused()) return;
+  if (TypedCredentialsRefused()) return;
   TakeChoices();
   if (rememberme.Value() != kTicked) ForgetRememberedCredentials();
   state_.gConfigResult = "TRUE";

@@ -25,6 +25,11 @@ class frmConfig : public CredentialsDialog {
       *this, "Label5", "Checking the 'Keep a Local copy' checkbox will save a copy of the Document in this computer"};
   forms::WebBrowser WBrowser{*this, "WBrowser"};
 
+  // Shows the dialog modally. Every show starts again from the globals: a dialog still loaded
+  // from an earlier use (the hidden one filled at start-up) shows the account in use now, not
+  // the one it was filled with then.
+  void ShowFromGlobals();
+
  protected:
   void Design() override;
   void Form_Load() override;
@@ -40,6 +45,8 @@ class frmConfig : public CredentialsDialog {
 
   // The choices as the boxes show them, into the state (what every confirmation does first).
   void TakeChoices();
+  // The globals into the boxes: the name, the password and both choices.
+  void TakeGlobals();
   void Confirm(std::string_view statusKey);
   void Cancel();
   void ShowBackground(std::string_view pictureName);

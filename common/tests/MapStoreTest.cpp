@@ -279,6 +279,46 @@ TEST_P(LocalCopyRecordsTest, AnErrorKeepsWhatWasRemovedBeforeIt) {
             platform::err::ObjectNotSet);
 }
 
+// After a download or an add has written a copy, the map holds one record of that file: that of
+// the copy's id (the first, a later one with the same id goes too). Other records go when they
+// name the file by any spelling of its path, or, in the word processor, by the filename the save
+// finds the copy by; records of other files stay.
+TEST_P(LocalCopyRecordsTest, OnlyTheCopysOwnRecordNamesItsFile) {
+  AddinState state(*GetParam());
+  SignIn(state);
+  const std::string ext = IsWriter() ? ".doc" : ".xls";
+  const std::string folder = "C:\\Docs\\";
+  struct Entry {
+    std::string id, nameUrl, path;
+  };
+  const Entry entries[] = {
+      {"1", "Plan", "C:\\DOCS\\\\Plan" + ext},         // the same file, spelled otherwise
+      {"2", "Notes", folder + "Notes" + ext},          // another file
+      {"3", "Plan", folder + "Old\\Plan" + ext},       // the same filename, another path
+      {"4", "Plan", folder + "Plan" + ext},            // the copy
+      {"5", "Other", folder + "sub\\..\\Plan" + ext},  // the same file, spelled otherwise
+      {"4", "Plan", folder + "Plan" + ext},            // the copy's id again
+  };
+  auto store = [&](const Entry& e) {
+    return IsWriter() ? AppendIntoMapXml(state, DocumentMapRecord{e.id, e.id, e.nameUrl, "1", e.path})
+                      : AppendWorkbookIntoMapXml(state, WorkbookMapRecord{e.id, e.id, "", "", "1", e.path});
+  };
+  auto removeOthers = [&](const Entry& e) {
+    return IsWriter() ? RemoveOtherRecordsOfCopy(state, DocumentMapRecord{e.id, e.id, e.nameUrl, "1", e.path})
+                      : RemoveOtherRecordsOfCopy(state, WorkbookMapRecord{e.id, e.id, "", "", "1", e.path});
+  };
+  for (const Entry& e : entries) ASSERT_TRUE(store(e));
+  EXPECT_EQ(removeOthers(entries[3]), IsWriter() ? 4u : 3u);
+  EXPECT_EQ(Ids(state), IsWriter() ? "24" : "234");
+  EXPECT_NE(Log(state).find("[Info] -- Removed the map record of 1, which named the file of 4 too: " + entries[3].path),
+            std::string::npos);
+
+  // Nothing else names it now: the map stays as it is.
+  const std::string before = Map(state);
+  EXPECT_EQ(removeOthers(entries[3]), 0u);
+  EXPECT_EQ(Map(state), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothAddins, LocalCopyRecordsTest, ::testing::Values(&kWriterParameters, &kSheetParameters),
                          test::AddinName);
 

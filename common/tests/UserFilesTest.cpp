@@ -8,6 +8,7 @@
 #include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
 #include "platform/codepage/CodePage.h"
+#include "platform/core/Text.h"
 #include "platform/files/Files.h"
 #include "platform/forms/ScriptedOperator.h"
 
@@ -77,6 +78,20 @@ TEST_P(UserFilesTest, EmptyUserFailsTheLogButNotTheMap) {
   EXPECT_FALSE(InitLogFile(state, ""));
   EXPECT_EQ(state.gLogFile, "");
   EXPECT_FALSE(platform::files::FolderExists(std::string(kAppData) + "\\tavo"));
+}
+
+// No account name, no files: the folder of a blank name would be ...\users\ itself, which the
+// folder procedures point at then.
+TEST_P(UserFilesTest, NothingIsWrittenForNoAccount) {
+  const std::string users = std::string(kAppData) + "\\tavo\\" + Svc() + "\\users\\";
+  const std::string tavo = std::string(kAppData) + "\\tavo";
+  for (const std::string& folder : {tavo, tavo + "\\" + Svc(), users}) platform::files::CreateFolder(folder);
+  state.gLoginUser = " ";
+  state.gUserDataFolder = users;
+  InitUserFiles(state, " ");
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.mapFileName)));
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.credentialsFileName)));
+  EXPECT_FALSE(platform::files::FileExists(users + std::string(state.params.logFileName)));
 }
 
 TEST_P(UserFilesTest, FolderThatCannotBeMadeShowsTheAddinsMessage) {
@@ -158,10 +173,52 @@ TEST(UserFoldersTest, AFileInAnotherAccountsFolder) {
       {users + "bob@tavo.example\\Welcome.doc", false},
       {users + "BOB@TAVO.EXAMPLE\\\\Welcome.doc", false},
       {users + "ann@tavo.example\\..\\bob@tavo.example\\Welcome.doc", false},
+      {users + "bob@tavo.example. \\Welcome.doc", false},
       {std::string(kDocuments) + "\\Welcome.doc", false},
       {state.gDocsRoot + "\\Welcome.doc", false},
   };
   for (const auto& c : cases) EXPECT_EQ(InAnotherAccountsFolder(state, c.path), c.other) << c.path;
+}
+
+// Which files a map record may lead the add-in to write or delete: those right in the account's
+// documents folder, however the path is spelled; anything else is refused with an Error line.
+TEST_P(UserFilesTest, ARecordIsFollowedOnlyToAFileRightInTheUserFolder) {
+  InitUserFiles(state, "ann@tavo.example");
+  const std::string folder = state.gUserDocsFolder;  // ...\users\ann@tavo.example\ (ends in "\")
+  const std::string docs = std::string(kDocuments) + "\\tavo\\" + Svc() + "\\users\\";
+  const struct {
+    std::string path;
+    bool followed;
+  } cases[] = {
+      {folder + "Budget.xls", true},
+      {platform::text::UCase(folder) + "BUDGET.XLS", true},
+      {docs + "ann@tavo.example\\\\Budget.xls", true},
+      {docs + "ann@tavo.example/Budget.xls", true},
+      {docs + "bob@tavo.example\\..\\ann@tavo.example\\Budget.xls", true},
+      {folder + "Budget.xls.", true},
+      {folder + "..\\..\\..\\Budget.xls", false},
+      {folder + "sub\\Budget.xls", false},
+      {folder + "..", false},
+      {folder, false},
+      {docs + "bob@tavo.example\\Budget.xls", false},
+      {docs + "ann@tavo.example.old\\Budget.xls", false},
+      {std::string(kDocuments) + "\\Budget.xls", false},
+      {"Budget.xls", false},
+      {"C:Budget.xls", false},
+      {"\\\\server\\share\\Budget.xls", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    platform::files::WriteAllBytes(state.gLogFile, "");
+    EXPECT_EQ(InUserDocsFolder(state, c.path), c.followed);
+    EXPECT_EQ(RefusedRecordedCopy(state, c.path), !c.followed);
+    const std::string refused = "A map record names a file outside the user folder, which is not used: " + c.path;
+    EXPECT_EQ(Read(state.gLogFile), c.followed ? "" : Line("Error", refused));
+  }
+  // Nobody signed in: no file is anyone's.
+  state.gUserDocsFolder.clear();
+  EXPECT_FALSE(InUserDocsFolder(state, folder + "Budget.xls"));
 }
 
 // One call writes one line: control characters of a message, and of the name in the header,

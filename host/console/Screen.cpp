@@ -90,7 +90,7 @@ std::string Documents(OfficeSession& session) {
 }  // namespace
 
 ScreenPart FormPart(const platform::forms::Form& form) {
-  ScreenPart part{"form " + form.Name(), "", "[" + form.Name() + "] \"" + form.Caption() + "\" is no longer shown\n"};
+  ScreenPart part{"form " + form.Name(), "", "[" + form.Name() + "] \"" + form.Caption() + "\" is no longer shown\n", {}};
   part.lines = platform::forms::RenderLines(form);
   for (const auto& line : part.lines) part.text += line.text;
   return part;
@@ -98,17 +98,17 @@ ScreenPart FormPart(const platform::forms::Form& form) {
 
 std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   std::vector<ScreenPart> parts;
-  parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", ""});
+  parts.push_back({"title", "==== " + session.application()->Name() + " ====\n", "", {}});
   for (const auto& bar : session.bars().bars()) {
     std::ostringstream out;
     // Of a built-in bar, only what an add-in put there shows (an item in the File menu).
     if (bar->BuiltIn() || bar->Visible()) RenderBar(out, *bar);
     if (!out.str().empty())
-      parts.push_back({"bar " + bar->Name(), out.str(), "(" + bar->Name() + " is no longer shown)\n"});
+      parts.push_back({"bar " + bar->Name(), out.str(), "(" + bar->Name() + " is no longer shown)\n", {}});
   }
-  parts.push_back({"status", "Status bar: " + session.application()->StatusBar() + "\n", ""});
-  parts.push_back({"files", Documents(session) + "\n", ""});
-  if (std::string preview = Preview(session); !preview.empty()) parts.push_back({"preview", preview, ""});
+  parts.push_back({"status", "Status bar: " + session.application()->StatusBar() + "\n", "", {}});
+  parts.push_back({"files", Documents(session) + "\n", "", {}});
+  if (std::string preview = Preview(session); !preview.empty()) parts.push_back({"preview", preview, "", {}});
   // The dialogs on the screen, modeless ones (the progress window) and the modal one on top.
   for (const auto* form : platform::forms::LoadedForms()) {
     if (!form->IsVisible()) continue;

@@ -4,8 +4,10 @@
 // terminal as a command (retitle the window, clear the screen, change colours), so everything
 // the host prints passes through this filter, which shows such characters in an escaped form:
 // line breaks and tabs pass, carriage returns are dropped, every other C0 control and DEL
-// become "\x1b"-style escapes, the C1 controls (U+0080 to U+009F) "\u009b"-style ones, and a
-// stray byte 0x80 to 0x9F outside a UTF-8 sequence (a control to an 8-bit terminal) "\x9b".
+// become "\x1b"-style escapes, the C1 controls (U+0080 to U+009F) "\u009b"-style ones, and
+// every byte that is not part of a valid UTF-8 sequence "\x9b"-style ones: a sequence cut short,
+// overlong, a surrogate or past U+10FFFF, and any stray byte of 0x80 or more (0x9B alone is a
+// control to an 8-bit terminal, and a cut sequence must not hide one).
 #include <ostream>
 #include <streambuf>
 #include <string>

@@ -22,6 +22,7 @@
 #include "platform/codepage/CodePage.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
+#include "platform/environment/Environment.h"
 
 namespace {
 
@@ -154,6 +155,10 @@ int main(int argc, char** argv) {
   const std::string verb = argv[1];
   try {
     if (verb == "--help" || verb == "-h" || verb == "help") return Help();
+    // The environment first: one that another user could change is refused before anything in
+    // it is read or written.
+    if (verb == "codepage" || verb == "register" || verb == "unregister" || verb == "word" || verb == "excel")
+      platform::environment::Current();
     if (verb == "codepage") return CodePage(argc, argv);
     if (verb == "register" || verb == "unregister") {
       std::string language;

@@ -22,11 +22,16 @@ TEST(Story, TextRoundTripKeepsParagraphsAndCharacters) {
   EXPECT_EQ((*parsed)[parsed->size() - 2].picture->link, "http://h/x y.png");
 }
 
+// A picture's type names the file the export writes it to: only a picture type is read.
 TEST(Story, RejectsMalformedLines) {
-  for (std::string_view line : {"text: dangling \\", "picture: png 1px", "picture: png 1px 2px !!!!", "bold: x",
-                                "link: 1px 2px "}) {
+  for (std::string_view line :
+       {"text: dangling \\", "picture: png 1px", "picture: png 1px 2px !!!!", "bold: x", "link: 1px 2px ",
+        "picture: png\\..\\..\\..\\Windows\\System32\\drivers\\etc\\hosts 1px 2px AAAA", "picture: ../x 1px 2px AAAA",
+        "picture: svg 1px 2px AAAA", "picture: PNG 1px 2px AAAA", "picture:  1px 2px AAAA"}) {
     EXPECT_FALSE(ParseItems({line})) << line;
   }
+  for (std::string_view type : {"png", "jpg", "gif", "bmp", "wmf", "emf", "emz", "wmz"})
+    EXPECT_TRUE(ParseItems({"picture: " + std::string(type) + " 1px 2px AAAA"})) << type;
 }
 
 TEST(DocumentFile, RequiresHeaderAndWellFormedPassword) {
@@ -52,4 +57,13 @@ TEST(Story, PictureSizeFromImageHeaders) {
   EXPECT_EQ(PictureFromFile("gif", gif)->height, "32px");
   EXPECT_EQ(PictureFromFile("jpeg", "junk")->type, "jpg");
   EXPECT_EQ(PictureFromFile("emz", "junk")->width, "100px");
+  for (std::string_view extension : {"", "txt", "svg", "png\\..\\hosts", "p g"})
+    EXPECT_FALSE(PictureFromFile(extension, "junk")) << extension;
+}
+
+TEST(Story, PictureLengthsHoldNoBlanks) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"120px", "120px"}, {"120", "120px"}, {" 7 px ", "7px"}, {"1\n2\r\t0", "120px"}, {"", "100px"}, {" \n", "100px"},
+      {"5%", "5%"},       {"2.5em", "2.5em"}};
+  for (const auto& [value, length] : cases) EXPECT_EQ(PictureLength(value), length) << value;
 }

@@ -160,6 +160,41 @@ TEST_F(WordTest, OpeningHtmlReadsPicturesOnlyFromThePagesFolder) {
   }
 }
 
+// Whatever pictures a page holds, the document made of it saves and opens again as it was, and its
+// export writes pictures only into its own folder: a file of no picture type (none, a blank in
+// it, one Word takes no picture from) stays a link, and sizes lose their line breaks.
+TEST_F(WordTest, APagesPicturesSaveOpenAndExportAgain) {
+  files::CreateFolder(Doc("site"));
+  for (const char* name : {"noext", "a.p g", "x.svg", "ok.PNG"})
+    files::WriteAllBytes(Doc(std::string("site\\") + name), kPng);
+  files::WriteAllBytes(Doc("site\\page.html"),
+                       "<html><body><p><img src=\"noext\" width=\"1\n2\"><img src=\"a.p g\"><img src=\"x.svg\">"
+                       "<img src=\"ok.PNG\" height=\" 7\r\n\"></p></body></html>");
+  word->Documents().Open({.fileName = Doc("site\\page.html"), .addToRecentFiles = false});
+  const auto read = Active()->items();
+  ASSERT_EQ(read.size(), 5u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(read[i].picture->linked()) << i;
+  EXPECT_EQ(read[0].picture->width, "12px");
+  EXPECT_EQ(read[3].picture->type, "png");
+  EXPECT_EQ(read[3].picture->height, "7px");
+
+  word->ActiveDocument()->SaveAs({.fileName = Doc("copy.doc")});
+  word->ActiveDocument()->Close();
+  word->Documents().Open({.fileName = Doc("copy.doc")});
+  const auto again = Active()->items();
+  ASSERT_EQ(again.size(), read.size());
+  for (size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(again[i].picture->type, read[i].picture->type);
+    EXPECT_EQ(again[i].picture->link, read[i].picture->link);
+    EXPECT_EQ(again[i].picture->bytes, read[i].picture->bytes);
+    EXPECT_EQ(again[i].picture->width, read[i].picture->width);
+    EXPECT_EQ(again[i].picture->height, read[i].picture->height);
+  }
+  word->ActiveDocument()->SaveAs({.fileName = Doc("copy.html"), .fileFormat = ow::format::Html});
+  EXPECT_EQ(files::ListFileNames(Doc("copy_files")), std::vector<std::string>{"image001.png"});
+}
+
 // The open flow of a downloaded document: nothing of the downloaded content may be lost and no
 // surplus paragraph may be left at the end.
 TEST_F(WordTest, CopyIntoANewDocumentLosesNothing) {

@@ -14,10 +14,11 @@
 // Import: the body's paragraphs (p, div, headings, list items, br) with their text, whitespace
 // collapsed as a browser does but in such a span, which gives back the blanks and tabs it holds
 // (a non-breaking space elsewhere stays one); IMG elements and v:shape/v:imagedata pictures. A
-// picture whose address is remote stays linked, with its width and height; a local one is read
-// from its file (Open reads only those in the page's own folder or below it, as a browser
-// does). The file's bytes are read in the charset the page declares (a UTF-8 byte-order
-// mark, or a meta element before the body), else in the system's code page.
+// picture whose address is remote stays linked, with its width and height; a local one of a
+// picture type (Story.h) is read from its file (Open reads only those in the page's own folder
+// or below it, as a browser does), and one of any other type stays linked too. The file's
+// bytes are read in the charset the page declares (a UTF-8 byte-order mark, or a meta element
+// before the body), else in the system's code page.
 #include <functional>
 #include <optional>
 #include <string>

@@ -16,12 +16,8 @@ std::string NameOf(const html::Node& node) { return text::LCase(node.tagName());
 
 std::string Length(const html::Node& sized, const char* property) {
   std::string value = sized.style().getPropertyValue(property);
-  if (value.empty()) value = text::Trim(sized.getAttribute(property));
-  if (value.empty()) return "100px";
-  bool bare = std::all_of(value.begin(), value.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-  if (bare) value += "px";
-  std::erase(value, ' ');
-  return value;
+  if (value.empty()) value = sized.getAttribute(property);
+  return PictureLength(value);
 }
 
 std::string TypeOf(std::string_view src) {
@@ -132,11 +128,12 @@ class Importer {
     auto picture = std::make_shared<Picture>();
     picture->width = Length(sized, "width");
     picture->height = Length(sized, "height");
+    // Only a file of a picture type comes in: the type names the file it is saved to again.
+    const std::optional<std::string> type = PictureTypeOf(TypeOf(src));
     std::optional<std::string> bytes;
-    if (!src.empty() && !IsRemoteAddress(src)) bytes = reader_(src);
+    if (type && !IsRemoteAddress(src)) bytes = reader_(src);
     if (bytes) {
-      picture->type = text::LCase(TypeOf(src));
-      if (picture->type == "jpeg") picture->type = "jpg";
+      picture->type = *type;
       picture->bytes = std::move(*bytes);
     } else {
       if (src.empty()) return;

@@ -1,5 +1,8 @@
 #include "host/word/Story.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "host/common/LineFormat.h"
 #include "platform/core/Text.h"
 #include "platform/xml/Base64.h"
@@ -30,6 +33,8 @@ void AppendText(Items& items, std::string_view text) {
 }
 
 bool ValidLength(std::string_view s) { return !s.empty() && s.find(' ') == std::string_view::npos; }
+
+constexpr std::string_view kPictureTypes[] = {"png", "jpg", "gif", "bmp", "wmf", "emf", "emz", "wmz"};
 
 unsigned Be16(const std::string& b, size_t i) {
   return (static_cast<unsigned char>(b[i]) << 8) | static_cast<unsigned char>(b[i + 1]);
@@ -119,7 +124,8 @@ std::optional<Items> ParseItems(const std::vector<std::string_view>& lines) {
       auto parts = platform::text::Split(field.value, " ");
       auto picture = std::make_shared<Picture>();
       if (field.name == "picture") {
-        if (parts.size() != 4 || parts[0].empty() || !ValidLength(parts[1]) || !ValidLength(parts[2])) return std::nullopt;
+        if (parts.size() != 4 || !IsPictureType(parts[0]) || !ValidLength(parts[1]) || !ValidLength(parts[2]))
+          return std::nullopt;
         std::string bytes;
         if (!platform::xml::Base64Decode(parts[3], &bytes)) return std::nullopt;
         *picture = {parts[0], std::move(bytes), {}, parts[1], parts[2]};
@@ -138,13 +144,34 @@ std::optional<Items> ParseItems(const std::vector<std::string_view>& lines) {
   return items;
 }
 
-std::shared_ptr<const Picture> PictureFromFile(std::string_view extension, std::string bytes) {
-  auto picture = std::make_shared<Picture>();
+bool IsPictureType(std::string_view type) {
+  return std::find(std::begin(kPictureTypes), std::end(kPictureTypes), type) != std::end(kPictureTypes);
+}
+
+std::optional<std::string> PictureTypeOf(std::string_view extension) {
   std::string type = platform::text::LCase(extension);
   if (type == "jpeg") type = "jpg";
+  if (!IsPictureType(type)) return std::nullopt;
+  return type;
+}
+
+std::string PictureLength(std::string_view value) {
+  std::string length;
+  for (char c : value)
+    if (c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') length.push_back(c);
+  if (length.empty()) return "100px";
+  const bool bare =
+      std::all_of(length.begin(), length.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+  return bare ? length + "px" : length;
+}
+
+std::shared_ptr<const Picture> PictureFromFile(std::string_view extension, std::string bytes) {
+  std::optional<std::string> type = PictureTypeOf(extension);
+  if (!type) return nullptr;
+  auto picture = std::make_shared<Picture>();
   auto [w, h] = ImageSize(bytes);
   if (w == 0 || h == 0) w = h = 100;
-  picture->type = type;
+  picture->type = std::move(*type);
   picture->bytes = std::move(bytes);
   picture->width = std::to_string(w) + "px";
   picture->height = std::to_string(h) + "px";

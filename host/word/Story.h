@@ -11,7 +11,7 @@
 namespace host::word {
 
 struct Picture {
-  std::string type;    // "png", "gif", "jpg", "emz", "wmz"
+  std::string type;    // one of the picture types below; "" for a linked picture
   std::string bytes;   // empty for a linked picture
   std::string link;    // the address of a linked (remote) picture
   std::string width;   // CSS lengths, e.g. "120px"
@@ -43,8 +43,18 @@ std::string SerializeItems(const Items& items);
 // nullopt when a line is not one of the above.
 std::optional<Items> ParseItems(const std::vector<std::string_view>& lines);
 
-// A picture from a file: type from the extension (jpeg -> jpg), size from the image header
-// when it is a PNG, GIF or JPEG (100px square otherwise).
+// The picture types Word embeds: png, jpg, gif, bmp, wmf, emf, emz, wmz. A type names the file
+// the HTML export writes the picture to, so nothing else may ever stand there.
+bool IsPictureType(std::string_view type);
+// The type of a picture file with this extension (letter case aside, jpeg is jpg); nullopt for
+// an extension of no picture type.
+std::optional<std::string> PictureTypeOf(std::string_view extension);
+// A width or height as a picture keeps it: a CSS length without blanks or line breaks, "px"
+// after a bare number, "100px" for none.
+std::string PictureLength(std::string_view value);
+
+// A picture from a file: type from the extension (PictureTypeOf), size from the image header
+// when it is a PNG, GIF or JPEG (100px square otherwise); nullptr for a file of no picture type.
 std::shared_ptr<const Picture> PictureFromFile(std::string_view extension, std::string bytes);
 
 }  // namespace host::word

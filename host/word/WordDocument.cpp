@@ -131,6 +131,11 @@ void WordDocument::WriteTo(const std::string& fullName, int format) {
   } else if (format == ow::format::Html) {
     html = ExportHtml(items_, StemOf(parts.name));
     bytes = html.html;
+    // Each picture's file goes into the pictures folder and nowhere else.
+    for (const auto& file : html.files)
+      if (file.first.find_first_of("\\/:") != std::string::npos || file.first == "." || file.first == "..")
+        Raise(ow::err::CannotSave,
+              "The document cannot be saved: a picture's file would lie outside its folder.\n(" + fullName + ")");
   } else if (format == kTextFormat) {
     bytes = CRLF(TextOfItems(items_, 0, items_.size()));
   } else {
@@ -244,7 +249,9 @@ void WordDocument::InsertPicture(std::string_view windowsPath) {
   } catch (const RuntimeError&) {
     Raise(ow::err::FileNotFound, "This file could not be found.\n(" + path + ")");
   }
-  ReplaceSelection({Item::Pic(PictureFromFile(ExtensionOf(SplitPath(path).name), std::move(bytes)))});
+  auto picture = PictureFromFile(ExtensionOf(SplitPath(path).name), std::move(bytes));
+  if (!picture) Raise(ow::err::BadParameter, "This is not a picture Word can insert.\n(" + path + ")");
+  ReplaceSelection({Item::Pic(std::move(picture))});
 }
 
 // ---- the collection ----

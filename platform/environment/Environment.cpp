@@ -121,10 +121,14 @@ Environment::Environment(fs::path root, std::string userName)
   fs::path absolute = fs::absolute(root, ec);
   if (ec) Raise(err::PathNotFound, {}, root.string());
   fs::path user = absolute / "drive_c" / "Users" / userName_;
+  // Nothing is made in, nor read from, a folder that another user could change (checked again once
+  // made, for a folder that turned up meanwhile).
   for (const fs::path& folder : {user / "Documents", user / "AppData" / "Roaming",
                                  absolute / "drive_c" / "Windows" / "System32" / "drivers" / "etc"}) {
+    RequireUsersOwnFolders(absolute, folder);
     CreatePrivateFolders(folder, ec);
     if (ec) Raise(err::PathNotFound, "Path not found: " + folder.string());
+    RequireUsersOwnFolders(absolute, folder);
   }
   // A root made before its folders were kept private, or by hand, is closed to others: nothing
   // below it can then be reached by them.
@@ -188,5 +192,17 @@ ScopedEnvironment::ScopedEnvironment(fs::path root, std::string userName)
 ScopedEnvironment::~ScopedEnvironment() { g_current.store(previous_, std::memory_order_release); }
 
 fs::path HostPath(std::string_view windowsPath) { return Current().HostPath(windowsPath); }
+
+std::string LexicalWindowsPath(std::string_view windowsPath) {
+  const bool hasDrive =
+      windowsPath.size() >= 2 && windowsPath[1] == ':' && std::isalpha(static_cast<unsigned char>(windowsPath[0]));
+  std::string path(windowsPath.substr(0, hasDrive ? 2 : 0));
+  const std::string_view rest = windowsPath.substr(path.size());
+  const std::vector<std::string> steps = SplitComponents(rest);
+  const bool rooted = !rest.empty() && (rest.front() == '\\' || rest.front() == '/');
+  for (size_t i = 0; i < steps.size(); ++i) path += (i > 0 || rooted ? "\\" : "") + steps[i];
+  if (steps.empty() && rooted) path += "\\";
+  return path;
+}
 
 }  // namespace platform::environment

@@ -14,7 +14,8 @@ namespace platform::environment {
 class Environment {
  public:
   // The root is created when missing, with drive_c and the current user's profile folders, all
-  // private to the user; an existing root open to others is narrowed (PrivateFiles.h).
+  // private to the user; an existing root that others may read is narrowed, and one that another
+  // user could change is refused with RuntimeError 70 (RequireUsersOwnFolders, PrivateFiles.h).
   explicit Environment(std::filesystem::path root, std::string userName = "tavo");
 
   const std::filesystem::path& root() const { return root_; }
@@ -57,5 +58,11 @@ class ScopedEnvironment {
 
 // Shorthand for Current().HostPath(windowsPath).
 std::filesystem::path HostPath(std::string_view windowsPath);
+
+// The path as HostPath reads it, spelled one way and without looking at the disk: the drive
+// as given, then each step after one "\" (separators of either kind, doubled or not), "."
+// steps gone, ".." steps gone up (never above the start), trailing blanks and dots of a step
+// gone. A path that starts with a separator keeps one in front; letter case is kept.
+std::string LexicalWindowsPath(std::string_view windowsPath);
 
 }  // namespace platform::environment

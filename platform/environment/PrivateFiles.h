@@ -26,4 +26,14 @@ int OpenPrivateFile(const std::filesystem::path& file, int flags);
 // (or there is nothing there).
 bool NarrowToOwner(const std::filesystem::path& path);
 
+// Refuses, as ssh refuses keys kept in such folders, a folder of the environment that someone
+// other than the user could change: whoever can change a folder can swap the hosts and CA files
+// in it, or read what the programs keep there. The root and the folders below it must be the
+// user's and writable by nobody else; the folders above the root may be the system's too, and
+// writable by others only when they keep others from moving what is not theirs (the sticky bit of
+// /tmp); a symbolic link on the way must be the user's or the system's. Checks every folder from
+// "/" down to `folder`, as far as they exist; raises RuntimeError 70 (Permission denied) naming
+// the first folder that fails and its owner.
+void RequireUsersOwnFolders(const std::filesystem::path& root, const std::filesystem::path& folder);
+
 }  // namespace platform::environment

@@ -1,5 +1,7 @@
 #include "platform/http/Hosts.h"
 
+#include <arpa/inet.h>
+
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -48,8 +50,13 @@ std::optional<NameAndPort> SplitPort(std::string_view token) {
   return out;
 }
 
-bool IsLoopback(std::string_view address) {
-  return address.starts_with("127.") || address == "::1" || address == "localhost";
+// An IP literal of this machine: 127.0.0.0/8 in dotted-quad form, or ::1. A name is never one,
+// whatever it begins with: it would be resolved, and could lead anywhere.
+bool IsLoopback(const std::string& address) {
+  in_addr v4{};
+  if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  in6_addr v6{};
+  return ::inet_pton(AF_INET6, address.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // The hosts file of the environment. Each line is
 //   <address>[:<port>]  <hostname>[:<port>] ...      # comment
 // and sends requests for a host name (only those to the given port when the name carries
-// one) to the address and, when given, the port on the left. Addresses are those of this
-// machine only (the loopback range, ::1, localhost): lines naming any other address are
-// ignored, so a stray entry can never send a request off the machine.
+// one) to the address and, when given, the port on the left. Addresses are IP literals of this
+// machine only (127.0.0.0/8, ::1): lines naming any other address, or a name of any kind, are
+// ignored, so a stray entry can never send a request off the machine, nor have a name resolved.
 #include <optional>
 #include <string>
 #include <string_view>

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <pugixml.hpp>
+#include <sstream>
 
 #include "common/StoredSecret.h"
 #include "platform/core/Text.h"
@@ -57,11 +57,16 @@ std::map<string, string> ItemStamps(const service::Server& server) {
 
 // What the add-ins tell the user when a file reached the service.
 bool ClaimsSuccess(const string& text) {
-  static const char* const claims[] = {
-      "Document saved successfully", "Successfully Updated in Tavo!!!", "The document is created successfully",
-      "The Document is Published Successfully", "Saved successfully.", "Workbook Saved Sucessfully !",
-      "Workbook Updated Sucessfully !", "The Workbook is created successfully!", "The Workbook is Published successfully!",
-      "Workbook sent successfully."};
+  static const char* const claims[] = {"Document saved successfully",
+                                       "Successfully Updated in Tavo!!!",
+                                       "The document is created successfully",
+                                       "The Document is Published Successfully",
+                                       "Saved successfully.",
+                                       "Workbook Saved Sucessfully !",
+                                       "Workbook Updated Sucessfully !",
+                                       "The Workbook is created successfully!",
+                                       "The Workbook is Published successfully!",
+                                       "Workbook sent successfully."};
   for (const char* claim : claims)
     if (text.find(claim) != string::npos) return true;
   return false;
@@ -137,7 +142,8 @@ void DayOfWork::CheckMarkers() {
     const string what = "an edit is lost: " + marker + " was in " + Join(homes) + " before the step and is nowhere now";
     // Word's Add saves the new document's copy under its name in the account's folder.
     const OpenFile* active = actor_ ? actor_->screen.Active() : nullptr;
-    if (actor_ && actor_->word() && !command_.empty() && active && homes.size() == 1 && EqualsText(*homes.begin(), active->path))
+    if (actor_ && actor_->word() && !command_.empty() && active && homes.size() == 1 &&
+        EqualsText(*homes.begin(), active->path))
       Known("21.4", what + " (" + command_ + " saved the new document over it)");
     else
       Fail(what);
@@ -224,11 +230,11 @@ std::string DayOfWork::StateReport() const {
     out << "  " << d.id << " document \"" << d.name << "\" of " << d.owner << (d.trashed ? " (trashed)" : "")
         << ", version " << service::FormatVersion(d.version) << ": " << Join(MarkersIn(d.content)) << "\n";
   for (const auto& w : server_->Workbooks())
-    out << "  " << w.id << " workbook \"" << w.name << "\" of " << w.owner << (w.trashed ? " (trashed)" : "")
-        << ": " << Join(MarkersIn(w.bytes)) << "\n";
+    out << "  " << w.id << " workbook \"" << w.name << "\" of " << w.owner << (w.trashed ? " (trashed)" : "") << ": "
+        << Join(MarkersIn(w.bytes)) << "\n";
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root_ / "drive_c", ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
+  for (auto it = fs::recursive_directory_iterator(root_ / "drive_c", ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     const string name = it->path().filename().string();
     if (name != "maptavoword.xml" && name != "maptavoexcel.xml") continue;
     out << WindowsPath(root_, it->path()) << ":\n";
@@ -251,7 +257,8 @@ void DayOfWork::CheckMaps() {
     const char* map;
     const char* record;
   };
-  for (const Addin addin : {Addin{"tavowriter", "maptavoword.xml", "document"}, Addin{"tavosheet", "maptavoexcel.xml", "workbook"}}) {
+  for (const Addin addin :
+       {Addin{"tavowriter", "maptavoword.xml", "document"}, Addin{"tavosheet", "maptavoexcel.xml", "workbook"}}) {
     const fs::path users = Win(string(kAppData) + addin.folder + "\\users");
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(users, ec)) {
@@ -278,8 +285,7 @@ void DayOfWork::CheckMaps() {
           Known("21.5", what + ", but the item is " + (owner.empty() ? "unknown" : "of " + owner));
         else if (!fs::is_regular_file(Win(path)))
           Known("21.3", what + ", which does not exist");
-        if (named.count(Lower(path)))
-          Known("21.3", what + ", as the record of " + named[Lower(path)] + " does");
+        if (named.count(Lower(path))) Known("21.3", what + ", as the record of " + named[Lower(path)] + " does");
         named[Lower(path)] = id;
       }
     }
@@ -294,8 +300,7 @@ void DayOfWork::CheckMessages() {
       Known("21.13", host->Name() + " is signed in and says \"" + host->screen.status + "\"");
   if (!actor_ || !actor_->screen.SignedIn()) return;
   for (const string& message : seen_)
-    if (AsksToSignIn(message))
-      return Known("21.14", actor_->Name() + " says \"" + message + "\" but offers no Login");
+    if (AsksToSignIn(message)) return Known("21.14", actor_->Name() + " says \"" + message + "\" but offers no Login");
 }
 
 // The question whether to add a file as a new online item (or publish it as one) comes only for
@@ -316,7 +321,8 @@ void DayOfWork::CheckTemporaryCopies(const Host& host) {
   for (const auto& [path, stamp] : host.temporary) {
     bool open = false;
     for (const auto& other : hosts_) open |= other.get() != &host && other->markers.count(path);
-    if (!open && StampAt(path) == stamp) Fail("after " + host.Name() + " quit, its temporary copy " + path + " is left behind");
+    if (!open && StampAt(path) == stamp)
+      Fail("after " + host.Name() + " quit, its temporary copy " + path + " is left behind");
   }
 }
 
@@ -335,10 +341,13 @@ void DayOfWork::FollowFiles(const std::map<string, std::optional<Stamp>>& before
   }
   const auto was = before.find(path);
   const std::optional<Stamp> now = StampAt(path);
-  if (!downloaded.empty() && command_.empty() && !active->modified && now && (was == before.end() || was->second != now)) {
+  if (!downloaded.empty() && command_.empty() && !active->modified && now &&
+      (was == before.end() || was->second != now)) {
     host.links[path] = downloaded;
-    if (host.keepLocal) host.temporary.erase(path);
-    else host.temporary[path] = *now;
+    if (host.keepLocal)
+      host.temporary.erase(path);
+    else
+      host.temporary[path] = *now;
   }
   if (!createdItem_.empty()) host.links[path] = createdItem_;
   if (!claimedItem_.empty()) {

@@ -32,7 +32,7 @@ constexpr const char* kKnownFaultsUntilMended = "21.3,21.4,21.5,21.6,21.7,21.13,
 // Of those, the ones that leave records naming the wrong file or account: what follows is their
 // consequence, so the day ends there.
 constexpr const char* kKnownFaultsThatEndTheDay[] = {"21.3", "21.5", "21.6"};
-constexpr size_t kTranscript = 40;  // commands kept for the report
+constexpr size_t kTranscript = 40;   // commands kept for the report
 constexpr size_t kScreensShown = 5;  // of which the last ones with their screens
 
 string ReadFile(const fs::path& path) {
@@ -161,11 +161,13 @@ void DayOfWork::Run(unsigned seed, int steps) {
   if (Failed()) ADD_FAILURE() << Report();
   size_t picturesKept = 0;
   for (const string& p : pictures_) picturesKept += after_.of.count(p);
-  std::printf("seed %u: %d steps, %d of them the world's; %d edits (%zu pictures, %zu kept), %zu of them kept at the end, "
-              "%d given up by a step; "
-              "%d messages of success checked, %d items added; %d processes%s\n",
-              seed_, step_ - 1, tally_.world, markers_, pictures_.size(), picturesKept, after_.of.size(), tally_.givenUp, tally_.claims, tally_.added,
-              started_["word"] + started_["excel"], endedEarly_ ? "; ended early at a known fault" : "");
+  std::printf(
+      "seed %u: %d steps, %d of them the world's; %d edits (%zu pictures, %zu kept), %zu of them kept at the end, "
+      "%d given up by a step; "
+      "%d messages of success checked, %d items added; %d processes%s\n",
+      seed_, step_ - 1, tally_.world, markers_, pictures_.size(), picturesKept, after_.of.size(), tally_.givenUp,
+      tally_.claims, tally_.added, started_["word"] + started_["excel"],
+      endedEarly_ ? "; ended early at a known fault" : "");
 }
 
 Host& DayOfWork::StartHost(const string& kind) {
@@ -191,7 +193,9 @@ const HostScreen& DayOfWork::Send(Host& host, const string& line) {
   const string printed = host.quitting ? host.process->SendMayEnd(line) : host.process->Send(line);
   transcript_.push_back("[" + host.Name() + "] " + printed);
   while (transcript_.size() > kTranscript) transcript_.pop_front();
-  if (verbose_) std::printf("[%s] %s", host.Name().c_str(), verbose_ > 1 ? printed.c_str() : printed.substr(0, printed.find('\n') + 1).c_str());
+  if (verbose_)
+    std::printf("[%s] %s", host.Name().c_str(),
+                verbose_ > 1 ? printed.c_str() : printed.substr(0, printed.find('\n') + 1).c_str());
   if (host.quitting && host.process->Ended()) return host.screen;
   host.screen = ParseScreen(printed);
   if (host.process->Ended()) {
@@ -214,9 +218,12 @@ void DayOfWork::SyncFiles(Host& host) {
   for (const OpenFile& file : host.screen.files) {
     const auto known = host.markers.find(file.path);
     const bool onDisk = file.path.find(":\\") != string::npos && fs::is_regular_file(Win(file.path));
-    if (!file.modified && onDisk) now[file.path] = FileMarkers(*server_, ReadFile(Win(file.path)));
-    else if (known != host.markers.end()) now[file.path] = known->second;
-    else now[file.path] = {};
+    if (!file.modified && onDisk)
+      now[file.path] = FileMarkers(*server_, ReadFile(Win(file.path)));
+    else if (known != host.markers.end())
+      now[file.path] = known->second;
+    else
+      now[file.path] = {};
   }
   host.markers = std::move(now);
   std::erase_if(host.links, [&](const auto& link) { return !host.markers.count(link.first); });
@@ -328,8 +335,10 @@ void DayOfWork::Answer(Host& host, const ScreenDialog& d, const Intent& intent) 
   } else if (name == "frmPrompt") {
     if (d.Control("Text1")) {
       // The application asks for a file name (Save As) or a file's password.
-      if (d.caption == "Save As") fill("Text1", SaveAsPath(host));
-      else fill("Text1", (intent.account ? *intent.account : accounts_[Pick(2)]).password);
+      if (d.caption == "Save As")
+        fill("Text1", SaveAsPath(host));
+      else
+        fill("Text1", (intent.account ? *intent.account : accounts_[Pick(2)]).password);
       if (!Stopped()) click("Command1");
     } else {
       click(Chance(0.7) ? "Command1" : "Command2");
@@ -364,8 +373,10 @@ void DayOfWork::Quit(Host& host) {
   const string kind = host.kind;
   Forget(host);
   // Of two processes of a kind the one that quits writes the shared flag for both.
-  if (!HostsOf(kind).empty()) flagTrusted_[kind] = false;
-  else CheckLeftovers(kind);
+  if (!HostsOf(kind).empty())
+    flagTrusted_[kind] = false;
+  else
+    CheckLeftovers(kind);
 }
 
 void DayOfWork::Kill(Host& host) {
@@ -425,8 +436,10 @@ string DayOfWork::Report() const {
   out << "What the hosts were told and showed last:\n";
   for (size_t i = 0; i < transcript_.size(); ++i) {
     const string& entry = transcript_[i];
-    if (i + kScreensShown >= transcript_.size()) out << entry;
-    else out << entry.substr(0, entry.find('\n') + 1);
+    if (i + kScreensShown >= transcript_.size())
+      out << entry;
+    else
+      out << entry.substr(0, entry.find('\n') + 1);
   }
   out << StateReport();
   out << "Replay it with: scripts/soak seed=" << seed_ << " " << steps_ << "\n";

@@ -33,19 +33,19 @@ struct Host {
   std::unique_ptr<HostProcess> process;
   HostScreen screen;
   std::map<std::string, std::set<std::string>> markers;  // open file -> the markers in it
-  std::string account;     // the account it works under as far as the driver knows, "" none
-  bool quitting = false;    // told to quit: it may end on any answer
-  bool failedCommands = false;  // the application refused a command (its exit status tells)
-  bool keepLocal = false;  // whether its downloads stay, or are temporary and go when it quits
-  std::map<std::string, Stamp> temporary;     // its temporary downloads, as it last left them
-  std::map<std::string, std::string> links;   // open file -> the online item it came from or went to
+  std::string account;                       // the account it works under as far as the driver knows, "" none
+  bool quitting = false;                     // told to quit: it may end on any answer
+  bool failedCommands = false;               // the application refused a command (its exit status tells)
+  bool keepLocal = false;                    // whether its downloads stay, or are temporary and go when it quits
+  std::map<std::string, Stamp> temporary;    // its temporary downloads, as it last left them
+  std::map<std::string, std::string> links;  // open file -> the online item it came from or went to
   bool word() const { return kind == "word"; }
   std::string Name() const;  // "Word 2"
 };
 
 // What the user does in a step, for the answers to the dialogs the step brings up.
 struct Intent {
-  std::string what;      // "login", "settings", "local", "open", "save", ...
+  std::string what;                  // "login", "settings", "local", "open", "save", ...
   const Account* account = nullptr;  // who signs in (online or for the local copies)
   bool keepLocal = false;            // the "Keep local copy" box, when the step touches it
   bool touchLocal = false;           // whether it does
@@ -128,7 +128,7 @@ class DayOfWork : public EndToEndTest {
   // any other, unless the item is among the known faults, when it is reported and the day goes on.
   void Known(const std::string& fault, const std::string& what);
   std::string Report() const;
-  std::string StateReport() const;  // the online items and every map record, for the report
+  std::string StateReport() const;     // the online items and every map record, for the report
   void Note(const std::string& line);  // the transcript
   bool Failed() const { return !failures_.empty() || HasFailure(); }
   bool Stopped() const { return Failed() || endedEarly_; }
@@ -139,7 +139,9 @@ class DayOfWork : public EndToEndTest {
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
   bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
   template <class T>
-  T& Choose(std::vector<T>& from) { return from[Pick(static_cast<int>(from.size()))]; }
+  T& Choose(std::vector<T>& from) {
+    return from[Pick(static_cast<int>(from.size()))];
+  }
   const Account& SomeAccount() { return Chance(0.75) ? accounts_[0] : accounts_[1]; }
   std::string NewMarker() { return Marker(++markers_); }
   std::string Win(const std::string& path) const;  // host path of a Windows path (as text)
@@ -157,32 +159,32 @@ class DayOfWork : public EndToEndTest {
   int markers_ = 0;
   std::set<std::string> pictures_;  // the markers that are pictures
   bool picturesLeftOut_ = false;    // the step's save said some pictures did not go up
-  int names_ = 0;  // for file names of the day
+  int names_ = 0;                   // for file names of the day
 
   // The state before the step and what the step may change in it.
   Homes before_;
   Homes after_;
-  std::set<std::string> excused_;  // markers the step may take out of their last home
-  std::set<std::string> worldGone_;  // markers the world took from online, until saved online again
-  std::set<std::string> overwriteOnline_;  // items the user chose to overwrite online
+  std::set<std::string> excused_;           // markers the step may take out of their last home
+  std::set<std::string> worldGone_;         // markers the world took from online, until saved online again
+  std::set<std::string> overwriteOnline_;   // items the user chose to overwrite online
   std::set<std::string> overwriteFolders_;  // folders where the user chose to download over a copy
-  std::vector<std::string> seen_;  // the messages the user saw in this step ("frmMsgInfo: ...")
+  std::vector<std::string> seen_;           // the messages the user saw in this step ("frmMsgInfo: ...")
   std::string statusBefore_;
   bool hostErrorsAllowed_ = false;  // the application may refuse the step's command (a declined replace)
   std::map<std::string, std::string> stampsBefore_;  // every online item as it was
-  Host* actor_ = nullptr;  // the host of a user step
-  std::string command_;    // "save", "add", "publish" for a step that sends a file online
-  std::string chosenLocal_;  // the entry chosen in the local copies list
-  std::string claimedItem_;  // the item that holds what a message of success said was sent
-  std::string createdItem_;  // the item the step created
-  std::string sentFrom_;     // the file the step sent online (the active one when it began)
+  Host* actor_ = nullptr;                            // the host of a user step
+  std::string command_;                              // "save", "add", "publish" for a step that sends a file online
+  std::string chosenLocal_;                          // the entry chosen in the local copies list
+  std::string claimedItem_;                          // the item that holds what a message of success said was sent
+  std::string createdItem_;                          // the item the step created
+  std::string sentFrom_;                             // the file the step sent online (the active one when it began)
   struct Injected {
     std::string match, kind;  // as the admin endpoint takes them
   };
-  Injected pendingFault_;  // the fault no call has met yet ("" none)
-  Injected metFault_;      // the fault a call of this step met
-  int listsAnswered_ = 0;    // how often the step has answered the online list
-  std::string addAsked_;     // the file the user was asked to add (or publish) as a new item
+  Injected pendingFault_;                    // the fault no call has met yet ("" none)
+  Injected metFault_;                        // the fault a call of this step met
+  int listsAnswered_ = 0;                    // how often the step has answered the online list
+  std::string addAsked_;                     // the file the user was asked to add (or publish) as a new item
   std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit
   std::set<std::string> knownSeen_;
   std::map<std::string, bool> flagTrusted_;  // per kind: the shared status flag speaks for the host
@@ -194,7 +196,7 @@ class DayOfWork : public EndToEndTest {
   std::vector<std::string> failures_;
   std::set<std::string> knownFaults_;
   bool endedEarly_ = false;  // at a known fault after which the state is not the day's to check
-  int verbose_ = 0;  // TAVO_SOAK_VERBOSE: 1 prints every command, 2 every screen too
+  int verbose_ = 0;          // TAVO_SOAK_VERBOSE: 1 prints every command, 2 every screen too
 };
 
 }  // namespace tavo::test::soak

@@ -133,8 +133,8 @@ Homes FindHomes(const service::Server& server, const fs::path& root) {
   for (const auto& w : server.Workbooks())
     if (!w.trashed) add(MarkersIn(w.bytes), OnlineHome(w.id));
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root / "drive_c", ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
+  for (auto it = fs::recursive_directory_iterator(root / "drive_c", ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (!it->is_regular_file(ec)) continue;
     std::ifstream in(it->path(), std::ios::binary);
     string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

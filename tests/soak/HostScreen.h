@@ -32,7 +32,7 @@ struct OpenFile {
 };
 
 struct HostScreen {
-  bool parsed = false;  // false when the text held no screen
+  bool parsed = false;                // false when the text held no screen
   std::vector<std::string> commands;  // every caption of the menu and toolbar, "(disabled)" kept
   std::string status;
   std::vector<OpenFile> files;
@@ -40,7 +40,7 @@ struct HostScreen {
 
   // Whether the command of that caption is on the screen and enabled ("&" and case ignored).
   bool Enabled(const std::string& caption) const;
-  bool SignedIn() const;  // Login is disabled: the add-in holds a sign-in
+  bool SignedIn() const;              // Login is disabled: the add-in holds a sign-in
   const ScreenDialog* Modal() const;  // the modal dialog on top, if any
   const OpenFile* Active() const;
 };

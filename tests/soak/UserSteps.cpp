@@ -61,8 +61,10 @@ void DayOfWork::Login(Host& host) {
   const bool typed = dialog && dialog->name == "frmConfig";
   if (!Stopped()) Settle(host, intent);
   if (Stopped()) return;
-  if (!host.screen.SignedIn()) host.account.clear();
-  else host.account = typed ? intent.account->email : DecodeStoredSecret(Shared("tavousername"));
+  if (!host.screen.SignedIn())
+    host.account.clear();
+  else
+    host.account = typed ? intent.account->email : DecodeStoredSecret(Shared("tavousername"));
   // A sign-in that failed writes no flag: one a killed host left stays until one succeeds.
   if (HostsOf(host.kind).size() == 1 && host.screen.SignedIn()) flagTrusted_[host.kind] = true;
 }
@@ -167,7 +169,8 @@ string DayOfWork::SaveAsPath(Host& host) {
     // them makes the next save send another file over that online item.
     if (folder == own && std::filesystem::exists(Win(path))) path.clear();
   }
-  if (path.empty()) path = "C:\\Users\\tavo\\Documents\\Note " + std::to_string(++names_) + (host.word() ? ".doc" : ".xls");
+  if (path.empty())
+    path = "C:\\Users\\tavo\\Documents\\Note " + std::to_string(++names_) + (host.word() ? ".doc" : ".xls");
   // What the file there held is the user's to replace (Word does not ask; Excel does, and
   // whichever the answer, the file is the user's).
   for (const auto& [marker, homes] : before_.of)

@@ -25,15 +25,17 @@ bool Admin(service::Server& server, const string& path, service::Params params, 
 }  // namespace
 
 void DayOfWork::WorldStep() {
-  Take({
-      {3, "a colleague changes an online item", [this] { ChangeItem(false); }},
-      {0.6, "a colleague moves an online item to the trash", [this] { ChangeItem(true); }},
-      {1, "the service ends every ticket", [this] { Admin(*server_, "end-tickets", {}); }},
-      {3, "the service fails the next call of one kind", [this] { InjectFault(); }},
-      {0.6, "the service restarts", [this] { RestartService(); }},
-      {0.8, "a host is killed", [this] { KillAHost(); }},
-      {1.2, "a second process of a kind starts", [this] { SecondHost(); }},
-  }, "");
+  Take(
+      {
+          {3, "a colleague changes an online item", [this] { ChangeItem(false); }},
+          {0.6, "a colleague moves an online item to the trash", [this] { ChangeItem(true); }},
+          {1, "the service ends every ticket", [this] { Admin(*server_, "end-tickets", {}); }},
+          {3, "the service fails the next call of one kind", [this] { InjectFault(); }},
+          {0.6, "the service restarts", [this] { RestartService(); }},
+          {0.8, "a host is killed", [this] { KillAHost(); }},
+          {1.2, "a second process of a kind starts", [this] { SecondHost(); }},
+      },
+      "");
 }
 
 void DayOfWork::ChangeItem(bool trash) {
@@ -64,10 +66,20 @@ void DayOfWork::ChangeItem(bool trash) {
 }
 
 void DayOfWork::InjectFault(const std::vector<string>& among) {
-  static const std::vector<string> calls = {
-      "/login", "/logout", "writer.getDocuments", "writer.viewDocument", "writer.getVersion", "writer.saveDocument",
-      "writer.newDocument", "writer.uploadImage", "/api/private/xml/makePublic/",
-      "/api/private/TavoSocial/xml/updateLicense/", "getWorkbooks", "/open.do", "saveWorkbook", "addWorkbook"};
+  static const std::vector<string> calls = {"/login",
+                                            "/logout",
+                                            "writer.getDocuments",
+                                            "writer.viewDocument",
+                                            "writer.getVersion",
+                                            "writer.saveDocument",
+                                            "writer.newDocument",
+                                            "writer.uploadImage",
+                                            "/api/private/xml/makePublic/",
+                                            "/api/private/TavoSocial/xml/updateLicense/",
+                                            "getWorkbooks",
+                                            "/open.do",
+                                            "saveWorkbook",
+                                            "addWorkbook"};
   static const char* const kinds[] = {"error-code", "error-code", "not-xml", "html-500", "truncated",
                                       "wrong-xml",  "refuse",     "delay",   "hang"};
   const std::vector<string>& from = among.empty() ? calls : among;

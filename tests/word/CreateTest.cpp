@@ -96,6 +96,7 @@ TEST_F(CreateTest, RefusedCreations) {
     word().Click(c.command);
     const auto all = Messages();
     EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.messages);
+    if (std::string(c.code) == "1401") SignInAgain();
   }
   EXPECT_TRUE(server_->Documents().empty());
   EXPECT_TRUE(MapEntries().empty());
@@ -176,6 +177,115 @@ TEST_F(CreateTest, AFailedExportIsNotSent) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{"frmMsgInfo: Document save failed. Please try to save it again.",
                                                    kAddFailed, kAddFailed,
                                                    "frmMsgInfo: Document Add failed. Please try to 'Add' it again"}));
+}
+
+// A file of the new document's name in the user's folder (here a copy holding edits of its own)
+// is never replaced, whether the document is added or published: the copy takes a free name, as
+// a workbook's does, and its record names it, so that Save, a later open from the list and Local
+// Documents find it there. A document of the user's in that folder, added itself, stays where
+// it is.
+TEST_F(CreateTest, AddAndPublishNeverReplaceAnotherFileInTheUserFolder) {
+  const struct {
+    const char* name;
+    const char* command;
+    bool inTheFolder;  // the document added is the file of its name in the user's folder
+    const char* copy;
+  } cases[] = {
+      {"Memo", "&Add to Tavo Writer", false, "Memo1.doc"},
+      {"Essay", "&Publish in Tavo Share", false, "Essay1.doc"},
+      {"Notes", "&Add to Tavo Writer", true, "Notes.doc"},
+  };
+  SignedInWord(/*keepCopies=*/true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string other = DocsFolder() + "\\" + c.name + ".doc";
+    app()->Documents().Add();
+    app()->Selection().TypeText("edits of its own");
+    app()->ActiveDocument()->SaveAs({.fileName = other, .password = kPassword});
+    const std::string kept = platform::files::ReadAllBytes(other);
+    if (c.inTheFolder) {
+      app()->Selection().TypeText(", now added");
+    } else {
+      Active()->Close();
+      LocalDocument(std::string(c.name) + ".doc", "new text");
+    }
+    user_.On("frmLicense", {"check Check1", "click Upload"});
+    word().Click(c.command);
+
+    const auto created = Online(c.name);
+    ASSERT_TRUE(created) << user_.TranscriptText();
+    const std::string copy = DocsFolder() + "\\" + c.copy;
+    EXPECT_EQ(Active()->FullName(), copy);
+    if (!c.inTheFolder) {
+      EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    }
+    const auto entries = MapEntries();
+    ASSERT_FALSE(entries.empty());
+    const std::string nameUrl = std::string(c.copy).substr(0, std::string(c.copy).size() - 4);
+    EXPECT_EQ(entries.back().id, created->id);
+    EXPECT_EQ(entries.back().location, copy);
+    EXPECT_EQ(entries.back().filename, nameUrl);
+    EXPECT_EQ(entries.back().nameUrl, nameUrl);
+
+    app()->Selection().TypeText(" saved");
+    word().Click("&Save in Tavo Writer");
+    EXPECT_FALSE(user_.Saw("frmConfirm"));
+    EXPECT_NE(server_->FindDocument(created->id)->content.find("saved"), std::string::npos);
+    Active()->Close();
+    user_.On("frmlocalversion", {"click Yes"});  // a file of the document's name is there
+    OpenFromList(0, c.name);
+    EXPECT_EQ(Active() ? Active()->FullName() : "", copy);
+    if (!c.inTheFolder) {
+      EXPECT_EQ(platform::files::ReadAllBytes(other), kept);
+    }
+    EXPECT_EQ(MapEntries().back().location, copy);
+    Active()->Close();
+
+    user_.On("frmopenlocalfiles", {"select locallist \"" + nameUrl + " \"", "click Delete"});
+    user_.On("Frmfileconfirm", {"click Yes"});
+    WillReadMessage();
+    word().Click("Local &Documents");
+    EXPECT_EQ(Messages().back(), "frmMsgInfo: The local copy has been deleted.");
+    EXPECT_FALSE(platform::files::FileExists(copy));
+    for (const auto& entry : MapEntries()) EXPECT_NE(entry.id, created->id);
+  }
+  EXPECT_EQ(Messages().size(), 3u) << user_.TranscriptText();
+}
+
+// The user deletes a copy by hand; its record stays (until Quit, for a temporary copy). A
+// document added later whose copy takes that path (here the free name past a file of the
+// user's) writes the file again: the old record goes, Save sends the document to its own online
+// document, not over the one of the old record, and the copy is the user's own: it stays when
+// Word quits.
+TEST_F(CreateTest, TheAddedCopysRecordIsTheOnlyOneOfItsFile) {
+  const std::string earlier = server_->AddDocument(kUser, "Memo1", "<p>earlier</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  Active()->Close();
+  platform::files::DeleteFile(DocsFolder() + "\\Memo1.doc");
+  app()->Documents().Add();
+  app()->ActiveDocument()->SaveAs({.fileName = DocsFolder() + "\\Memo.doc"});
+  Active()->Close();
+
+  LocalDocument("Memo.doc", "new memo");
+  word().Click("&Add to Tavo Writer");
+  const auto created = Online("Memo");
+  ASSERT_TRUE(created) << user_.TranscriptText();
+  ASSERT_EQ(Active()->FullName(), DocsFolder() + "\\Memo1.doc");
+  std::vector<std::string> recorded;
+  for (const auto& entry : MapEntries()) recorded.push_back(entry.id);
+  EXPECT_EQ(recorded, std::vector<std::string>{created->id});
+
+  app()->Selection().TypeText(" saved");
+  word().Click("&Save in Tavo Writer");
+  EXPECT_NE(server_->FindDocument(created->id)->content.find("saved"), std::string::npos);
+  EXPECT_EQ(server_->FindDocument(earlier)->content, "<p>earlier</p>");
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+
+  QuitWord();
+  EXPECT_TRUE(SavedWithPassword(DocsFolder() + "\\Memo1.doc", kPassword));
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].id, created->id);
 }
 
 }  // namespace tavo::writer::test

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Text.h"
 #include "tests/word/DocumentsFixture.h"
 
 namespace tavo::writer::test {
@@ -260,6 +261,70 @@ TEST_F(LocalCopiesTest, QuitCleansTheMapOfTheAccountEachCopyBelongsTo) {
   EXPECT_TRUE(MapEntries(bob).empty());
   EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
   EXPECT_FALSE(platform::files::FileExists(DocsFolder(bob) + "\\Plan.doc"));
+}
+
+// A temporary copy whose file is gone by the time Word quits (the user deleted it) loses its
+// record as well.
+TEST_F(LocalCopiesTest, QuitRemovesTheRecordOfACopyWhoseFileIsGone) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  server_->AddDocument(kUser, "Notes", "<p>notes</p>");
+  SignedInWord(/*keepCopies=*/false);
+  OpenFromList(0);
+  OpenFromList(1);
+  app()->Documents().Item("Plan.doc")->Close();
+  platform::files::DeleteFile(DocsFolder() + "\\Plan.doc");
+  QuitWord();
+  EXPECT_TRUE(Locations().empty());
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Notes.doc"));
+}
+
+// A hand-edited or damaged record that would lead the download out of the user's folder (by its
+// extension, or by the file name its copy was kept under) is not followed: the document opens
+// as one without a record, into the user's folder, the log says why, and the file outside is
+// neither written nor deleted with the temporary copies when Word quits.
+TEST_F(LocalCopiesTest, ARecordLeadingOutOfTheUserFolderIsNotFollowed) {
+  const std::string precious = std::string(kDocuments) + "\\Precious.doc";
+  const struct {
+    const char* filename;
+    const char* extension;
+    const char* leadsTo;
+  } cases[] = {
+      {"Plan", "\\..\\..\\..\\..\\..\\Precious.doc", "Plan\\..\\..\\..\\..\\..\\Precious.doc"},
+      {"..\\..\\..\\..\\Precious", ".doc", "..\\..\\..\\..\\Precious.doc"},
+  };
+  server_->AddDocument(kUser, "Plan", "<p>online</p>");
+  SignedInWord(/*keepCopies=*/false);
+  app()->Documents().Add();
+  app()->Selection().TypeText("precious");
+  app()->ActiveDocument()->SaveAs({.fileName = precious});
+  app()->ActiveDocument()->Close();
+  const std::string kept = platform::files::ReadAllBytes(precious);
+  OpenFromList(0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filename);
+    app()->ActiveDocument()->Close();
+    std::string map = platform::files::ReadAllBytes(MapPath());
+    map = platform::text::Replace(map, "filename=\"Plan\"", std::string("filename=\"") + c.filename + "\"");
+    map = platform::text::Replace(map, "<extension>.doc</extension>",
+                                  std::string("<extension>") + c.extension + "</extension>");
+    platform::files::WriteAllBytes(MapPath(), map);
+
+    user_.On("frmlocalversion", {"click Yes"});
+    OpenFromList(0);
+    ASSERT_EQ(ActiveName(), "Plan.doc") << user_.TranscriptText();
+    EXPECT_EQ(ActiveText(), "online\r");
+    EXPECT_EQ(Locations(), std::vector<std::string>{DocsFolder() + "\\Plan.doc"});
+    EXPECT_EQ(MapEntries().at(0).extension, ".doc");
+    EXPECT_EQ(MapEntries().at(0).filename, "Plan");
+    EXPECT_NE(LogText(kUser).find("[Error] -- A map record names a file outside the user folder, which is not used: " +
+                                  DocsFolder() + "\\" + c.leadsTo + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(platform::files::ReadAllBytes(precious), kept);
+  }
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+  QuitWord();
+  EXPECT_FALSE(platform::files::FileExists(DocsFolder() + "\\Plan.doc"));
+  EXPECT_EQ(platform::files::ReadAllBytes(precious), kept);
 }
 
 }  // namespace tavo::writer::test

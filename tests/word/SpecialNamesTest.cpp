@@ -241,6 +241,39 @@ TEST_F(SpecialNamesTest, AFileNameLeadingOutOfTheUserFolderIsRefusedOnCreate) {
   }
 }
 
+// A file-name form that Windows takes for a device (CON, nul.draft) names a file with "_" in
+// front, on open and on add alike; its record holds that name, answers to later saves included,
+// so each save finds the document again and nothing is offered for adding twice.
+TEST_F(SpecialNamesTest, ADeviceNameGetsAFileOfItsOwn) {
+  server_->AddDocument(kUser, "Plan", "<p>plan</p>");
+  NameUrlRelay relay(*server_);
+  SignedInWord(/*keepCopies=*/true);
+  relay.Answer("CON");
+  OpenFromList(0);
+  ASSERT_EQ(ActiveName(), "_CON.doc") << user_.TranscriptText();
+  EXPECT_TRUE(SavedWithPassword(DocsFolder() + "\\_CON.doc", kPassword));
+  for (int save = 1; save <= 2; ++save) {
+    ASSERT_EQ(MapEntries().size(), 1u);
+    EXPECT_EQ(MapEntries()[0].filename, "_CON");
+    EXPECT_EQ(MapEntries()[0].nameUrl, "_CON");
+    word().Click("&Save in Tavo Writer");
+  }
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 2u);
+
+  app()->Documents().Add();
+  app()->Selection().TypeText("memo");
+  app()->ActiveDocument()->SaveAs({.fileName = std::string(kDocuments) + "\\Memo.doc"});
+  relay.Answer("nul.draft");
+  word().Click("&Add to Tavo Writer");
+  EXPECT_EQ(Active()->FullName(), DocsFolder() + "\\_nul.draft.doc");
+  ASSERT_EQ(MapEntries().size(), 2u) << user_.TranscriptText();
+  EXPECT_EQ(MapEntries()[1].filename, "_nul.draft");
+  word().Click("&Save in Tavo Writer");
+  EXPECT_EQ(Calls("writer.saveDocument").size(), 3u);
+  EXPECT_FALSE(user_.Saw("frmConfirm"));
+  EXPECT_TRUE(Messages().empty()) << user_.TranscriptText();
+}
+
 // File-name forms that stay in the folder, however unusual, open, are recorded and save as
 // before.
 TEST_F(SpecialNamesTest, UnusualFileNamesThatStayInTheFolderStillWork) {

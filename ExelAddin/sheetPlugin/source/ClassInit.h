@@ -47,6 +47,8 @@ class ClassInit {
   // Signs this add-in out (and the account out of the service when the Word add-in is not
   // signed in) and puts the controls into the signed-out state. Always false.
   bool LogoutFromTavo();
+  // The controls in their signed-out state.
+  void ShowSignedOut();
 
  private:
   using Handler = void (ClassInit::*)();

@@ -22,6 +22,8 @@ bool ClassInit::LogoutFromTavo() {
   return false;
 }
 
+void ClassInit::ShowSignedOut() { SetCommandStates(false, true); }
+
 void ClassInit::SetUserFolders() {
   osdocusernamepath(state_);
   oslogusernamepath(state_);

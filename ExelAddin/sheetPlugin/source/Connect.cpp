@@ -12,7 +12,10 @@
 
 namespace tavo::sheet {
 
-Connect::Connect() : state_(kSheetParameters, &host_) { host_.operations = &operations_; }
+Connect::Connect() : state_(kSheetParameters, &host_) {
+  host_.operations = &operations_;
+  host_.showSignedOut = [this] { m_ClassInit().ShowSignedOut(); };
+}
 
 Connect::~Connect() = default;
 

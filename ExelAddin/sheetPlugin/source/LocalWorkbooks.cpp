@@ -98,9 +98,9 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
   return true;
 }
 
-// The records of this run's temporary downloads whose files were deleted go, in every map that
-// such a download was recorded in; a file that stayed (the user kept it open or changed it)
-// keeps its record, so that it can still be found among the local workbooks.
+// The records of this run's temporary downloads whose files were deleted, or were gone already,
+// go, in every map that such a download was recorded in; a file that stayed (the user kept it
+// open or changed it) keeps its record, so that it can still be found among the local workbooks.
 bool SheetOperations::RemoveTempEntriesFromMap() {
   const std::vector<std::string>& gone = state_.tempFilesDeleted;
   std::set<std::string> maps = tempMapFiles_;

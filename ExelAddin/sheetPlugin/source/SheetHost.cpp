@@ -10,6 +10,9 @@ void SheetHost::SetStatusBarText(const std::string& text) {
 }
 
 std::string SheetHost::ShownListText(const std::string& text) { return Utf8ToUnicode(text); }
+void SheetHost::ShowSignedOut() {
+  if (showSignedOut) showSignedOut();
+}
 
 void SheetHost::LoadSelectedDocument() { operations->LoadSelectedWorkbook(); }
 void SheetHost::SearchDocuments(const std::string& text) { operations->SearchWorkbooks(text); }

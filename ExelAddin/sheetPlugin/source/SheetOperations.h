@@ -79,7 +79,6 @@ class SheetOperations {
   // The download.
   bool FindWorkbookInLocalMap(const std::string& id);
   bool IsWorkbookOpenInExcel(const std::string& name);
-  std::string getNewFileLocation(const std::string& path, int counter);
   bool MoveWorkbookToUserFolder(const std::string& path);
   void RecordTempDownload(const std::string& path);
 

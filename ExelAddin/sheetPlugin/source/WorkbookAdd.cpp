@@ -8,6 +8,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/UnfinishedPublishes.h"
+#include "common/UserFiles.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/SheetApiRequest.h"
 #include "platform/core/RuntimeError.h"
@@ -65,7 +66,7 @@ std::optional<PublishOutcome> SheetOperations::AddWorkbook(Route route, const st
   const bool publish = route == Route::Publish;
   try {
     const std::string wanted = state_.gUserDocsFolder + name + ".xls";
-    const std::string target = getNewFileLocation(wanted, 1);
+    const std::string target = getNewFileLocation(state_, wanted, 1);
     WriteLog(state_, "to be saved file Name changed from " + wanted + " to " + target, "Info");
     ShowStatus(state_, "Reading the Workbook...");
     // The file's bytes as they are: no code page stands between them and the service. They are
@@ -105,6 +106,7 @@ std::optional<PublishOutcome> SheetOperations::AddWorkbook(Route route, const st
     if (!MoveWorkbookToUserFolder(target)) return std::nullopt;
     ShowStatus(state_, publish ? std::string("Updating Local informations...") : state_.strings["gMsg69"]);
     if (!AppendWorkbookIntoMapXml(state_, record)) return std::nullopt;
+    RemoveOtherRecordsOfCopy(state_, record);
     ShowStatus(state_, "");
     return published;
   } catch (const platform::RuntimeError&) {

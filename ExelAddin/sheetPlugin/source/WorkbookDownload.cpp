@@ -13,6 +13,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RuntimeError.h"
@@ -76,6 +77,8 @@ void SheetOperations::LoadSelectedWorkbook() {
     if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::ObjectNotSet);
     for (const xml::Node& record : map.documentElement().childNodes()) {
       if (!text::EqualsText(record.child(0).text(), id)) continue;
+      // One that names a file outside the user's folder is not followed (FindWorkbookInLocalMap).
+      if (!InUserDocsFolder(state_, record.getAttribute("filename"))) continue;
       dialogs.frmlocalversion.Show(platform::forms::ShowMode::Modal);
       if (state_.gLocalVersionAnswer != 1) return;
       break;
@@ -96,7 +99,7 @@ void SheetOperations::LoadSelectedWorkbook() {
       }
     } else {
       WriteLog(state_, "WorkBook is not available in the Local", "Info");
-      path = getNewFileLocation(state_.gUserDocsFolder + WindowsFileName(name) + ".xls", 1);
+      path = getNewFileLocation(state_, state_.gUserDocsFolder + WindowsFileName(name) + ".xls", 1);
     }
     WriteLog(state_, "New Location is " + path, "Info");
 
@@ -133,7 +136,9 @@ void SheetOperations::LoadSelectedWorkbook() {
     // keep-local choice was changed in between).
     if (temporary) RestampTempCopy(state_, path);
     else KeepTempCopy(state_, path);
-    if (!UpdateMapXml(state_, WorkbookMapRecord{id, name, created, modified, updateLock, path})) throw NoRunTimeError{};
+    const WorkbookMapRecord record{id, name, created, modified, updateLock, path};
+    if (!UpdateMapXml(state_, record)) throw NoRunTimeError{};
+    RemoveOtherRecordsOfCopy(state_, record);
     WriteLog(state_, "Sucessfully loaded the WorkBook" + state_.gUserDocsFolder + name + ".xls" + " in Word", "Info");
     ShowStatus(state_, state_.strings["gMsg21"]);
     return;
@@ -163,7 +168,10 @@ bool SheetOperations::FindWorkbookInLocalMap(const std::string& id) {
   try {
     xml::Document map;
     if (map.load(MapFilePath(state_))) {
-      if (xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]")) {
+      // The download writes over the file the record names, and may delete it at shut-down: one
+      // outside the user's folder is not followed, and the workbook counts as not yet here.
+      xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]");
+      if (record && !RefusedRecordedCopy(state_, record.getAttribute("filename"))) {
         currentWorkbookPath_ = record.getAttribute("filename");
         found = true;
       }
@@ -188,32 +196,14 @@ bool SheetOperations::IsWorkbookOpenInExcel(const std::string& name) {
   return open;
 }
 
-// Budget.xls, Budget1.xls, Budget12.xls, Budget123.xls, ...: each candidate takes the next
-// counter behind the previous one's name.
-std::string SheetOperations::getNewFileLocation(const std::string& path, int counter) {
-  try {
-    WriteLog(state_, "Entering into Function getNewFileLocation =" + path, "Info");
-    if (!platform::files::FileExists(path)) {
-      WriteLog(state_, "Extiting into Function getNewFileLocation |" + path, "Info");
-      return path;
-    }
-    const size_t dot = path.find_last_of(".\\");
-    const bool hasExtension = dot != std::string::npos && path[dot] == '.';
-    const std::string extension = hasExtension ? path.substr(dot) : std::string();
-    // Only the file's own extension goes: a folder whose name holds it stays as it is.
-    const std::string base = path.substr(0, path.size() - extension.size());
-    return getNewFileLocation(base + std::to_string(counter) + extension, counter + 1);
-  } catch (const platform::RuntimeError& e) {
-    WriteLog(state_, "Error getting New File name for the workbook |" + e.description(), "Error");
-    return {};
-  }
-}
-
+// The workbook the user adds is the user's own: its file stays at shut-down, also when a temporary
+// download of this run once had its path.
 bool SheetOperations::MoveWorkbookToUserFolder(const std::string& path) {
   try {
-    Excel()->ActiveWorkbook()->SaveAs({.filename = text::Replace(path, "\\\\", "\\"),
-                                       .password = state_.gLoginPassword,
-                                       .accessMode = excel::access_mode::NoChange});
+    const std::string file = text::Replace(path, "\\\\", "\\");
+    Excel()->ActiveWorkbook()->SaveAs(
+        {.filename = file, .password = state_.gLoginPassword, .accessMode = excel::access_mode::NoChange});
+    KeepTempCopy(state_, file);
     WriteLog(state_, "Sucessfully moved the workbook into user folder", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {

@@ -48,6 +48,9 @@ class ClassInit {
   // Signs this add-in out (and the account out of the service when the spreadsheet add-in is
   // not signed in) and puts the controls into the signed-out state. Always false.
   bool LogoutFromTavo();
+  // The controls found again by their tags and put into the signed-out state; the ticket is
+  // forgotten.
+  void ShowSignedOut();
 
  private:
   using Handler = void (ClassInit::*)();

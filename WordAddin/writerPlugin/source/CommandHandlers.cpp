@@ -30,6 +30,15 @@ bool ClassInit::LogoutFromTavo() {
   return false;
 }
 
+void ClassInit::ShowSignedOut() {
+  // Before the command bars were built there is nothing to find.
+  if (oWordApp) {
+    FindControlsAgain();
+    SetCommandStates(false, true);
+  }
+  state_.gTicket.clear();
+}
+
 void ClassInit::oOpenDocumentButton_Click() {
   SetUserFolders();
   operations_.GetDocuments();

@@ -53,11 +53,11 @@ std::optional<PublishOutcome> WriterOperations::NewDocument(const std::string& n
     const xml::Document& created = answer.document;
     const DocumentMapRecord record{TextAt(created, "//methodResponse/create/document_id"),
                                    TextAt(created, "//methodResponse/create/document_name"),
-                                   TextAt(created, "//methodResponse/create/document_name_url"),
+                                   NotADeviceName(TextAt(created, "//methodResponse/create/document_name_url")),
                                    TextAt(created, "//methodResponse/create/version"), ""};
     TextAt(created, "//methodResponse/create/info");
-    // The copy is kept under the file-name form the service sends: one that leads out of the
-    // user's folder is neither written nor recorded.
+    // The copy is kept under the file-name form the service sends (a device name made a file
+    // name, as on open): one that leads out of the user's folder is neither written nor recorded.
     if (LeavesFolder(record.nameUrl))
       throw FlowFailed{"the document's file name leaves the user folder: " + record.nameUrl};
     // The document is online now, whatever becomes of its publish: it is linked all the same,
@@ -65,11 +65,11 @@ std::optional<PublishOutcome> WriterOperations::NewDocument(const std::string& n
     const PublishOutcome published =
         licence ? PublishAndRemember(state_, record.id, *licence) : PublishOutcome::Published;
 
-    state_.gDocumentNameUrl = record.nameUrl;
-    DocumentMapRecord local = record;
-    local.location = state_.gUserDocsFolder + record.nameUrl + state_.gDocumentExtension;
+    const DocumentMapRecord local = NewCopyRecord(record);
+    state_.gDocumentNameUrl = local.nameUrl;
     WriteLog(state_, "Before Appending in to MapXML", "Info");
     if (!AppendIntoMapXml(state_, local)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, local);
     if (!platform::text::Trim(state_.gDocumentNameUrl).empty() && !MoveDocumentToUserFolder()) throw FlowFailed{};
     WriteLog(state_, "Sucessfully created the document", "Info");
     TellPicturesLeftOut();

@@ -118,7 +118,8 @@ std::string WriterOperations::LocalCopyOfSelectedDocument() {
     const xml::Node entry = state_.gDocListRoot.child(static_cast<std::size_t>(row));
     xml::Document map;
     map.load(MapFilePath(state_));  // a map that does not load records no extension
-    return state_.gUserDocsFolder + entry.child(3).text() + RecordedExtension(state_, map, entry.child(1).text());
+    const DownloadedCopy copy = CopyOfDownload(state_, map, entry.child(1).text(), entry.child(3).text());
+    return state_.gUserDocsFolder + copy.nameUrl + copy.extension;
   } catch (const platform::RuntimeError&) {
     return {};  // an entry without its details: the list names the copy
   }

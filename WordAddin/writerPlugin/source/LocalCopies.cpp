@@ -45,13 +45,30 @@ std::string CopyNameUrl(const std::string& path, std::string_view extension) {
 
 }  // namespace
 
+// The copy is kept under the document's file-name form, unless another file is there already (a
+// kept copy holding edits of its own, a document the user saved there), which is never replaced:
+// the copy then takes a free name, as a workbook's does (Plan1.doc). The record names the copy by
+// that name, so that Save, Local Documents and a later download find it by the file's own name.
+DocumentMapRecord WriterOperations::NewCopyRecord(const DocumentMapRecord& created) {
+  DocumentMapRecord record = created;
+  record.location = state_.gUserDocsFolder + created.nameUrl + state_.gDocumentExtension;
+  // A blank file-name form keeps no copy at all, and the active document may be the file itself.
+  if (text::Trim(created.nameUrl).empty() || SamePath(record.location, GetActiveDocumentFullName())) return record;
+  const std::string free = getNewFileLocation(state_, record.location, 1);
+  if (free.empty() || free == record.location) return record;
+  record.location = free;
+  record.nameUrl = CopyNameUrl(free, state_.gDocumentExtension);
+  return record;
+}
+
 bool WriterOperations::MoveDocumentToUserFolder() {
   try {
     // The file takes the extension its map record names, so that Save and Local Documents find
-    // it by its name.
-    Word()->ActiveDocument()->SaveAs(
-        {.fileName = state_.gUserDocsFolder + state_.gDocumentNameUrl + state_.gDocumentExtension,
-         .password = state_.gLoginPassword});
+    // it by its name. It is the user's own: it stays when Word quits, also when a temporary copy
+    // of this run once had its path.
+    const std::string copy = state_.gUserDocsFolder + state_.gDocumentNameUrl + state_.gDocumentExtension;
+    Word()->ActiveDocument()->SaveAs({.fileName = copy, .password = state_.gLoginPassword});
+    KeepTempCopy(state_, copy);
     WriteLog(state_, "Sucessfully moved the document into user folder", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {
@@ -128,9 +145,9 @@ void WriterOperations::localsavepath() {
   Logged(state_, "localsavepath", [&] { DeleteUnchangedTempCopies(state_); });
 }
 
-// Only the records of the copies deleted go. They are looked up in the map of the account each
-// copy belongs to, which need not be the account signed in when Word quits. A map that cannot
-// be cleaned leaves the others to be.
+// Only the records of the copies deleted, or gone already, go. They are looked up in the map of
+// the account each copy belongs to, which need not be the account signed in when Word quits. A
+// map that cannot be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
   std::map<std::string, std::vector<std::string>> byAccount;
   for (const std::string& path : state_.tempFilesDeleted) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));

@@ -9,6 +9,7 @@
 #include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/TempCopies.h"
+#include "common/UserFiles.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
@@ -65,6 +66,25 @@ std::string PageBytes(const std::string& page) {
 
 }  // namespace
 
+DownloadedCopy CopyOfDownload(AddinState& state, const xml::Document& map, const std::string& id,
+                              const std::string& nameUrl) {
+  xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
+  if (record && RefusedRecordedCopy(state, state.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
+  DownloadedCopy copy{nameUrl, record ? record.child(5).text() : std::string(state.params.defaultDocumentExtension)};
+  // A copy kept under a free name, because another file had the document's name when it was
+  // added, stays in its own file: the file of the document's name is that other one, and is
+  // not replaced.
+  if (record) {
+    const std::string recorded = record.getAttribute("filename");
+    const std::string recordedCopy = state.gUserDocsFolder + recorded + copy.extension;
+    if (!recorded.empty() && recorded != nameUrl &&
+        platform::files::FileExists(state.gUserDocsFolder + nameUrl + copy.extension) &&
+        !RefusedRecordedCopy(state, recordedCopy))
+      copy.nameUrl = recorded;
+  }
+  return copy;
+}
+
 std::string WriterOperations::OpenDocumentInWord(const std::string& response, const std::string&, const std::string&) {
   Ref<word::Application> app;
   bool screenOff = false;
@@ -76,7 +96,8 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     WriteLog(state_, "Document Details" + answer.documentElement().xml(), "Info");
     const std::string content = TextAt(answer, "//methodResponse/view/content");
     const std::string name = TextAt(answer, "//methodResponse/view/document_name");
-    const std::string nameUrl = TextAt(answer, "//methodResponse/view/document_name_url");
+    // A device name would name no file on Windows: the copy and its record take the file name.
+    const std::string nameUrl = NotADeviceName(TextAt(answer, "//methodResponse/view/document_name_url"));
     const std::string id = TextAt(answer, "//methodResponse/view/document_id");
     const std::string version = TextAt(answer, "//methodResponse/view/version");
     // The copy, its pictures folder and its record are named after the file-name form the
@@ -84,11 +105,14 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (LeavesFolder(nameUrl))
       platform::Raise(platform::err::BadFileNameOrNumber, "The document's file name leaves the user folder: " + nameUrl);
 
-    // The copy keeps the extension it was recorded with.
+    // The copy keeps the extension it was recorded with; a record that would lead out of the
+    // user's folder is not followed.
     xml::Document map;
     if (!map.load(MapFilePath(state_))) throw FlowFailed{};
-    state_.gDocumentExtension = RecordedExtension(state_, map, id);
-    const std::string localName = nameUrl + state_.gDocumentExtension;
+    const DownloadedCopy recorded = CopyOfDownload(state_, map, id, nameUrl);
+    state_.gDocumentExtension = recorded.extension;
+    const std::string copyNameUrl = recorded.nameUrl;
+    const std::string localName = copyNameUrl + recorded.extension;
     const std::string localPath = state_.gUserDocsFolder + localName;
 
     // An earlier copy open in Word would keep its file from being replaced.
@@ -134,7 +158,9 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     if (app->Documents().Count() > 0)
       app->ActiveWindow()->View().SetType(viewType != 0 ? viewType : word::view_type::PrintLayout);
 
-    if (!UpdateMapXml(state_, DocumentMapRecord{id, name, nameUrl, version, localPath})) throw FlowFailed{};
+    const DocumentMapRecord copyRecord{id, name, copyNameUrl, version, localPath};
+    if (!UpdateMapXml(state_, copyRecord)) throw FlowFailed{};
+    RemoveOtherRecordsOfCopy(state_, copyRecord);
 
     WriteLog(state_, "Document " + name + " Opened Sucessfully ", "Info");
     platform::files::DeleteFileA(downloadPath);

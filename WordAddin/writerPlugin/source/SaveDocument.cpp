@@ -2,6 +2,7 @@
 // by the Word file name, the online version checked, the document sent, the answer recorded.
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "common/LocalFileName.h"
 #include "common/Log.h"
 #include "common/MapStore.h"
 #include "common/Messages.h"
@@ -146,9 +147,12 @@ bool WriterOperations::UpdateSavedInfo(const std::string& replyText) {
     if (!reply.loadXML(replyText)) platform::Raise(platform::err::Automation, reply.parseError());
     WriteLog(state_, "Saved Response" + reply.documentElement().xml(), "Info");
     if (reply.selectSingleNode("//methodResponse/save/document_id")) {
+      // The record keeps the file-name form the save found it by, the name of the copy: the
+      // next Save of the same file finds it again (a copy kept under a free name is not named
+      // after the document).
       const DocumentMapRecord record{TextAt(reply, "//methodResponse/save/document_id"),
                                      TextAt(reply, "//methodResponse/save/document_name"),
-                                     TextAt(reply, "//methodResponse/save/document_name_url"),
+                                     MapKey(state_, Word()->ActiveDocument()->Name()),
                                      TextAt(reply, "//methodResponse/save/version"), GetActiveDocumentFullName()};
       if (!UpdateMapXml(state_, record)) return false;
       WriteLog(state_, "Version updated Sucessfully", "Info");

@@ -12,7 +12,10 @@ namespace tavo::writer {
 
 using platform::text::Trim;
 
-service::service() : state_(kWriterParameters, &host_) { host_.operations = &operations_; }
+service::service() : state_(kWriterParameters, &host_) {
+  host_.operations = &operations_;
+  host_.showSignedOut = [this] { m_ClassInit().ShowSignedOut(); };
+}
 
 service::~service() = default;
 

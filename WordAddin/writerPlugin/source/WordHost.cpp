@@ -8,6 +8,10 @@ void WordHost::SetStatusBarText(const std::string& text) {
   if (gHostApp) gHostApp->SetStatusBar(text);
 }
 
+void WordHost::ShowSignedOut() {
+  if (showSignedOut) showSignedOut();
+}
+
 void WordHost::LoadSelectedDocument() { operations->LoadSelectedDocument(); }
 std::string WordHost::LocalCopyOfSelectedDocument() { return operations->LocalCopyOfSelectedDocument(); }
 void WordHost::SearchDocuments(const std::string& text) { operations->SearchDocuments(text); }

@@ -1,6 +1,7 @@
 #pragma once
 // What the shared core reaches in Word through the add-in: the status bar of the Word the
 // add-in is connected to, and the document operations in which the shared dialogs end.
+#include <functional>
 #include <string>
 
 #include "common/AddinHost.h"
@@ -17,8 +18,12 @@ class WordHost final : public AddinHost {
   // Where the dialogs' operations go; set once by the add-in.
   WriterOperations* operations = nullptr;
 
+  // The commands' signed-out state; set once by the add-in.
+  std::function<void()> showSignedOut;
+
   // Nothing happens while no Word is connected.
   void SetStatusBarText(const std::string& text) override;
+  void ShowSignedOut() override;
 
   void LoadSelectedDocument() override;
   std::string LocalCopyOfSelectedDocument() override;

@@ -21,12 +21,6 @@ std::string MapKey(const AddinState& state, std::string_view fileName) {
   return platform::text::Replace(fileName, state.gDocumentExtension, "");
 }
 
-std::string RecordedExtension(const AddinState& state, const platform::xml::Document& map, const std::string& id) {
-  const platform::xml::Node record =
-      map.selectSingleNode("//mapxml/document[document_id=" + platform::xml::XPathLiteral(id) + "]");
-  return record ? record.child(5).text() : std::string(state.params.defaultDocumentExtension);
-}
-
 std::string MapRecordQuery(std::string_view key) {
   return "//mapxml/document[@filename=" + platform::xml::XPathLiteral(key) + "]";
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/AddinState.h"
+#include "common/MapStore.h"
 #include "common/requests/PublishCalls.h"
 
 namespace tavo::writer {
@@ -121,6 +122,9 @@ class WriterOperations {
   // After the document was sent: tells the user when pictures of the export stayed behind, which
   // the online document then lacks.
   void TellPicturesLeftOut();
+  // The record of a document just created online (`created`, as the service answered), naming
+  // the file in the user's folder that its copy is to be kept in (LocalCopies.cpp).
+  DocumentMapRecord NewCopyRecord(const DocumentMapRecord& created);
 
   AddinState& state_;
   // The pictures of the last export that kept their local reference.

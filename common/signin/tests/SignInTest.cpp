@@ -289,6 +289,18 @@ TEST_P(SignInTest, TheOtherAddinsSignInIsTakenOverUnlessItsTicketCannotServe) {
   EXPECT_TRUE(OtherSignInUsable(state_));
 }
 
+// A sign-in of no account (the shared name and the one known already both blank) is not taken
+// over: there would be no account's folders to file anything in.
+TEST_P(SignInTest, ASignInOfNoAccountIsNotTakenOver) {
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, params().otherStatusValue, "1");
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavoticketid", "t1");
+  SetRegistryString(HKEY_CURRENT_USER, kSharedAccountsKey, "tavousername", EncodeBase64(" "));
+  state_.gLoginUser = "";
+  EXPECT_FALSE(AdoptOtherSignIn(state_, [] { ADD_FAILURE() << "taken over"; }));
+  EXPECT_FALSE(state_.signedIn);
+  EXPECT_TRUE(state_.gTicket.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothAddins, SignInTest, ::testing::Values(&kWriterParameters, &kSheetParameters),
                          test::AddinName);
 

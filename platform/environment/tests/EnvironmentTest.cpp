@@ -1,10 +1,13 @@
 #include "platform/environment/Environment.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
+#include <string>
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/TestSupport.h"
@@ -40,6 +43,123 @@ TEST(Environment, TheRootIsPrivate) {
     ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
     ScopedEnvironment again(root);
     EXPECT_EQ(ModeOf(root), 0700);
+  }
+}
+
+// A folder of its own for each case: the test's temporary folder, private, removed afterwards.
+class Scratch {
+ public:
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "tavo-scratch-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    base_ = fs::weakly_canonical(pattern);
+  }
+  ~Scratch() { fs::remove_all(base_); }
+  const fs::path& base() const { return base_; }
+
+ private:
+  fs::path base_;
+};
+
+// Whether making the environment at `root` is refused, with a message naming `folder` and `who`,
+// and nothing is made in the root.
+void ExpectRefused(const fs::path& root, const fs::path& folder, const std::string& who) {
+  const bool hadCDrive = fs::exists(root / "drive_c" / "Users");
+  try {
+    ScopedEnvironment environment(root);
+    ADD_FAILURE() << "not refused";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.number(), err::PermissionDenied);
+    const std::string& text = e.description();
+    EXPECT_TRUE(text.find(folder.string() + " ") != std::string::npos ||
+                text.find(folder.string() + ",") != std::string::npos)
+        << text;
+    EXPECT_NE(text.find(who), std::string::npos) << text;
+  }
+  EXPECT_EQ(fs::exists(root / "drive_c" / "Users"), hadCDrive);
+}
+
+// A root, or a folder of it or above it, that other users may write to is refused: whoever can
+// write there can swap the hosts and CA files. The sticky folder for temporary files is not such
+// a folder: others cannot move what is not theirs.
+TEST(Environment, RefusesFoldersOthersMayWrite) {
+  const struct {
+    const char* what;
+    const char* folder;  // relative to the scratch folder; the root is "root"
+    mode_t mode;
+    bool refused;
+  } cases[] = {
+      {"root writable by all", "root", 0777, true},
+      {"root writable by its group", "root", 0770, true},
+      {"a folder of it writable by all", "root/drive_c", 0777, true},
+      {"its Documents writable by its group", "root/drive_c/Users/tavo/Documents", 0775, true},
+      {"a folder above it writable by all", "shared", 0777, true},
+      {"a folder above it writable by all, sticky", "shared", 01777, false},
+      {"root readable by all", "root", 0755, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scratch scratch;
+    const bool above = std::string(c.folder) == "shared";
+    const fs::path root = scratch.base() / (above ? "shared/root" : "root");
+    { ScopedEnvironment made(root); }
+    const fs::path folder = scratch.base() / c.folder;
+    ASSERT_EQ(::chmod(folder.c_str(), c.mode), 0);
+    if (c.refused) {
+      ExpectRefused(root, folder, "can be written by other users");
+    } else {
+      EXPECT_EQ(RaisedNumber([&] { ScopedEnvironment again(root); }), 0);
+    }
+  }
+}
+
+// A root, or a folder of it or above it, or a link on the way to it, that another user owns is
+// refused, naming that user: they could swap its files whenever they like.
+TEST(Environment, RefusesFoldersAnotherUserOwns) {
+  const passwd* other = ::getpwnam("nobody");
+  if (::geteuid() != 0 || other == nullptr || other->pw_uid == 0)
+    GTEST_SKIP() << "giving a folder to another user (nobody) needs root and that user";
+  const uid_t uid = other->pw_uid;
+  const struct {
+    const char* what;
+    std::function<fs::path(const fs::path& base)> make;  // makes the case, answers the root
+    const char* refused;                                   // relative to the scratch folder
+  } cases[] = {
+      {"made by another user",
+       [&](const fs::path& b) {
+         fs::create_directory(b / "root");
+         ::chown((b / "root").c_str(), uid, 0);
+         return b / "root";
+       },
+       "root"},
+      {"its drive made by another user",
+       [&](const fs::path& b) {
+         fs::create_directories(b / "root/drive_c");
+         ::chown((b / "root/drive_c").c_str(), uid, 0);
+         return b / "root";
+       },
+       "root/drive_c"},
+      {"in a folder of another user",
+       [&](const fs::path& b) {
+         fs::create_directories(b / "theirs/root");
+         ::chown((b / "theirs").c_str(), uid, 0);
+         return b / "theirs/root";
+       },
+       "theirs"},
+      {"reached by another user's link",
+       [&](const fs::path& b) {
+         fs::create_directory(b / "mine");
+         fs::create_directory_symlink(b / "mine", b / "root");
+         ::lchown((b / "root").c_str(), uid, 0);
+         return b / "root";
+       },
+       "root"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Scratch scratch;
+    const fs::path root = c.make(scratch.base());
+    ExpectRefused(root, scratch.base() / c.refused, "nobody");
   }
 }
 

@@ -80,3 +80,32 @@ TEST(Hosts, ParsesLinesAndPicksTheMostSpecificEntry) {
     EXPECT_EQ(found->addressPort, c.addressPort) << c.host;
   }
 }
+
+// An address is taken only as an IP literal of this machine: a name that merely looks like one
+// would be resolved and could lead anywhere.
+TEST(Hosts, TakesOnlyLoopbackAddressesWrittenAsLiterals) {
+  const struct {
+    const char* address;
+    bool taken;
+  } cases[] = {
+      {"127.0.0.1", true},
+      {"127.255.3.4:8080", true},
+      {"[::1]:9000", true},
+      {"0:0:0:0:0:0:0:1", true},
+      {"127.attacker.example", false},
+      {"127.0.0.1.attacker.example", false},
+      {"127.attacker.example:8080", false},
+      {"127.1", false},
+      {"0x7f.0.0.1", false},
+      {"0177.0.0.1", false},
+      {"127.0.0.256", false},
+      {"128.0.0.1", false},
+      {"localhost", false},
+      {"[::ffff:127.0.0.1]", false},
+      {"[::2]", false},
+  };
+  for (const auto& c : cases) {
+    const auto m = ParseHostsFile(std::string(c.address) + " writer.tavo.example\n");
+    EXPECT_EQ(FindHostMapping(m, "writer.tavo.example", 80).has_value(), c.taken) << c.address;
+  }
+}

@@ -4,6 +4,7 @@
 
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
 #include "platform/core/Text.h"
+#include "service/Exchange.h"
 
 namespace tavo::sheet::test {
 namespace {
@@ -104,6 +105,56 @@ TEST_F(CleanUpTest, AWorkbookDownloadedAgainToBeKeptSurvivesShutDown) {
   const auto entries = MapEntries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].filename, kUserDocs + "Budget.xls");
+}
+
+// A temporary download whose file is gone by the time Excel closes (the user deleted it) loses
+// its record as well: the next run's open of the workbook asks nothing about a local copy that
+// does not exist.
+TEST_F(CleanUpTest, ATemporaryDownloadWhoseFileIsGoneLosesItsRecord) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "1"}}));
+  server_->AddWorkbook(kUser, "Sales", Workbook({{"A1", "2"}}));
+  StartSignedIn(/*saveLocal=*/false);
+  Download("Budget");
+  Download("Sales");
+  app()->Workbooks().Item("Budget.xls")->Close();
+  platform::files::DeleteFile(kUserDocs + "Budget.xls");
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_TRUE(MapEntries().empty());
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Sales.xls"));
+
+  StartExcel();
+  Download("Budget");
+  EXPECT_FALSE(user_.Saw("frmlocalversion")) << user_.TranscriptText();
+  ASSERT_EQ(MapEntries().size(), 1u);
+  EXPECT_EQ(MapEntries()[0].filename, kUserDocs + "Budget.xls");
+}
+
+// A workbook the user adds is the user's own, also when this run's temporary download of another
+// workbook had its path (that file deleted by hand since): saved to the service, it stays at
+// shut-down, with the one record of its file.
+TEST_F(CleanUpTest, AnAddedWorkbookStaysWhereATemporaryDownloadWas) {
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "online"}}));
+  StartSignedIn(/*saveLocal=*/false);
+  Download("Budget");
+  app()->activeWorkbook()->Close();
+  platform::files::DeleteFile(kUserDocs + "Budget.xls");
+  app()->workbooks().Add();
+  app()->activeWorkbook()->SetCell("A1", "mine");
+  app()->activeWorkbook()->SaveAs({.filename = std::string(kDocuments) + "\\Budget.xls"});
+  excel().Click("&Add to Tavo Sheet");
+  ASSERT_EQ(app()->activeWorkbook()->FullName(), kUserDocs + "Budget.xls") << user_.TranscriptText();
+  app()->activeWorkbook()->SetCell("A1", "mine, edited");
+  excel().Click("&Save in Tavo Sheet");
+  ASSERT_EQ(Calls("saveWorkbook").size(), 1u) << user_.TranscriptText();
+
+  ASSERT_TRUE(QuitExcel());
+  ASSERT_TRUE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  EXPECT_EQ(WorkbookAt(kUserDocs + "Budget.xls").sheets[0].cells.begin()->second, "mine, edited");
+  const auto entries = MapEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].filename, kUserDocs + "Budget.xls");
+  EXPECT_EQ(server_->FindWorkbook(entries[0].id)->name, "Budget");
+  EXPECT_EQ(service::ParseMethodCall(Calls("saveWorkbook")[0].body)->Value("workbookId"), entries[0].id);
 }
 
 // Temporary downloads made under two accounts in one run leave neither account's map with

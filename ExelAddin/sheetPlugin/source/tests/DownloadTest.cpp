@@ -285,7 +285,7 @@ TEST_F(DownloadTest, AWorkbookWhoseNameCannotNameAFileWorksInEveryFlow) {
 }
 
 // No workbook name makes a file outside the user's folder: names that would lead out of it,
-// or that are no file names at all, make numbered files in it like any other. Not kept, they
+// that are no file names at all or that name devices make numbered files in it like any other. Not kept, they
 // go at shut-down with their records.
 TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
   const std::pair<std::string, std::string> cases[] = {
@@ -297,6 +297,10 @@ TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
       {".", "_.xls"},
       {"", "_1.xls"},
       {"a*b?\"c\"<d>|e\tf", "a_b__c__d__e_f.xls"},
+      // Devices on Windows, in every folder.
+      {"CON", "_CON.xls"},
+      {"lpt1.backup", "_lpt1.backup.xls"},
+      {"Nul ", "_Nul .xls"},
   };
   for (const auto& [name, file] : cases) server_->AddWorkbook(kUser, name, Workbook({{"A1", name}}));
   StartSignedIn(/*saveLocal=*/false);
@@ -317,6 +321,56 @@ TEST_F(DownloadTest, NoWorkbookNameLeadsOutOfTheUserFolder) {
   for (const auto& [name, file] : cases) EXPECT_FALSE(platform::files::FileExists(kUserDocs + file)) << file;
   EXPECT_TRUE(MapEntries().empty());
   EXPECT_EQ(FilesElsewhere(), before);
+}
+
+// A hand-edited or damaged record that names a file outside the user's folder is not followed:
+// the workbook downloads as one without a record (no question, a file in the user's folder,
+// the record then naming it), the log says why, and the file the record named is neither
+// written nor deleted with the temporary downloads at shut-down.
+TEST_F(DownloadTest, ARecordNamingAFileOutsideTheUserFolderIsNotFollowed) {
+  const std::string others = std::string(kDocuments) + "\\tavo\\tavosheet\\users\\bob@tavo.example\\";
+  const std::string cases[] = {
+      std::string(kDocuments) + "\\Precious.xls",
+      kUserDocs + "..\\..\\..\\..\\Kept.xls",
+      kUserDocs + "..\\bob@tavo.example\\Budget.xls",
+      others + "Plans.xls",
+      "Budget.xls",
+  };
+  server_->AddWorkbook(kUser, "Budget", Workbook({{"A1", "online"}}));
+  StartSignedIn(/*saveLocal=*/false);
+  platform::files::CreateFolder(others);
+  for (const std::string& file : {std::string(kDocuments) + "\\Precious.xls", std::string(kDocuments) + "\\Kept.xls",
+                                  others + "Budget.xls", others + "Plans.xls"})
+    platform::files::WriteAllBytes(file, Workbook({{"A1", "precious"}}));
+  const std::set<std::string> before = FilesElsewhere();
+  Download("Budget");
+  for (const std::string& outside : cases) {
+    SCOPED_TRACE(outside);
+    app()->activeWorkbook()->Close();
+    platform::files::DeleteFile(kUserDocs + "Budget.xls");
+    std::string map = platform::files::ReadAllBytes(MapFile());
+    map = platform::text::Replace(map, "filename=\"" + MapEntries()[0].filename + "\"", "filename=\"" + outside + "\"");
+    platform::files::WriteAllBytes(MapFile(), map);
+
+    user_.On("frmlocalversion", {"click Command1"});  // Yes, were it asked
+    Download("Budget");
+    EXPECT_FALSE(user_.Saw("frmlocalversion"));
+    ASSERT_TRUE(app()->activeWorkbook()) << user_.TranscriptText();
+    EXPECT_EQ(app()->activeWorkbook()->FullName(), kUserDocs + "Budget.xls");
+    ASSERT_EQ(MapEntries().size(), 1u);
+    EXPECT_EQ(MapEntries()[0].filename, kUserDocs + "Budget.xls");
+    EXPECT_NE(LogText().find("[Error] -- A map record names a file outside the user folder, which is not used: " +
+                             outside + "\r\n"),
+              std::string::npos);
+  }
+  EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+
+  ASSERT_TRUE(QuitExcel());
+  EXPECT_FALSE(platform::files::FileExists(kUserDocs + "Budget.xls"));
+  EXPECT_EQ(FilesElsewhere(), before);
+  for (const std::string& file : {std::string(kDocuments) + "\\Precious.xls", std::string(kDocuments) + "\\Kept.xls",
+                                  others + "Budget.xls", others + "Plans.xls"})
+    EXPECT_EQ(FirstCell(platform::files::ReadAllBytes(file)), "precious") << file;
 }
 
 }  // namespace tavo::sheet::test

@@ -130,6 +130,7 @@ TEST_F(SaveTest, EveryErrorCodeHasItsMessageOrQuestion) {
       if (question) {
         EXPECT_EQ(user_.TimesShown(question), asked + 1);
       }
+      if (code == "2401") SignInAgain();
     }
   }
   // The publish command's failure message is the language's.
@@ -253,6 +254,52 @@ TEST_F(SaveTest, WorkbooksThatAreNotSentAsTheyAre) {
   EXPECT_EQ(app()->activeWorkbook()->FullName(), std::string(kDocuments) + "\\Sales.xls");
   EXPECT_TRUE(Calls("saveWorkbook").empty());
   EXPECT_TRUE(Calls("addWorkbook").empty());
+}
+
+// The user keeps local copies and deletes one by hand; its record stays. Another online workbook
+// of that name downloaded to the free path, or a local workbook of that name added, writes that
+// file again: the old record goes, and the save sends the file to its own online workbook, not
+// over the first.
+TEST_F(SaveTest, TheSaveGoesToTheWorkbookThatWroteTheFileLast) {
+  for (const bool add : {false, true}) {
+    SCOPED_TRACE(add ? "add" : "download");
+    const std::string name = add ? "Sales" : "Budget";
+    const std::string first = server_->AddWorkbook(kUser, name, Workbook({{"A1", "first"}}));
+    if (!started_) StartSignedIn(/*saveLocal=*/true);
+    started_ = true;
+    Download(name);
+    app()->activeWorkbook()->Close();
+    platform::files::DeleteFile(kUserDocs + name + ".xls");
+
+    if (add) {
+      app()->workbooks().Add();
+      app()->activeWorkbook()->SetCell("A1", "second");
+      app()->activeWorkbook()->SaveAs({.filename = std::string(kDocuments) + "\\" + name + ".xls"});
+      excel().Click("&Add to Tavo Sheet");
+    } else {
+      server_->AddWorkbook(kUser, name, Workbook({{"A1", "second"}}));
+      user_.On("frmDocList", {"select listdoc 1", "click Command1"});
+      excel().Click("&Open Tavo Sheet");
+    }
+    ASSERT_EQ(app()->activeWorkbook()->FullName(), kUserDocs + name + ".xls") << user_.TranscriptText();
+    std::string second;
+    for (const auto& online : server_->Workbooks())
+      if (online.name == name && online.id != first) second = online.id;
+    std::vector<std::string> recorded;
+    for (const auto& entry : MapEntries())
+      if (entry.filename == kUserDocs + name + ".xls") recorded.push_back(entry.id);
+    EXPECT_EQ(recorded, std::vector<std::string>{second});
+
+    app()->activeWorkbook()->SetCell("A1", "second, edited");
+    const size_t saves = Calls("saveWorkbook").size();
+    Save();
+    ASSERT_EQ(Calls("saveWorkbook").size(), saves + 1) << user_.TranscriptText();
+    EXPECT_EQ(Parsed(Calls("saveWorkbook").back()).Value("workbookId"), second);
+    EXPECT_EQ(FirstCell(server_->FindWorkbook(first)->bytes), "first");
+    EXPECT_EQ(FirstCell(server_->FindWorkbook(second)->bytes), "second, edited");
+    app()->activeWorkbook()->Close();
+  }
+  EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
 }
 
 }  // namespace tavo::sheet::test

@@ -140,6 +140,14 @@ class SheetTest : public ::testing::Test {
   // enabled states as "1" and "0".
   std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
   std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
+  // After the service refused the ticket: the add-in is back in its signed-out state, and the
+  // Login its message asks for signs in again through the dialog, which shows the account in use.
+  void SignInAgain() {
+    EXPECT_EQ(EnabledStates(), "100001010001");
+    user_.On("frmConfig", {"click Command1"});
+    excel_->Click("&Login");
+    EXPECT_EQ(EnabledStates().substr(0, 8), "01111111");
+  }
 
   // Opens the online list and the entry with this name from it.
   void Download(const std::string& name) {

@@ -84,6 +84,14 @@ class WriterTest : public ::testing::Test {
   // enabled states as "1" and "0".
   std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
   std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
+  // After the service refused the ticket: the add-in is back in its signed-out state, and the
+  // Login its message asks for signs in again through the dialog, which shows the account in use.
+  void SignInAgain() {
+    EXPECT_EQ(EnabledStates(), "100001010001");
+    user_.On("frmConfig", {"click Command1"});
+    word_->Click("&Login");
+    EXPECT_EQ(EnabledStates().substr(0, 8), "01111111");
+  }
 
   // The user closes the next information message (or error message) with OK.
   void WillReadMessage(const char* dialog = "frmMsgInfo") { user_.On(dialog, {"click Command1"}); }
