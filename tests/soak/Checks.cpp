@@ -144,7 +144,7 @@ void DayOfWork::CheckMarkers() {
     const OpenFile* active = actor_ ? actor_->screen.Active() : nullptr;
     if (actor_ && actor_->word() && !command_.empty() && active && homes.size() == 1 &&
         EqualsText(*homes.begin(), active->path))
-      Known("21.4", what + " (" + command_ + " saved the new document over it)");
+      Fail(what + " (" + command_ + " saved the new document over it)");
     else
       Fail(what);
   }
@@ -264,7 +264,7 @@ void DayOfWork::CheckMaps() {
     for (const auto& entry : fs::directory_iterator(users, ec)) {
       const string account = entry.path().filename().string();
       if (!entry.is_directory()) {
-        if (EqualsText(account, addin.map)) Known("21.5", "a map of no account: " + WindowsPath(root_, entry.path()));
+        if (EqualsText(account, addin.map)) Fail("a map of no account: " + WindowsPath(root_, entry.path()));
         continue;
       }
       pugi::xml_document map;
@@ -280,12 +280,12 @@ void DayOfWork::CheckMaps() {
         const auto w = server_->FindWorkbook(id);
         const string owner = word ? (d ? d->owner : string()) : (w ? w->owner : string());
         if (!StartsWithText(path, own) || path.find("\\..") != string::npos)
-          Known("21.7", what + ", outside the account's own folder");
+          Fail(what + ", outside the account's own folder");
         else if (!EqualsText(owner, account))
-          Known("21.5", what + ", but the item is " + (owner.empty() ? "unknown" : "of " + owner));
+          Fail(what + ", but the item is " + (owner.empty() ? "unknown" : "of " + owner));
         else if (!fs::is_regular_file(Win(path)))
-          Known("21.3", what + ", which does not exist");
-        if (named.count(Lower(path))) Known("21.3", what + ", as the record of " + named[Lower(path)] + " does");
+          Fail(what + ", which does not exist");
+        if (named.count(Lower(path))) Fail(what + ", as the record of " + named[Lower(path)] + " does");
         named[Lower(path)] = id;
       }
     }
@@ -297,10 +297,10 @@ void DayOfWork::CheckMaps() {
 void DayOfWork::CheckMessages() {
   for (const auto& host : hosts_)
     if (host->screen.SignedIn() && host->screen.status.find("You are not signed in") != string::npos)
-      Known("21.13", host->Name() + " is signed in and says \"" + host->screen.status + "\"");
+      Fail(host->Name() + " is signed in and says \"" + host->screen.status + "\"");
   if (!actor_ || !actor_->screen.SignedIn()) return;
   for (const string& message : seen_)
-    if (AsksToSignIn(message)) return Known("21.14", actor_->Name() + " says \"" + message + "\" but offers no Login");
+    if (AsksToSignIn(message)) return Fail(actor_->Name() + " says \"" + message + "\" but offers no Login");
 }
 
 // The question whether to add a file as a new online item (or publish it as one) comes only for

@@ -26,12 +26,6 @@ constexpr int kFastClock = 50;
 // A call that gets no answer fails after this long: long enough for a loaded machine, short
 // enough for a day with a few of them.
 constexpr const char* kHttpTimeoutMs = "5000";
-// TEMPORARY, until the mends of these items of issue 21 are on main: the faults they mend are
-// reported as known and the day goes on. TAVO_SOAK_KNOWN_FAULTS replaces the list ("" for none).
-constexpr const char* kKnownFaultsUntilMended = "21.3,21.4,21.5,21.6,21.7,21.13,21.14";
-// Of those, the ones that leave records naming the wrong file or account: what follows is their
-// consequence, so the day ends there.
-constexpr const char* kKnownFaultsThatEndTheDay[] = {"21.3", "21.5", "21.6"};
 constexpr size_t kTranscript = 40;   // commands kept for the report
 constexpr size_t kScreensShown = 5;  // of which the last ones with their screens
 
@@ -57,9 +51,6 @@ void DayOfWork::SetUp() {
   ::setenv("TAVO_HTTP_TIMEOUT_MS", kHttpTimeoutMs, 1);
   EndToEndTest::SetUp();
   if (IsSkipped() || HasFatalFailure()) return;
-  const char* known = std::getenv("TAVO_SOAK_KNOWN_FAULTS");
-  std::istringstream faults(known ? known : kKnownFaultsUntilMended);
-  for (string fault; std::getline(faults, fault, ',');) knownFaults_.insert(fault);
   if (const char* verbose = std::getenv("TAVO_SOAK_VERBOSE")) verbose_ = std::atoi(verbose);
   // The accounts service over plain HTTP: a day signs in many times, and the sign-in over TLS
   // has tests of its own.
@@ -163,11 +154,9 @@ void DayOfWork::Run(unsigned seed, int steps) {
   for (const string& p : pictures_) picturesKept += after_.of.count(p);
   std::printf(
       "seed %u: %d steps, %d of them the world's; %d edits (%zu pictures, %zu kept), %zu of them kept at the end, "
-      "%d given up by a step; "
-      "%d messages of success checked, %d items added; %d processes%s\n",
+      "%d given up by a step; %d messages of success checked, %d items added; %d processes\n",
       seed_, step_ - 1, tally_.world, markers_, pictures_.size(), picturesKept, after_.of.size(), tally_.givenUp,
-      tally_.claims, tally_.added, started_["word"] + started_["excel"],
-      endedEarly_ ? "; ended early at a known fault" : "");
+      tally_.claims, tally_.added, started_["word"] + started_["excel"]);
 }
 
 Host& DayOfWork::StartHost(const string& kind) {
@@ -421,13 +410,6 @@ void DayOfWork::Note(const string& line) {
 }
 
 void DayOfWork::Fail(const string& what) { failures_.push_back(what); }
-
-void DayOfWork::Known(const string& fault, const string& what) {
-  if (!knownFaults_.count(fault)) return Fail(what + " [issue " + fault + "]");
-  if (!knownSeen_.insert(fault + what).second) return;
-  std::printf("known fault (issue %s), seed %u, step %d: %s\n", fault.c_str(), seed_, step_, what.c_str());
-  for (const char* ending : kKnownFaultsThatEndTheDay) endedEarly_ |= fault == ending;
-}
 
 string DayOfWork::Report() const {
   std::ostringstream out;

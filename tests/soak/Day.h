@@ -124,14 +124,11 @@ class DayOfWork : public EndToEndTest {
 
   // --- reporting
   void Fail(const std::string& what);
-  // A check that finds a fault another branch mends ("21.14": issue 21, item 14): a failure like
-  // any other, unless the item is among the known faults, when it is reported and the day goes on.
-  void Known(const std::string& fault, const std::string& what);
   std::string Report() const;
   std::string StateReport() const;     // the online items and every map record, for the report
   void Note(const std::string& line);  // the transcript
   bool Failed() const { return !failures_.empty() || HasFailure(); }
-  bool Stopped() const { return Failed() || endedEarly_; }
+  bool Stopped() const { return Failed(); }
 
   // --- choices
   // Does one of the choices, picked by weight; `who` names the host ("" for the world).
@@ -186,7 +183,6 @@ class DayOfWork : public EndToEndTest {
   int listsAnswered_ = 0;                    // how often the step has answered the online list
   std::string addAsked_;                     // the file the user was asked to add (or publish) as a new item
   std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit
-  std::set<std::string> knownSeen_;
   std::map<std::string, bool> flagTrusted_;  // per kind: the shared status flag speaks for the host
 
   struct {
@@ -194,8 +190,6 @@ class DayOfWork : public EndToEndTest {
   } tally_;  // what the day did, for its summary line
   std::deque<std::string> transcript_;
   std::vector<std::string> failures_;
-  std::set<std::string> knownFaults_;
-  bool endedEarly_ = false;  // at a known fault after which the state is not the day's to check
   int verbose_ = 0;          // TAVO_SOAK_VERBOSE: 1 prints every command, 2 every screen too
 };
 

@@ -99,7 +99,7 @@ void DayOfWork::LocalCopies(Host& host) {
   if (!Stopped()) Settle(host, Intent{"local", &who});
   // The local sign-in of another account under an online session.
   if (online && ((asked && !platform::text::EqualsText(host.account, who.email)) || othersList))
-    Known("21.6", host.Name() + " works online under " + host.account + " and opens another account's local copies");
+    Fail(host.Name() + " works online under " + host.account + " and opens another account's local copies");
 }
 
 void DayOfWork::OpenOnline(Host& host) {
