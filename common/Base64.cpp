@@ -138,12 +138,6 @@ bool HasNonAscii(std::string_view s) {
 
 namespace base64 {
 
-std::string EncodeUnbroken(std::string_view bytes) {
-  std::string out(EncodedLength(bytes.size()), '\0');
-  EncodeRun(Bytes(bytes), bytes.size(), out.data());
-  return out;
-}
-
 namespace {
 
 // Where the line breaks of the text of `n` bytes fall. Lines are counted in characters: a last

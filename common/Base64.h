@@ -14,8 +14,6 @@ namespace tavo {
 
 namespace base64 {
 enum class FinalBreak { Never, AfterFullLastLine };
-// Standard Base64 without line breaks.
-std::string EncodeUnbroken(std::string_view bytes);
 // Base64 broken into lines of 76 characters.
 // The text keeps kRoomAround characters of unused capacity.
 inline constexpr std::size_t kRoomAround = 1024;

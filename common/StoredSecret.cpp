@@ -1,9 +1,9 @@
 #include "common/StoredSecret.h"
 
 #include "common/AddinState.h"
-#include "common/Base64.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/core/Text.h"
+#include "platform/xml/Base64.h"
 #include "platform/xml/XmlDocument.h"
 
 namespace tavo {
@@ -11,7 +11,7 @@ namespace tavo {
 std::string EncodeBase64(std::string_view text) {
   std::string bytes = platform::codepage::Utf8ToUtf16LeBytes(text);
   bytes.push_back('\0');
-  return base64::EncodeUnbroken(bytes);
+  return platform::xml::Base64Encode(bytes);
 }
 
 std::string DecodeBase64(std::string_view encoded) {

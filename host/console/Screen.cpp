@@ -117,12 +117,6 @@ std::vector<ScreenPart> RenderParts(OfficeSession& session) {
   return parts;
 }
 
-std::string RenderScreen(OfficeSession& session) {
-  std::string out;
-  for (const auto& part : RenderParts(session)) out += part.text;
-  return out;
-}
-
 std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vector<ScreenPart>& after) {
   auto find = [](const std::vector<ScreenPart>& parts, const std::string& key) -> const ScreenPart* {
     for (const auto& p : parts)

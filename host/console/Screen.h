@@ -24,8 +24,6 @@ struct ScreenPart {
 std::vector<ScreenPart> RenderParts(OfficeSession& session);
 // The part of a dialog shown.
 ScreenPart FormPart(const platform::forms::Form& form);
-// Every part, in order.
-std::string RenderScreen(OfficeSession& session);
 // From one screen to the next: what says that a part went, then every part new or changed; of a
 // dialog shown before, only its caption and the lines that changed.
 std::string ScreenChanges(const std::vector<ScreenPart>& before, const std::vector<ScreenPart>& after);
