@@ -240,11 +240,17 @@ TEST_F(SaveTest, ADocumentInAnotherAccountsFolderIsNotSavedOverThisAccountsNames
   ASSERT_EQ(bobs.size(), 1u);
   EXPECT_EQ(bobs[0].location, DocsFolder(bob) + "\\Welcome.doc");
 
-  // Outside the account folders, the name finds bob's record as it always did.
+  // Outside the account folders, the name finds bob's record as it always did. The record goes
+  // on naming bob's own copy, and the version that copy holds: a map record never leads outside
+  // the account's folders, and bob's copy, saved next, meets the newer version online.
   Active()->SaveAs({.fileName = std::string(kDocuments) + "\\Welcome.doc"});
   word().Click("&Save in Tavo Writer");
   EXPECT_EQ(Calls("writer.saveDocument").size(), 1u);
   EXPECT_NE(OnlineContent(bobsId).find("Ann's words."), std::string::npos);
+  const auto after = MapEntries(bob);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_EQ(after[0].location, DocsFolder(bob) + "\\Welcome.doc");
+  EXPECT_EQ(after[0].version, bobs[0].version);
 }
 
 // The extension is found in any letter case and stays as it is written: a file whose key then

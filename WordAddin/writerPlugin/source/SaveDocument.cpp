@@ -147,13 +147,22 @@ bool WriterOperations::UpdateSavedInfo(const std::string& replyText) {
     if (!reply.loadXML(replyText)) platform::Raise(platform::err::Automation, reply.parseError());
     WriteLog(state_, "Saved Response" + reply.documentElement().xml(), "Info");
     if (reply.selectSingleNode("//methodResponse/save/document_id")) {
+      // A record names the copy in the account's own folder, and the version that copy holds. A
+      // file saved elsewhere (Save As into another folder) found the record by its name and is
+      // online now, but the record does not move to it: it would lead the add-in outside the
+      // account's folders, and the account's copy, saved next, is to meet the newer version.
+      const std::string saved = GetActiveDocumentFullName();
+      if (!InUserDocsFolder(state_, saved)) {
+        WriteLog(state_, "Saved from outside the user folder; the map record stays as it was: " + saved, "Info");
+        return true;
+      }
       // The record keeps the file-name form the save found it by, the name of the copy: the
       // next Save of the same file finds it again (a copy kept under a free name is not named
       // after the document).
       const DocumentMapRecord record{TextAt(reply, "//methodResponse/save/document_id"),
                                      TextAt(reply, "//methodResponse/save/document_name"),
                                      MapKey(state_, Word()->ActiveDocument()->Name()),
-                                     TextAt(reply, "//methodResponse/save/version"), GetActiveDocumentFullName()};
+                                     TextAt(reply, "//methodResponse/save/version"), saved};
       if (!UpdateMapXml(state_, record)) return false;
       WriteLog(state_, "Version updated Sucessfully", "Info");
       return true;
