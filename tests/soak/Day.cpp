@@ -241,6 +241,8 @@ void DayOfWork::Answer(Host& host, const ScreenDialog& d, const Intent& intent) 
   } else if (name == "frmAboutUs") {
     click("Command1");
   } else if (name == "frmConfig" || name == "frmconfiglocal") {
+    // Another account is refused while the session lasts, and the dialog stays: the user gives up.
+    if (!seen_.empty() && RefusesAnotherAccount(seen_.back())) return click("Command2");
     // The sign-in (or the local sign-in) as the step wants it; Settings keep the account shown.
     const bool settings = intent.what == "settings";
     if (!settings) {

@@ -51,6 +51,11 @@ struct Intent {
   bool touchLocal = false;           // whether it does
 };
 
+// The message that refuses a sign-in of another account while the add-in is signed in.
+inline bool RefusesAnotherAccount(const std::string& message) {
+  return message.find("To use another Tavo ID or password, choose Logout first.") != std::string::npos;
+}
+
 // One of the things a step may do, and how likely it is beside the others.
 struct Choice {
   double weight;

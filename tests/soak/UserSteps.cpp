@@ -97,8 +97,10 @@ void DayOfWork::LocalCopies(Host& host) {
       othersList |= !std::filesystem::exists(Win(own + platform::text::Trim(entry) + (host.word() ? ".doc" : ".xls")));
   }
   if (!Stopped()) Settle(host, Intent{"local", &who});
-  // The local sign-in of another account under an online session.
-  if (online && ((asked && !platform::text::EqualsText(host.account, who.email)) || othersList))
+  // The local sign-in of another account under an online session is refused, never taken.
+  bool refused = false;
+  for (const string& message : seen_) refused |= RefusesAnotherAccount(message);
+  if (online && ((asked && !refused && !platform::text::EqualsText(host.account, who.email)) || othersList))
     Fail(host.Name() + " works online under " + host.account + " and opens another account's local copies");
 }
 
