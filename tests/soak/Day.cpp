@@ -343,11 +343,15 @@ void DayOfWork::Quit(Host& host) {
   Note("(" + host.Name() + " quits)");
   host.quitting = true;
   hostErrorsAllowed_ = true;  // the application may refuse a name given at its Save As question
+  // Each open file may ask twice (save the changes? under which name?) and once more when a
+  // replace is declined: past that, the quit goes round in circles.
+  const int answers = 3 * static_cast<int>(host.screen.files.size()) + 20;
   Send(host, "quit");
   // Save the changes? The answers are the user's, as in any other step.
   for (int answered = 0; !host.process->Ended() && !Stopped(); ++answered) {
     const ScreenDialog* dialog = host.screen.Modal();
-    if (answered == 20) return Fail(host.Name() + " did not quit after 20 answers");
+    if (answered == answers)
+      return Fail(host.Name() + " did not quit after " + std::to_string(answers) + " answers");
     if (!dialog) {
       // A replace the user declined at the Save As question cancels the quit: quit again.
       Send(host, "quit");
