@@ -379,10 +379,11 @@ void DayOfWork::CheckLeftovers(const string& kind) {
     const string name = Lower(it->path().filename().string());
     const bool page = name.ends_with(".html") || name.ends_with(".htm");
     const bool pictures = it->is_directory() && name.ends_with("_files");
-    if ((page && !(name == "tavodownload.html" && failedOpens_[kind])) || pictures)
+    const string account = Lower(it->path().lexically_relative(users).begin()->string());
+    const bool failedPage = name == "tavodownload.html" && failedOpenFolders_.count(kind + "|" + account);
+    if ((page && !failedPage) || pictures)
       Fail("after " + kind + " quit, " + WindowsPath(root_, it->path()) + " is left behind");
   }
-  failedOpens_[kind] = false;
 }
 
 // No file that holds a secret (a password, a ticket, the API key, as typed or stored) can be

@@ -187,7 +187,9 @@ class DayOfWork : public EndToEndTest {
   Injected metFault_;                        // the fault a call of this step met
   int listsAnswered_ = 0;                    // how often the step has answered the online list
   std::string addAsked_;                     // the file the user was asked to add (or publish) as a new item
-  std::map<std::string, bool> failedOpens_;  // per kind: a download failed since its last quit
+  // "kind|account" (lower case): a download failed in that account's folder, and the page it
+  // wrote may stay there until a download of the kind works in that folder again.
+  std::set<std::string> failedOpenFolders_;
   std::map<std::string, bool> flagTrusted_;  // per kind: the shared status flag speaks for the host
 
   struct {

@@ -108,8 +108,11 @@ void DayOfWork::OpenOnline(Host& host) {
   Send(host, "click " + OpenCaption(host));
   if (!Stopped()) Settle(host, Intent{"open"});
   if (Stopped()) return;
-  for (const string& message : seen_)
-    if (message.find("could not be opened") != string::npos) failedOpens_[host.kind] = true;
+  bool failed = false;
+  for (const string& message : seen_) failed |= message.find("could not be opened") != string::npos;
+  const string folder = host.kind + "|" + platform::text::LCase(host.account);
+  if (failed) failedOpenFolders_.insert(folder);
+  else if (host.screen.status.find("has been opened from Tavo") != string::npos) failedOpenFolders_.erase(folder);
 }
 
 void DayOfWork::Edit(Host& host) {
