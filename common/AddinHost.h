@@ -26,6 +26,10 @@ class AddinHost {
   // the list's Open, double-click, Enter and Space, and from the local-copy question's Yes in the
   // word processor; it closes the question and the list once the document is open.
   virtual void LoadSelectedDocument() = 0;
+  // The local copy that opening the entry selected in frmDocList's list would write over, for the
+  // question whether to download it again; "" when the add-in leaves it to the list (the copy is
+  // then named after the entry's file-name form and the default extension).
+  virtual std::string LocalCopyOfSelectedDocument() { return {}; }
   // Refills frmDocList's list with the entries whose name holds `text` (any letter case); called
   // with the search box's whole text at every change.
   virtual void SearchDocuments(const std::string& text) = 0;

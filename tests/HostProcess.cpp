@@ -95,7 +95,10 @@ bool HostProcess::ReadUntil(const std::string& marker) {
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
     char buffer[8192];
     const ssize_t n = ::read(fromHost_, buffer, sizeof buffer);
-    if (n <= 0) return marker.empty();
+    if (n <= 0) {
+      ended_ = true;
+      return marker.empty();
+    }
     output_.append(buffer, static_cast<size_t>(n));
   }
   return true;
@@ -103,12 +106,15 @@ bool HostProcess::ReadUntil(const std::string& marker) {
 
 // The host echoes every line it reads and flushes before it reads the next one, so the echo of
 // a comment line sent after the command shows that the command is over and the host waits.
-std::string HostProcess::Send(const std::string& line) {
+std::string HostProcess::Exchange(const std::string& line, bool mayEnd) {
   const std::string marker = "> # step " + std::to_string(++step_) + "\n";
   WriteAll(toHost_, line + "\n" + marker.substr(2));
   if (!ReadUntil(marker)) {
-    ADD_FAILURE() << "the host did not finish \"" << line << "\"; it printed:\n" << output_.substr(consumed_);
-    return output_.substr(consumed_);
+    if (!mayEnd || !ended_)
+      ADD_FAILURE() << "the host did not finish \"" << line << "\"; it printed:\n" << output_.substr(consumed_);
+    std::string printed = output_.substr(consumed_);
+    consumed_ = output_.size();
+    return printed;
   }
   const size_t end = output_.find(marker, consumed_);
   std::string printed = output_.substr(consumed_, end - consumed_);

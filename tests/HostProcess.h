@@ -36,7 +36,12 @@ class HostProcess {
   // Everything the host printed after reading `line` (its echo included), up to the moment it
   // asks for the next line: the command's screen, or the dialog the command left open. Fails
   // the test when the host does not get there within a minute.
-  std::string Send(const std::string& line);
+  std::string Send(const std::string& line) { return Exchange(line, false); }
+  // As Send, for a line the host may end on (an answer to the last question of a quit): what it
+  // printed until it asks for the next line or its output ends; Ended() tells which.
+  std::string SendMayEnd(const std::string& line) { return Exchange(line, true); }
+  // Whether the host's output has ended (it quit or died).
+  bool Ended() const { return ended_; }
   // "quit", then the exit status (-1 when it did not end within a minute).
   int Quit();
   // No more input: the exit status once the program has ended by itself.
@@ -49,12 +54,14 @@ class HostProcess {
  private:
   // Reads until `marker` has been printed; false after the time limit or at the end of output.
   bool ReadUntil(const std::string& marker);
+  std::string Exchange(const std::string& line, bool mayEnd);
   int Wait();
 
   pid_t pid_ = -1;
   int toHost_ = -1;
   int fromHost_ = -1;
   std::string output_;
+  bool ended_ = false;
   size_t consumed_ = 0;  // what earlier Sends have returned
   int step_ = 0;
 };

@@ -117,7 +117,11 @@ void frmDocList::checkdocument() {
   }
   const std::string folder = UserFolderPath(state_.gDocsRoot, state_.gLoginUser);
   if (!platform::files::FolderExists(folder)) return;
-  const std::string localFile = folder + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
+  // The question is about the file the download would replace, which keeps the extension its
+  // record gives it (a copy saved as .rtf is downloaded again as .rtf).
+  std::string localFile = Host().LocalCopyOfSelectedDocument();
+  if (localFile.empty())
+    localFile = folder + documenturlfld.Caption() + std::string(state_.params.defaultDocumentExtension);
   if (platform::files::FileExists(localFile)) Dialogs(state_).frmlocalversion.Show(forms::ShowMode::Modal);
   else Host().LoadSelectedDocument();
 }

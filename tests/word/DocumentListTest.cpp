@@ -240,4 +240,33 @@ TEST_F(DocumentListTest, OpeningAgainReplacesTheCopyAndItsRecord) {
   EXPECT_EQ(MapEntries()[0].location, DocsFolder() + "\\Plan.rtf");
 }
 
+// The question names the copy the download would replace: a copy the user saved as .rtf and sent
+// from there is downloaded again as .rtf, so it is asked about (and No keeps what only it holds)
+// even when no .doc of that name is left.
+TEST_F(DocumentListTest, TheQuestionIsAboutTheCopyTheDownloadWouldReplace) {
+  server_->AddDocument(kUser, "Plan", "<p>online plan</p>");
+  SignedInWord();
+  OpenFromList(0);
+  const std::string rtf = DocsFolder() + "\\Plan.rtf";
+  Active()->SaveAs({.fileName = rtf});
+  platform::files::DeleteFile(DocsFolder() + "\\Plan.doc");
+  word().Click("&Save in Tavo Writer");
+  ASSERT_EQ(MapEntries()[0].location, rtf);
+  app()->Selection().TypeText("Kept on this computer only. ");
+  Active()->Save();
+  Active()->Close({.saveChanges = 0});
+  const std::string kept = platform::files::ReadAllBytes(rtf);
+
+  user_.On("frmlocalversion", {"click No"});
+  OpenFromList(0);
+  EXPECT_TRUE(user_.Saw("frmlocalversion")) << user_.TranscriptText();
+  EXPECT_EQ(platform::files::ReadAllBytes(rtf), kept);
+  EXPECT_TRUE(app()->documents().empty());
+
+  user_.On("frmlocalversion", {"click Yes"});
+  OpenFromList(0);
+  EXPECT_EQ(ActiveName(), "Plan.rtf");
+  EXPECT_EQ(ActiveText(), "online plan\r");
+}
+
 }  // namespace tavo::writer::test

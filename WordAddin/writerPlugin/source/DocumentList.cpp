@@ -3,6 +3,7 @@
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "WordAddin/writerPlugin/source/WriterSupport.h"
 #include "common/Log.h"
+#include "common/MapStore.h"
 #include "common/Messages.h"
 #include "common/dialogs/Dialogs.h"
 #include "common/requests/WriterApiRequest.h"
@@ -107,6 +108,21 @@ void WriterOperations::SearchDocuments(const std::string& searchText) {
   // the details that selecting row 0 shows are those of the filtered list's first entry.
   state_.gDocListRoot = target;
   if (list.ListCount() > 0) list.SetListIndex(0);
+}
+
+std::string WriterOperations::LocalCopyOfSelectedDocument() {
+  try {
+    const platform::forms::ListBox& list = Dialogs(state_).frmDocList.listdoc;
+    const int row = list.ListIndex();
+    if (row == -1 || !list.Selected(row) || !state_.gDocListRoot.hasChildNodes()) return {};
+    const xml::Node entry = state_.gDocListRoot.child(static_cast<std::size_t>(row));
+    xml::Document map;
+    map.load(MapFilePath(state_));  // a map that does not load records no extension
+    const DownloadedCopy copy = CopyOfDownload(state_, map, entry.child(1).text(), entry.child(3).text());
+    return state_.gUserDocsFolder + copy.nameUrl + copy.extension;
+  } catch (const platform::RuntimeError&) {
+    return {};  // an entry without its details: the list names the copy
+  }
 }
 
 void WriterOperations::LoadSelectedDocument() {

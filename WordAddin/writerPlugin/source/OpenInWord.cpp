@@ -66,6 +66,25 @@ std::string PageBytes(const std::string& page) {
 
 }  // namespace
 
+DownloadedCopy CopyOfDownload(AddinState& state, const xml::Document& map, const std::string& id,
+                              const std::string& nameUrl) {
+  xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
+  if (record && RefusedRecordedCopy(state, state.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
+  DownloadedCopy copy{nameUrl, record ? record.child(5).text() : std::string(state.params.defaultDocumentExtension)};
+  // A copy kept under a free name, because another file had the document's name when it was
+  // added, stays in its own file: the file of the document's name is that other one, and is
+  // not replaced.
+  if (record) {
+    const std::string recorded = record.getAttribute("filename");
+    const std::string recordedCopy = state.gUserDocsFolder + recorded + copy.extension;
+    if (!recorded.empty() && recorded != nameUrl &&
+        platform::files::FileExists(state.gUserDocsFolder + nameUrl + copy.extension) &&
+        !RefusedRecordedCopy(state, recordedCopy))
+      copy.nameUrl = recorded;
+  }
+  return copy;
+}
+
 std::string WriterOperations::OpenDocumentInWord(const std::string& response, const std::string&, const std::string&) {
   Ref<word::Application> app;
   bool screenOff = false;
@@ -90,22 +109,10 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
     // user's folder is not followed.
     xml::Document map;
     if (!map.load(MapFilePath(state_))) throw FlowFailed{};
-    xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
-    if (record && RefusedRecordedCopy(state_, state_.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
-    state_.gDocumentExtension = record ? record.child(5).text() : std::string(state_.params.defaultDocumentExtension);
-    std::string copyNameUrl = nameUrl;
-    // A copy kept under a free name, because another file had the document's name when it was
-    // added, stays in its own file: the file of the document's name is that other one, and is
-    // not replaced.
-    if (record) {
-      const std::string recorded = record.getAttribute("filename");
-      const std::string recordedCopy = state_.gUserDocsFolder + recorded + state_.gDocumentExtension;
-      if (!recorded.empty() && recorded != nameUrl &&
-          platform::files::FileExists(state_.gUserDocsFolder + nameUrl + state_.gDocumentExtension) &&
-          !RefusedRecordedCopy(state_, recordedCopy))
-        copyNameUrl = recorded;
-    }
-    const std::string localName = copyNameUrl + state_.gDocumentExtension;
+    const DownloadedCopy recorded = CopyOfDownload(state_, map, id, nameUrl);
+    state_.gDocumentExtension = recorded.extension;
+    const std::string copyNameUrl = recorded.nameUrl;
+    const std::string localName = copyNameUrl + recorded.extension;
     const std::string localPath = state_.gUserDocsFolder + localName;
 
     // An earlier copy open in Word would keep its file from being replaced.

@@ -13,6 +13,7 @@ void WordHost::ShowSignedOut() {
 }
 
 void WordHost::LoadSelectedDocument() { operations->LoadSelectedDocument(); }
+std::string WordHost::LocalCopyOfSelectedDocument() { return operations->LocalCopyOfSelectedDocument(); }
 void WordHost::SearchDocuments(const std::string& text) { operations->SearchDocuments(text); }
 void WordHost::LoadLocalDocument() { operations->loadlocaldocument(); }
 void WordHost::DeleteLocalDocument() { operations->DeleteLocalDocument(); }

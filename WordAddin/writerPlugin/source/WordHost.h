@@ -26,6 +26,7 @@ class WordHost final : public AddinHost {
   void ShowSignedOut() override;
 
   void LoadSelectedDocument() override;
+  std::string LocalCopyOfSelectedDocument() override;
   void SearchDocuments(const std::string& text) override;
   void LoadLocalDocument() override;
   void DeleteLocalDocument() override;

@@ -32,6 +32,9 @@ class WriterOperations {
   void SearchDocuments(const std::string& text);
   // Downloads and opens the online document selected in the document list.
   void LoadSelectedDocument();
+  // The local copy that the download of the selected document writes: its file-name form with
+  // the extension of its record in the user's folder; "" when no entry is selected.
+  std::string LocalCopyOfSelectedDocument();
   // Turns a writer.viewDocument answer into the local copy of the document, open in Word and
   // recorded in the map file; the copy's file name, "" on failure (OpenInWord.cpp).
   std::string OpenDocumentInWord(const std::string& response, const std::string& name, const std::string& nameUrl);

@@ -35,6 +35,15 @@ std::string DownloadHtmlPath(const AddinState& state);
 // The map file as the local-copy procedures address it: <AppData root>\users\<user>\maptavoword.xml.
 std::string UserMapPath(const AddinState& state, std::string_view user);
 
+// The local copy a download of the document `id` (file-name form `nameUrl`) writes in the user's
+// folder, as `map` records it: the file's name without its extension, and the extension (the
+// record's, else the default one). A record that would lead out of the folder is not followed.
+struct DownloadedCopy {
+  std::string nameUrl, extension;
+};
+DownloadedCopy CopyOfDownload(AddinState& state, const platform::xml::Document& map, const std::string& id,
+                              const std::string& nameUrl);
+
 // The map key of a Word file name: the name with every occurrence of the current extension
 // removed, letter case as it stands.
 std::string MapKey(const AddinState& state, std::string_view fileName);
