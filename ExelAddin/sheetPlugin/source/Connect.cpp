@@ -2,7 +2,7 @@
 
 #include <string>
 
-
+#include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "common/Language.h"
 #include "common/Log.h"
 #include "common/Messages.h"
@@ -12,10 +12,7 @@
 
 namespace tavo::sheet {
 
-Connect::Connect() : state_(kSheetParameters, &host_) {
-  host_.operations = &operations_;
-  host_.showSignedOut = [this] { m_ClassInit().ShowSignedOut(); };
-}
+Connect::Connect() = default;
 
 Connect::~Connect() = default;
 
@@ -23,6 +20,10 @@ ClassInit& Connect::m_ClassInit() {
   if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, operations_);
   return *classInit_;
 }
+
+std::string SheetOperations::ShownListText(const std::string& text) { return Utf8ToUnicode(text); }
+
+void SheetOperations::ShowSignedOut() { connection_.m_ClassInit().ShowSignedOut(); }
 
 void Connect::OnConnection(const office::Ref<office::Application>& application, int, office::AddIn& addInInst,
                            office::Custom&) {
@@ -41,7 +42,7 @@ void Connect::OnConnection(const office::Ref<office::Application>& application, 
 }
 
 bool Connect::StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst) {
-  host_.gHostApp = application;
+  operations_.gHostApp = application;
   if (!CreatePluginRegistryKey(state_) || !LoadApplicationSettings(state_) || !LoadSavedCredentials(state_) ||
       !LoadLanguage(state_))
     return false;
@@ -58,7 +59,7 @@ void Connect::OnDisconnection(int removeMode, office::Custom&) {
     WriteLog(state_, "addininstance:workbook deleted", "Info");
     operations_.RemoveTempEntriesFromMap();
     WriteLog(state_, "addininstance:workbook xml deleted", "Info");
-    host_.gHostApp.Reset();
+    operations_.gHostApp.Reset();
   } catch (const platform::RuntimeError& e) {
     WriteLog(state_, "addininstance_ondisconnection" + std::to_string(e.number()) + e.description(), "Info");
   }

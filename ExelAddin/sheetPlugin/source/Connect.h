@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "ExelAddin/sheetPlugin/source/ClassInit.h"
-#include "ExelAddin/sheetPlugin/source/SheetHost.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/AddinState.h"
 #include "platform/office/AddinConnection.h"
@@ -35,9 +34,9 @@ class Connect final : public office::AddinConnection {
   // The start-up chain; false as soon as one step fails.
   bool StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst);
 
-  SheetHost host_;
-  AddinState state_;
-  SheetOperations operations_{state_, host_};
+  // The state points to the operations as its host; they are only stored here, not used.
+  AddinState state_{kSheetParameters, &operations_};
+  SheetOperations operations_{state_, *this};
   std::unique_ptr<ClassInit> classInit_;
 };
 

@@ -10,8 +10,10 @@
 #include <set>
 #include <string>
 
+#include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/requests/PublishCalls.h"
+#include "platform/office/Application.h"
 #include "platform/office/Excel.h"
 
 namespace tavo::sheet {
@@ -19,16 +21,31 @@ namespace tavo::sheet {
 namespace office = platform::office;
 namespace excel = platform::office::excel;
 
-class SheetHost;
+class Connect;
 
 // The licence a workbook is published under, as the licence picker chose it.
 using LicenceChoice = PublishLicence;
 
-class SheetOperations {
+// What the shared core reaches in Excel through the add-in (common/AddinHost.h) is these
+// operations themselves, and the status bar of the Excel the add-in is connected to.
+class SheetOperations final : public AddinHost {
  public:
-  SheetOperations(AddinState& state, SheetHost& host) : state_(state), host_(host) {}
+  // `connection` is the connection class that owns these operations.
+  SheetOperations(AddinState& state, Connect& connection) : state_(state), connection_(connection) {}
   SheetOperations(const SheetOperations&) = delete;
   SheetOperations& operator=(const SheetOperations&) = delete;
+
+  // The Excel application, kept from the connection to the end of the disconnection.
+  office::Ref<office::Application> gHostApp;
+
+  // Nothing happens while no Excel is connected.
+  void SetStatusBarText(const std::string& text) override {
+    if (gHostApp) gHostApp->SetStatusBar(text);
+  }
+  // The service's answers arrive mis-decoded (CodePageText.h): list texts are decoded again.
+  std::string ShownListText(const std::string& text) override;
+  // The commands' signed-out state (the connection's ClassInit).
+  void ShowSignedOut() override;
 
   // Fetches the account's online workbooks, brings the map in line with them and shows them in
   // the document list. True when the list was shown (after it closed).
@@ -48,12 +65,25 @@ class SheetOperations {
   // The shared dialogs' operations (see common/AddinHost.h).
   // Downloads the workbook selected in the document list, opens it and links it.
   void LoadSelectedWorkbook();
+  void LoadSelectedDocument() override { LoadSelectedWorkbook(); }
   // Refills the document list with the workbooks whose name holds the text.
   void SearchWorkbooks(const std::string& text);
+  void SearchDocuments(const std::string& text) override { SearchWorkbooks(text); }
   // Opens the local workbook selected in the local copies dialog, with its recorded password.
   void loadlocaldocument();
+  void LoadLocalDocument() override { loadlocaldocument(); }
   // Deletes the selected local workbook and its map record.
   void DeleteLocalWorkbook();
+  void DeleteLocalDocument() override { DeleteLocalWorkbook(); }
+  void AddActiveDocument() override { AddWorkbookToTavo(); }
+  void OverwriteActiveDocument() override { UpdateInSheet(/*overwrite=*/true); }
+  // A publish that failed without a run-time error has told the user itself, so the picker has
+  // nothing to add; a run-time error goes on to the picker.
+  bool PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
+                             const std::string& licenceImage) override {
+    PublishWorkbookToTavo({licenceName, licenceUrl, licenceImage});
+    return true;
+  }
   // The online save of the Save command; with `overwrite` (the overwrite question's Yes) over
   // a newer online version. False when it failed and the user has been told.
   bool UpdateInSheet(bool overwrite);
@@ -115,7 +145,7 @@ class SheetOperations {
                                             const LicenceChoice* licence);
 
   AddinState& state_;
-  SheetHost& host_;
+  Connect& connection_;
 
   // The workbook the last download, save or add worked on.
   std::string currentWorkbookPath_;

@@ -6,7 +6,6 @@
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/ExcelAlerts.h"
 #include "ExelAddin/sheetPlugin/source/FileNames.h"
-#include "ExelAddin/sheetPlugin/source/SheetHost.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/LocalFileName.h"
 #include "common/Log.h"
@@ -30,7 +29,7 @@ namespace xml = platform::xml;
 }  // namespace
 
 office::Ref<excel::Application> SheetOperations::Excel() const {
-  office::Ref<excel::Application> app = office::RefCast<excel::Application>(host_.gHostApp);
+  office::Ref<excel::Application> app = office::RefCast<excel::Application>(gHostApp);
   if (!app) platform::Raise(platform::err::ObjectNotSet, "The add-in is not connected to Excel");
   return app;
 }

@@ -12,10 +12,7 @@ namespace tavo::writer {
 
 using platform::text::Trim;
 
-service::service() : state_(kWriterParameters, &host_) {
-  host_.operations = &operations_;
-  host_.showSignedOut = [this] { m_ClassInit().ShowSignedOut(); };
-}
+service::service() = default;
 
 service::~service() = default;
 
@@ -23,6 +20,8 @@ ClassInit& service::m_ClassInit() {
   if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, operations_);
   return *classInit_;
 }
+
+void WriterOperations::ShowSignedOut() { connection_.m_ClassInit().ShowSignedOut(); }
 
 void service::OnConnection(const office::Ref<office::Application>& application, int, office::AddIn& addInInst,
                            office::Custom&) {
@@ -37,7 +36,7 @@ void service::OnConnection(const office::Ref<office::Application>& application, 
 }
 
 bool service::StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst) {
-  host_.gHostApp = application;
+  operations_.gHostApp = application;
   if (!CreatePluginRegistryKey(state_) || !LoadApplicationSettings(state_) || !LoadSavedCredentials(state_) ||
       !LoadLanguage(state_))
     return false;
@@ -52,7 +51,7 @@ bool service::StartUp(const office::Ref<office::Application>& application, offic
 void service::OnDisconnection(int, office::Custom&) {
   try {
     m_ClassInit().LogoutFromTavo();
-    host_.gHostApp.Reset();
+    operations_.gHostApp.Reset();
     m_ClassInit().UnIntiCmdBar();
   } catch (const platform::RuntimeError&) {
     // Word is unloading the add-in; there is nobody left to tell.

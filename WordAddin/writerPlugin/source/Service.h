@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "WordAddin/writerPlugin/source/ClassInit.h"
-#include "WordAddin/writerPlugin/source/WordHost.h"
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/AddinState.h"
 #include "platform/office/AddinConnection.h"
@@ -34,9 +33,9 @@ class service final : public office::AddinConnection {
   // The start-up chain; false as soon as one step fails.
   bool StartUp(const office::Ref<office::Application>& application, office::AddIn& addInInst);
 
-  WordHost host_;
-  AddinState state_;
-  WriterOperations operations_{state_};
+  // The state points to the operations as its host; they are only stored here, not used.
+  AddinState state_{kWriterParameters, &operations_};
+  WriterOperations operations_{state_, *this};
   std::unique_ptr<ClassInit> classInit_;
 };
 

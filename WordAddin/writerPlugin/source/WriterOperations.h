@@ -10,17 +10,34 @@
 #include <optional>
 #include <string>
 
+#include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/MapStore.h"
 #include "common/requests/PublishCalls.h"
+#include "platform/office/Application.h"
 
 namespace tavo::writer {
 
-class WriterOperations {
+class service;
+
+// What the shared core reaches in Word through the add-in (common/AddinHost.h) is these
+// operations themselves, and the status bar of the Word the add-in is connected to.
+class WriterOperations final : public AddinHost {
  public:
-  explicit WriterOperations(AddinState& state) : state_(state) {}
+  // `connection` is the connection class that owns these operations.
+  WriterOperations(AddinState& state, service& connection) : state_(state), connection_(connection) {}
   WriterOperations(const WriterOperations&) = delete;
   WriterOperations& operator=(const WriterOperations&) = delete;
+
+  // The Word application, kept from the connection to the disconnection.
+  platform::office::Ref<platform::office::Application> gHostApp;
+
+  // Nothing happens while no Word is connected.
+  void SetStatusBarText(const std::string& text) override {
+    if (gHostApp) gHostApp->SetStatusBar(text);
+  }
+  // The commands' signed-out state (the connection's ClassInit).
+  void ShowSignedOut() override;
 
   // ---- the list of online documents (DocumentList.cpp)
   // Fetches the account's online documents and shows them in the document list; true when the
@@ -29,12 +46,12 @@ class WriterOperations {
   // The same for the documents shared to the account (no command offers it yet).
   bool GetSharedDocuments();
   // Refills the document list with the entries whose name holds the text, in any letter case.
-  void SearchDocuments(const std::string& text);
+  void SearchDocuments(const std::string& text) override;
   // Downloads and opens the online document selected in the document list.
-  void LoadSelectedDocument();
+  void LoadSelectedDocument() override;
   // The local copy that the download of the selected document writes: its file-name form with
   // the extension of its record in the user's folder; "" when no entry is selected.
-  std::string LocalCopyOfSelectedDocument();
+  std::string LocalCopyOfSelectedDocument() override;
   // Turns a writer.viewDocument answer into the local copy of the document, open in Word and
   // recorded in the map file; the copy's file name, "" on failure (OpenInWord.cpp).
   std::string OpenDocumentInWord(const std::string& response, const std::string& name, const std::string& nameUrl);
@@ -78,21 +95,22 @@ class WriterOperations {
 
   // ---- the shared dialogs' ends (see common/AddinHost.h; CreateDocument.cpp)
   // The add question's Yes: creates the active document online.
-  void AddActiveDocument();
+  void AddActiveDocument() override;
   // The overwrite question's Yes: saves the active document over the newer online version.
-  void OverwriteActiveDocument();
+  void OverwriteActiveDocument() override;
   // The licence picker's Upload: creates the active document online, public, with the licence.
   // False when it was not published (the picker then says so).
   bool PublishActiveDocument(const std::string& licenceName, const std::string& licenceUrl,
-                             const std::string& licenceImage);
+                             const std::string& licenceImage) override;
 
   // ---- local copies (LocalCopies.cpp)
   // Saves the active document as the local copy of the document created last.
   bool MoveDocumentToUserFolder();
   // Opens the local copy selected in the local copies dialog, with its recorded password.
   void loadlocaldocument();
+  void LoadLocalDocument() override { loadlocaldocument(); }
   // Deletes the selected local copy and its map record.
-  void DeleteLocalDocument();
+  void DeleteLocalDocument() override;
   // When Word quits: deletes the copies downloaded in this run only for temporary use ...
   void localsavepath();
   // ... and then their records in the map files.
@@ -127,6 +145,7 @@ class WriterOperations {
   DocumentMapRecord NewCopyRecord(const DocumentMapRecord& created);
 
   AddinState& state_;
+  service& connection_;
   // The pictures of the last export that kept their local reference.
   int picturesLeftOut_ = 0;
 };
