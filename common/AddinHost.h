@@ -1,6 +1,6 @@
 #pragma once
-// What the shared core asks of the add-in that carries it: each add-in implements this over its
-// Office application, and the state of the add-in points to it.
+// What the shared core asks of the add-in that carries it: each add-in's operations implement
+// this over its Office application, and the state of the add-in points to them.
 //
 // Besides the status bar, these are the document operations in which the shared dialogs end.
 // The dialogs do what is the same for both add-ins (closing themselves first, and the message
@@ -8,13 +8,20 @@
 // messages) belongs to the add-in's operation.
 #include <string>
 
+#include "platform/office/Application.h"
+
 namespace tavo {
 
 class AddinHost {
  public:
   virtual ~AddinHost() = default;
-  // The host application's status bar; "" clears it.
-  virtual void SetStatusBarText(const std::string& text) = 0;
+  // The host application, kept from the connection to the disconnection.
+  platform::office::Ref<platform::office::Application> gHostApp;
+  // The host application's status bar; "" clears it. Nothing happens while no application is
+  // connected.
+  virtual void SetStatusBarText(const std::string& text) {
+    if (gHostApp) gHostApp->SetStatusBar(text);
+  }
   // A text of the service's list answer as frmDocList shows it. An add-in whose service labels
   // its answers with the wrong character set decodes the text again, as it does the names.
   virtual std::string ShownListText(const std::string& text) { return text; }

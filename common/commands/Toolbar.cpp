@@ -1,5 +1,7 @@
 #include "common/commands/Toolbar.h"
 
+#include "common/AddinState.h"
+#include "common/LanguageText.h"
 #include "platform/core/Clock.h"
 #include "platform/office/Clipboard.h"
 
@@ -51,6 +53,21 @@ office::Ref<office::CommandBarControl> AddControl(const AddinToolbar& toolbar, c
   else control->SetStyle(office::button_style::Caption);
   control->SetBeginGroup(look.beginGroup);
   control->SetEnabled(look.enabled);
+  return control;
+}
+
+office::Ref<office::CommandBarControl> AddControl(const AddinState& state, const AddinToolbar& toolbar,
+                                                  const ControlLayout& layout) {
+  auto text = [&state](const char* english, const char* key) {
+    return state.gLanguageName == "english" ? std::string(english) : LanguageText(state, key);
+  };
+  const std::optional<std::string> tooltip = !layout.tooltip ? std::optional<std::string>(state.strings[layout.tooltipKey])
+                                             : *layout.tooltip ? std::optional<std::string>(text(layout.tooltip, layout.tooltipKey))
+                                                             : std::nullopt;
+  office::Ref<office::CommandBarControl> control =
+      AddControl(toolbar, {layout.menuItem, layout.parameter, text(layout.caption, layout.captionKey), tooltip,
+                           TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled, layout.parameterTagFirst});
+  if (layout.fixedTag) control->SetTag(layout.fixedTag);
   return control;
 }
 

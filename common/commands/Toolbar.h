@@ -13,6 +13,8 @@
 
 namespace tavo {
 
+struct AddinState;
+
 // The add-in's item in the host's File menu: its caption and the tag it is found by.
 inline constexpr std::string_view kFileMenuCaption = "Open from &Tavo";
 inline constexpr std::string_view kFileMenuTag = "Open from Tavo";
@@ -46,6 +48,26 @@ struct ControlLook {
 };
 // Adds the temporary button to the toolbar's menu or to the toolbar itself.
 platform::office::Ref<platform::office::CommandBarControl> AddControl(const AddinToolbar& toolbar, const ControlLook& look);
+
+// A control of an add-in's table, with its built-in English texts and the language keys of
+// their translations.
+struct ControlLayout {
+  bool menuItem;  // on the drop-down menu (no icon); else a toolbar button showing its caption
+  const char* parameter;
+  const char* caption;
+  const char* captionKey;
+  const char* tooltip;  // "" for none; nullptr: the language file's text as it stands, in every language
+  const char* tooltipKey;
+  const char* tagPrefix;
+  const char* fixedTag;  // replaces the time-stamped tag once the control is made; nullptr keeps it
+  bool beginGroup;
+  bool enabled;
+  bool parameterTagFirst;
+};
+// Adds the control as AddControl does, its texts the built-in English ones, or the language
+// file's in any other language.
+platform::office::Ref<platform::office::CommandBarControl> AddControl(const AddinState& state, const AddinToolbar& toolbar,
+                                                                      const ControlLayout& layout);
 
 // Empties the clipboard, then docks the toolbar at the top of the window and shows it.
 void ShowToolbar(platform::office::CommandBars& bars, std::string_view name);

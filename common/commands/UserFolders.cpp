@@ -30,4 +30,9 @@ void oslogusernamepath(AddinState& state) {
   });
 }
 
+void SetUserFolders(AddinState& state) {
+  osdocusernamepath(state);
+  oslogusernamepath(state);
+}
+
 }  // namespace tavo

@@ -10,5 +10,7 @@ struct AddinState;
 void osdocusernamepath(AddinState& state);
 // gAppDataRoot: <AppData>\tavo\<tavowriter|tavosheet>, and gUserDataFolder for gLoginUser.
 void oslogusernamepath(AddinState& state);
+// Both: osdocusernamepath, then oslogusernamepath.
+void SetUserFolders(AddinState& state);
 
 }  // namespace tavo

@@ -34,8 +34,7 @@ SignInStart StartSignIn(AddinState& state) {
     state.gConfigResult = "FALSE";
     return SignInStart::Stop;
   }
-  osdocusernamepath(state);
-  oslogusernamepath(state);
+  SetUserFolders(state);
   return state.gConfigResult == "TRUE" ? SignInStart::SignIn : SignInStart::Stop;
 }
 

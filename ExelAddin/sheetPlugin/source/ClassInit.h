@@ -8,6 +8,7 @@
 
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/AddinState.h"
+#include "common/commands/AddinCommands.h"
 #include "platform/office/CommandBars.h"
 #include "platform/office/Events.h"
 #include "platform/office/Excel.h"
@@ -17,11 +18,9 @@ namespace tavo::sheet {
 inline constexpr std::string_view kToolbarName = "Tavo Sheet Excel Add-In";
 inline constexpr std::string_view kMenuCaption = "&Tavo Sheet";
 
-class ClassInit {
+class ClassInit final : public AddinCommands {
  public:
   ClassInit(AddinState& state, SheetOperations& operations);
-  ClassInit(const ClassInit&) = delete;
-  ClassInit& operator=(const ClassInit&) = delete;
 
   // Of these tags only glocaltag is given: the Local WorkBooks button's. The controls are
   // reached through their references, never looked up by tag.
@@ -36,23 +35,17 @@ class ClassInit {
   std::string glogouttag;
   std::string glocaltag;
 
-  // Reloads the service settings and adopts the Word add-in's sign-in when it has one. False
-  // after any error.
-  bool RefreshCmdBar();
-  // Builds the toolbar, its menu and the File-menu item in the signed-out state. False after
-  // any error (what was made stays; Excel discards it when it closes). lProgId is not used.
-  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId);
+  // The File menu keeps Excel's own items, and the Open, Save and Add buttons keep fixed tags.
+  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId) override;
   // Lets go of the File-menu item, the menu items and Excel; deletes no control.
   bool UnIntiCmdBar();
   // Signs this add-in out (and the account out of the service when the Word add-in is not
   // signed in) and puts the controls into the signed-out state. Always false.
   bool LogoutFromTavo();
   // The controls in their signed-out state.
-  void ShowSignedOut();
+  void ShowSignedOut() override;
 
  private:
-  using Handler = void (ClassInit::*)();
-  office::ClickHandler Bind(Handler handler);
 
   void oLoginCmdBar_Click();
   void oLogoutCmdBar_Click();
@@ -68,19 +61,13 @@ class ClassInit {
   void oAboutCmdBar_Click();
   void oopenlocalcmdbutton_Click();
 
-  // The per-user folder roots of gLoginUser.
-  void SetUserFolders();
-  // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
-  // when signed in; Local WorkBooks as given. Nothing happens before the controls are made.
-  void SetCommandStates(bool signedIn, bool localWorkbooks);
+  // Nothing happens before the controls are made.
+  void SetCommandStates(bool signedIn, bool localWorkbooks) override;
   void ReleaseReferences();
 
-  AddinState& state_;
   SheetOperations& operations_;
 
   office::Ref<excel::Application> oExcelApp;
-  office::Ref<office::CommandBar> toolbar_;
-  office::Ref<office::CommandBarControl> menu_;
 
   office::ControlEvents oTavoOpenMenu{Bind(&ClassInit::oTavoOpenMenu_Click)};
   office::ControlEvents oLoginCmdBar{Bind(&ClassInit::oLoginCmdBar_Click)};

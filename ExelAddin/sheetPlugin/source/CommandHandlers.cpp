@@ -24,13 +24,8 @@ bool ClassInit::LogoutFromTavo() {
 
 void ClassInit::ShowSignedOut() { SetCommandStates(false, true); }
 
-void ClassInit::SetUserFolders() {
-  osdocusernamepath(state_);
-  oslogusernamepath(state_);
-}
-
 void ClassInit::oOpenDocumentButton_Click() {
-  SetUserFolders();
+  SetUserFolders(state_);
   operations_.GetWorkbooks();
 }
 
@@ -45,7 +40,7 @@ void ClassInit::oSaveDocCmdBar_Click() { oSaveDocumentButton_Click(); }
 void ClassInit::oSaveShareCmdBar_Click() { operations_.SaveInSheetShare(); }
 
 void ClassInit::oAddDocumentButton_Click() {
-  SetUserFolders();
+  SetUserFolders(state_);
   operations_.AddWorkbookToTavo();
 }
 

@@ -13,7 +13,6 @@
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/requests/PublishCalls.h"
-#include "platform/office/Application.h"
 #include "platform/office/Excel.h"
 
 namespace tavo::sheet {
@@ -27,7 +26,8 @@ class Connect;
 using LicenceChoice = PublishLicence;
 
 // What the shared core reaches in Excel through the add-in (common/AddinHost.h) is these
-// operations themselves, and the status bar of the Excel the add-in is connected to.
+// operations themselves; the host application they keep is the Excel the add-in is connected
+// to, to the end of the disconnection.
 class SheetOperations final : public AddinHost {
  public:
   // `connection` is the connection class that owns these operations.
@@ -35,13 +35,6 @@ class SheetOperations final : public AddinHost {
   SheetOperations(const SheetOperations&) = delete;
   SheetOperations& operator=(const SheetOperations&) = delete;
 
-  // The Excel application, kept from the connection to the end of the disconnection.
-  office::Ref<office::Application> gHostApp;
-
-  // Nothing happens while no Excel is connected.
-  void SetStatusBarText(const std::string& text) override {
-    if (gHostApp) gHostApp->SetStatusBar(text);
-  }
   // The service's answers arrive mis-decoded (CodePageText.h): list texts are decoded again.
   std::string ShownListText(const std::string& text) override;
   // The commands' signed-out state (the connection's ClassInit).

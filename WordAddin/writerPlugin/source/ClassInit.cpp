@@ -1,63 +1,44 @@
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 
-#include "common/LanguageText.h"
-#include "common/Settings.h"
-#include "common/commands/SharedSignIn.h"
 #include "common/commands/Toolbar.h"
-#include "common/commands/UserFolders.h"
 #include "platform/core/RuntimeError.h"
 
 namespace tavo::writer {
 
-ClassInit::ClassInit(AddinState& state, WriterOperations& operations) : state_(state), operations_(operations) {}
-
-office::ClickHandler ClassInit::Bind(Handler handler) {
-  return [this, handler](const office::Ref<office::CommandBarControl>&, bool&) { (this->*handler)(); };
-}
+ClassInit::ClassInit(AddinState& state, WriterOperations& operations)
+    : AddinCommands(state), operations_(operations) {}
 
 bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string&) {
   // One row per control, in the order they are made.
-  struct ControlLayout {
-    bool menuItem;  // on the drop-down menu (no icon); else a toolbar button showing its caption
-    const char* parameter;
-    const char* caption;
-    const char* captionKey;
-    const char* tooltip;  // "" for none
-    const char* tooltipKey;
-    const char* tagPrefix;
-    bool beginGroup;
-    bool enabled;
-    office::ControlEvents ClassInit::*reference;
-    std::string ClassInit::*tag;  // null: the tag is not kept
-  };
-  static const ControlLayout kControls[] = {
-      {true, "login_cmdbar", "&Login", "gmenu1", "", "", "login", false, true, &ClassInit::oLoginCmdBar,
-       &ClassInit::glogintag},
-      {true, "open_cmdbar", "&Open Document", "gmenu2", "", "", "open", true, false, &ClassInit::oopendoccmdbar,
-       &ClassInit::gOpenTag},
-      {true, "add_cmdbar", "&Add to Tavo Writer", "gmenu3", "", "", "add", false, false, &ClassInit::oAddDocCmdBar,
-       &ClassInit::gaddbartag},
-      {true, "save_cmdbar", "&Save in Tavo Writer", "gmenu4", "", "", "save", false, false,
+  static const ControlRow<ClassInit> kControls[] = {
+      {{true, "login_cmdbar", "&Login", "gmenu1", "", "", "login", nullptr, false, true, true},
+       &ClassInit::oLoginCmdBar, &ClassInit::glogintag},
+      {{true, "open_cmdbar", "&Open Document", "gmenu2", "", "", "open", nullptr, true, false, false},
+       &ClassInit::oopendoccmdbar, &ClassInit::gOpenTag},
+      {{true, "add_cmdbar", "&Add to Tavo Writer", "gmenu3", "", "", "add", nullptr, false, false, false},
+       &ClassInit::oAddDocCmdBar, &ClassInit::gaddbartag},
+      {{true, "save_cmdbar", "&Save in Tavo Writer", "gmenu4", "", "", "save", nullptr, false, false, false},
        &ClassInit::oSaveDocCmdBar, &ClassInit::gsavebartag},
-      {true, "share_cmdbar", "&Publish in Tavo Share", "gmenu8", "", "", "share", false, false,
+      {{true, "share_cmdbar", "&Publish in Tavo Share", "gmenu8", "", "", "share", nullptr, false, false, false},
        &ClassInit::oSaveSharecmdBar, &ClassInit::gsavesharetag},
-      {true, "conf_cmdbar", "Se&ttings", "gmenu5", "", "", "conf", true, true, &ClassInit::oConfCmdBar, nullptr},
-      {true, "logout_cmdbar", "Lo&gout", "gmenu6", "", "", "logout", false, false, &ClassInit::oLogoutCmdBar,
-       &ClassInit::glogouttag},
-      {true, "about_cmdbar", "About &Tavo Office Plugin", "gmenu7", "", "", "about", true, true,
+      {{true, "conf_cmdbar", "Se&ttings", "gmenu5", "", "", "conf", nullptr, true, true, false},
+       &ClassInit::oConfCmdBar, nullptr},
+      {{true, "logout_cmdbar", "Lo&gout", "gmenu6", "", "", "logout", nullptr, false, false, true},
+       &ClassInit::oLogoutCmdBar, &ClassInit::glogouttag},
+      {{true, "about_cmdbar", "About &Tavo Office Plugin", "gmenu7", "", "", "about", nullptr, true, true, false},
        &ClassInit::oAboutCmdBar, nullptr},
-      {false, "open_cmdbtn", " &Open ", "gsidemenu1", "Open from Tavo Writer", "gmenutip1", "openbtn", true, false,
+      {{false, "open_cmdbtn", " &Open ", "gsidemenu1", "Open from Tavo Writer", "gmenutip1", "openbtn", nullptr, true,
+        false, false},
        &ClassInit::oOpenDocumentButton, &ClassInit::goptag},
-      {false, "save_cmdbtn", " &Save ", "gsidemenu2", "Save in Tavo Writer", "gmenutip2", "savebtn", true, false,
+      {{false, "save_cmdbtn", " &Save ", "gsidemenu2", "Save in Tavo Writer", "gmenutip2", "savebtn", nullptr, true,
+        false, false},
        &ClassInit::oSaveDocumentButton, &ClassInit::gsavetag},
-      {false, "add_cmdbtn", " &Add ", "gsidemenu3", "Add to Tavo Writer", "gmenutip3", "addbtn", true, false,
+      {{false, "add_cmdbtn", " &Add ", "gsidemenu3", "Add to Tavo Writer", "gmenutip3", "addbtn", nullptr, true, false,
+        false},
        &ClassInit::oAddDocumentButton, &ClassInit::gaddtag},
-      {false, "local_cmdbtn", "Local &Documents", "gsidemenu4", "Open LocalDocuments of Tavo Writer", "gmenutip4",
-       "localbtn", true, true, &ClassInit::oopenlocalcmdbutton, &ClassInit::glocaltag},
-  };
-  // The built-in English texts, or the language file's texts in any other language.
-  auto text = [this](const char* english, const char* key) {
-    return state_.gLanguageName == "english" ? std::string(english) : LanguageText(state_, key);
+      {{false, "local_cmdbtn", "Local &Documents", "gsidemenu4", "Open LocalDocuments of Tavo Writer", "gmenutip4",
+        "localbtn", nullptr, true, true, false},
+       &ClassInit::oopenlocalcmdbutton, &ClassInit::glocaltag},
   };
 
   try {
@@ -65,22 +46,7 @@ bool ClassInit::IntiCmdBar(const office::Ref<office::Application>& oApplication,
     oWordAppQuit_ = oWordApp->ConnectQuit([this] { oWordApp_Quit(); });
     office::CommandBars& bars = oWordApp->CommandBars();
     bars.Item("File")->Reset();
-    oTavoOpenMenu = FileMenuItem(bars);
-    const AddinToolbar toolbar = MakeToolbar(bars, kToolbarName, kMenuCaption);
-    toolbar_ = toolbar.bar;
-    menu_ = toolbar.menu;
-    for (const ControlLayout& layout : kControls) {
-      const std::optional<std::string> tooltip =
-          *layout.tooltip ? std::optional<std::string>(text(layout.tooltip, layout.tooltipKey)) : std::nullopt;
-      office::Ref<office::CommandBarControl> control =
-          AddControl(toolbar, {layout.menuItem, layout.parameter, text(layout.caption, layout.captionKey), tooltip,
-                               TimeTag(layout.tagPrefix), layout.beginGroup, layout.enabled,
-                               /*parameterTagFirst=*/layout.reference == &ClassInit::oLoginCmdBar ||
-                                   layout.reference == &ClassInit::oLogoutCmdBar});
-      this->*layout.reference = control;
-      if (layout.tag) this->*layout.tag = control->Tag();
-    }
-    ShowToolbar(bars, kToolbarName);
+    BuildCommandBars<ClassInit>(bars, kToolbarName, kMenuCaption, oTavoOpenMenu, kControls);
     return true;
   } catch (const platform::RuntimeError&) {
     // Controls made so far stay: they are temporary and go when Word closes.
@@ -106,16 +72,6 @@ void ClassInit::ReleaseReferences() {
     reference->Release();
   oWordAppQuit_.Disconnect();
   oWordApp.Reset();
-}
-
-bool ClassInit::RefreshCmdBar() {
-  try {
-    LoadServerSettings(state_);
-    AdoptOtherSignIn(state_, [this] { SetCommandStates(true, state_.gSaveLocalFlag == "1"); });
-    return true;
-  } catch (const platform::RuntimeError&) {
-    return false;
-  }
 }
 
 void ClassInit::FindControlsAgain() {
@@ -149,11 +105,6 @@ void ClassInit::SetCommandStates(bool signedIn, bool localDocuments) {
                                            &oOpenDocumentButton})
     (*reference)->SetEnabled(signedIn);
   oopenlocalcmdbutton->SetEnabled(localDocuments);
-}
-
-void ClassInit::SetUserFolders() {
-  osdocusernamepath(state_);
-  oslogusernamepath(state_);
 }
 
 }  // namespace tavo::writer

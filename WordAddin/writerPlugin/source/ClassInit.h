@@ -7,6 +7,7 @@
 
 #include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/AddinState.h"
+#include "common/commands/AddinCommands.h"
 #include "platform/office/CommandBars.h"
 #include "platform/office/Events.h"
 #include "platform/office/Word.h"
@@ -18,11 +19,9 @@ namespace office = platform::office;
 inline constexpr std::string_view kToolbarName = "Tavo Writer Word Add-In";
 inline constexpr std::string_view kMenuCaption = "&Tavo Writer";
 
-class ClassInit {
+class ClassInit final : public AddinCommands {
  public:
   ClassInit(AddinState& state, WriterOperations& operations);
-  ClassInit(const ClassInit&) = delete;
-  ClassInit& operator=(const ClassInit&) = delete;
 
   // The Tag of each control that changes state (always equal to the control's Tag).
   std::string gOpenTag;       // menu item Open Document
@@ -36,25 +35,18 @@ class ClassInit {
   std::string glocaltag;      // toolbar button Local Documents
   std::string gsavesharetag;  // menu item Publish
 
-  // Builds the toolbar, its menu and the File-menu item in the signed-out state, and binds
-  // Word's Quit event. False after any error (what was made stays; Word discards it).
-  // lProgId is not used.
-  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId);
+  // Also binds Word's Quit event, after resetting Word's File menu.
+  bool IntiCmdBar(const office::Ref<office::Application>& oApplication, const std::string& lProgId) override;
   // Removes the File-menu item and lets go of the controls and of Word.
   bool UnIntiCmdBar();
-  // Reloads the service settings and adopts the spreadsheet add-in's sign-in when it has one.
-  // False after any error.
-  bool RefreshCmdBar();
   // Signs this add-in out (and the account out of the service when the spreadsheet add-in is
   // not signed in) and puts the controls into the signed-out state. Always false.
   bool LogoutFromTavo();
   // The controls found again by their tags and put into the signed-out state; the ticket is
   // forgotten.
-  void ShowSignedOut();
+  void ShowSignedOut() override;
 
  private:
-  using Handler = void (ClassInit::*)();
-  office::ClickHandler Bind(Handler handler);
 
   // Handlers of the controls and of Word's Quit event.
   void oAboutCmdBar_Click();
@@ -72,20 +64,13 @@ class ClassInit {
   void oopenlocalcmdbutton_Click();
   void oWordApp_Quit();
 
-  // The per-user folder roots of gLoginUser, set before most commands.
-  void SetUserFolders();
   // Finds the ten controls that change state again by their tags and rebinds them.
   void FindControlsAgain();
-  // Login enabled exactly when signed out; the commands that need a sign-in enabled exactly
-  // when signed in; Local Documents as given.
-  void SetCommandStates(bool signedIn, bool localDocuments);
+  void SetCommandStates(bool signedIn, bool localDocuments) override;
   void ReleaseReferences();
 
-  AddinState& state_;
   WriterOperations& operations_;
 
-  office::Ref<office::CommandBar> toolbar_;
-  office::Ref<office::CommandBarControl> menu_;
   office::Ref<office::word::Application> oWordApp;
   office::EventConnection oWordAppQuit_;
 

@@ -3,6 +3,7 @@
 #include "common/commands/LocalCopies.h"
 #include "common/commands/MenuCommands.h"
 #include "common/commands/SharedSignIn.h"
+#include "common/commands/UserFolders.h"
 
 namespace tavo::writer {
 
@@ -40,7 +41,7 @@ void ClassInit::ShowSignedOut() {
 }
 
 void ClassInit::oOpenDocumentButton_Click() {
-  SetUserFolders();
+  SetUserFolders(state_);
   operations_.GetDocuments();
 }
 
@@ -49,14 +50,14 @@ void ClassInit::oOpenDocCmdBar_Click() { oOpenDocumentButton_Click(); }
 void ClassInit::oTavoOpenMenu_Click() { oOpenDocumentButton_Click(); }
 
 void ClassInit::oSaveDocumentButton_Click() {
-  SetUserFolders();
+  SetUserFolders(state_);
   operations_.SaveInWriter();
 }
 
 void ClassInit::oSaveDocCmdBar_Click() { oSaveDocumentButton_Click(); }
 
 void ClassInit::oSaveSharecmdBar_Click() {
-  SetUserFolders();
+  SetUserFolders(state_);
   operations_.SaveInShare();
 }
 

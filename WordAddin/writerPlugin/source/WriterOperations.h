@@ -14,14 +14,13 @@
 #include "common/AddinState.h"
 #include "common/MapStore.h"
 #include "common/requests/PublishCalls.h"
-#include "platform/office/Application.h"
 
 namespace tavo::writer {
 
 class service;
 
 // What the shared core reaches in Word through the add-in (common/AddinHost.h) is these
-// operations themselves, and the status bar of the Word the add-in is connected to.
+// operations themselves; the host application they keep is the Word the add-in is connected to.
 class WriterOperations final : public AddinHost {
  public:
   // `connection` is the connection class that owns these operations.
@@ -29,13 +28,6 @@ class WriterOperations final : public AddinHost {
   WriterOperations(const WriterOperations&) = delete;
   WriterOperations& operator=(const WriterOperations&) = delete;
 
-  // The Word application, kept from the connection to the disconnection.
-  platform::office::Ref<platform::office::Application> gHostApp;
-
-  // Nothing happens while no Word is connected.
-  void SetStatusBarText(const std::string& text) override {
-    if (gHostApp) gHostApp->SetStatusBar(text);
-  }
   // The commands' signed-out state (the connection's ClassInit).
   void ShowSignedOut() override;
 
