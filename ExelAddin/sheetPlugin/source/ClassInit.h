@@ -46,7 +46,6 @@ class ClassInit final : public AddinCommands {
   void ShowSignedOut() override;
 
  private:
-
   void oLoginCmdBar_Click();
   void oLogoutCmdBar_Click();
   void oOpenDocumentButton_Click();

@@ -47,7 +47,6 @@ class ClassInit final : public AddinCommands {
   void ShowSignedOut() override;
 
  private:
-
   // Handlers of the controls and of Word's Quit event.
   void oAboutCmdBar_Click();
   void oConfCmdBar_Click();
