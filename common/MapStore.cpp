@@ -269,10 +269,6 @@ bool Update(AddinState& state, const RecordContent& record) {
 
 }  // namespace
 
-std::string MapFilePath(const AddinState& state) {
-  return platform::text::Trim(state.gUserDataFolder + std::string(state.params.mapFileName));
-}
-
 void EnsureMapFile(AddinState& state, std::string_view path) {
   xml::Document doc;
   if (doc.load(path)) return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/MapFile.h"
 #include "platform/xml/XmlDocument.h"
 
 namespace tavo {
@@ -32,9 +33,6 @@ struct WorkbookMapRecord {
   std::string updateLock;
   std::string path;  // full local path, also the record's "filename"
 };
-
-// trimmed(gUserDataFolder + the add-in's map file name)
-std::string MapFilePath(const AddinState& state);
 
 // Makes sure a loadable map file exists at the path: a missing one is created empty; one that is
 // not well-formed is first kept beside it as <name>.damaged-<YYYYMMDDHHMMSS> (logged), then

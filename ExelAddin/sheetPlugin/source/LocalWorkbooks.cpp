@@ -21,7 +21,6 @@ namespace {
 
 namespace files = platform::files;
 namespace text = platform::text;
-namespace xml = platform::xml;
 
 // The local workbook that the local copies dialog's selection stands for.
 std::string SelectedLocalWorkbook(AddinState& state) { return Dialogs(state).frmopenlocalfiles.LocalPath(); }
@@ -34,11 +33,11 @@ void SheetOperations::loadlocaldocument() {
     // The password it was saved with is recorded with it; a workbook without a record is
     // opened without one (Excel asks when it is protected).
     std::string password;
-    xml::Document map;
-    if (map.load(MapFilePath(state_))) {
-      for (const xml::Node& record : map.documentElement().childNodes()) {
-        if (!text::EqualsText(record.attribute(1), path)) continue;
-        password = DecodeStoredSecret(record.child(7).text());
+    const MapFile map(MapFilePath(state_));
+    if (map.Loaded()) {
+      for (const MapRecord& record : map.Records()) {
+        if (!text::EqualsText(record.SecondAttribute(), path)) continue;
+        password = DecodeStoredSecret(record.StoredPassword());
         break;
       }
     }
@@ -57,13 +56,12 @@ void SheetOperations::DeleteLocalWorkbook() {
     if (files::FileExists(path)) files::DeleteFile(path);
     dialogs.frmopenlocalfiles.Unload();
     // Only the record of this very file goes, and only its removal is told.
-    xml::Document map;
-    if (map.load(MapFilePath(state_))) {
-      xml::Node root = map.documentElement();
-      for (const xml::Node& record : root.childNodes()) {
-        if (!text::EqualsText(record.attribute(1), path)) continue;
-        root.removeChild(record);
-        map.save(MapFilePath(state_));
+    MapFile map(MapFilePath(state_));
+    if (map.Loaded()) {
+      for (const MapRecord& record : map.Records()) {
+        if (!text::EqualsText(record.SecondAttribute(), path)) continue;
+        map.Remove(record);
+        map.Save();
         ShowMessage(state_, state_.strings["gMsg22"], 0);
         break;
       }
