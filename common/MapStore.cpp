@@ -311,6 +311,22 @@ bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& rec
 }
 bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record) { return Update(state, Content(state, record)); }
 
+bool InUserDocsFolder(const AddinState& state, std::string_view path) {
+  if (platform::text::Trim(state.gUserDocsFolder).empty()) return false;
+  const std::string file = ComparablePath(path);
+  const std::string folder = ComparablePath(state.gUserDocsFolder) + "\\";
+  // Right in the folder: what follows it is one file name, not "" and not a further step.
+  return platform::text::StartsWith(file, folder) && file.size() > folder.size() &&
+         file.find('\\', folder.size()) == std::string::npos;
+}
+
+bool RefusedRecordedCopy(AddinState& state, std::string_view path) {
+  if (InUserDocsFolder(state, path)) return false;
+  WriteLog(state, "A map record names a file outside the user folder, which is not used: " + std::string(path),
+           "Error");
+  return true;
+}
+
 std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const DocumentMapRecord& record) {
   return RemoveOthers(state, record.id, record.location, LocalCopyKey::LocationChild, record.nameUrl);
 }

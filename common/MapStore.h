@@ -69,6 +69,16 @@ enum class LocalCopyKey { LocationChild, FilenameAttribute };
 std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
                                    LocalCopyKey key);
 
+// True when the path names a file right in the signed-in account's documents folder
+// (gUserDocsFolder), where the local copies lie. Letter case, doubled separators and "." or ".."
+// steps do not hide where a file lies.
+bool InUserDocsFolder(const AddinState& state, std::string_view path);
+// A map record leads the add-in to write or delete the file it names (the local copy of its
+// document or workbook). A hand-edited or damaged map may name any file: true, after an Error
+// line, when `path`, where the record leads, is not in the account's documents folder. The caller
+// then takes the record as absent.
+bool RefusedRecordedCopy(AddinState& state, std::string_view path);
+
 // A download or an add has just written the local copy of `record` and recorded it: every other
 // record that names the same file goes from the map, so that no two records ever name one file.
 // The save flow takes the first record of a file it finds, and would send this file over the
