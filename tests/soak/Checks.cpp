@@ -349,7 +349,11 @@ void DayOfWork::FollowFiles(const std::map<string, std::optional<Stamp>>& before
     else
       host.temporary[path] = *now;
   }
-  if (!createdItem_.empty()) host.links[path] = createdItem_;
+  if (!createdItem_.empty()) {
+    host.links[path] = createdItem_;
+    // A file the user added is the user's own: it stays when its host quits.
+    host.temporary.erase(path);
+  }
   if (!claimedItem_.empty()) {
     host.links[path] = claimedItem_;
     // What the service holds now is no reason to keep the copy; pictures it lacks are.

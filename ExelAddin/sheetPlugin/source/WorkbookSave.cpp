@@ -88,11 +88,12 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
     WriteLog(state_, "Error while Updating into Tavo Sheet", "Error");
     return false;
   }
-  if (!save) {
+  // When a question took the save's place and nothing reached the service, no status says
+  // that it did.
+  if (!save && sentToService_) {
     // A publish of it that did not get through at its creation is finished now, over the
-    // workbook as just saved (not when a question took the save's place).
-    const std::optional<PublishOutcome> finished =
-        sentToService_ ? FinishUnfinishedPublish(state_, id) : std::nullopt;
+    // workbook as just saved.
+    const std::optional<PublishOutcome> finished = FinishUnfinishedPublish(state_, id);
     if (!finished) ShowStatus(state_, "Workbook Updated Sucessfully !!");
     else if (*finished == PublishOutcome::Published) ShowStatus(state_, "The Workbook is Published successfully!");
     else ShowMessage(state_, UnfinishedPublishText(*finished, "workbook", "Tavo Sheet"), 0);

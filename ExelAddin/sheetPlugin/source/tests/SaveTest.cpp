@@ -79,7 +79,8 @@ TEST_F(SaveTest, ALinkedWorkbookIsSavedOverItsOnlineWorkbook) {
 }
 
 // Each code the service answers a save with: a message and the save's failure, or the question
-// that decides it. The publish command shows its own texts for the same codes.
+// that decides it, and never a status of success. The publish command shows its own texts for the
+// same codes.
 TEST_F(SaveTest, EveryErrorCodeHasItsMessageOrQuestion) {
   struct Case {
     const char* code;  // "" an answer that is no XML; "none" XML that is neither result nor error
@@ -130,6 +131,9 @@ TEST_F(SaveTest, EveryErrorCodeHasItsMessageOrQuestion) {
       if (question) {
         EXPECT_EQ(user_.TimesShown(question), asked + 1);
       }
+      // Nothing reached the service: no status may say that it did, also after No to a question.
+      EXPECT_NE(Status(), "Workbook Saved Sucessfully !");
+      EXPECT_NE(Status(), "Workbook Updated Sucessfully !!");
       if (code == "2401") SignInAgain();
     }
   }
