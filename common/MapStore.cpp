@@ -190,7 +190,7 @@ bool Replace(AddinState& state, const RecordContent& record, xml::Document* load
 // markup, so that a path holding "&" (escaped in the markup) still finds its record. A record
 // too short to hold it raises run-time error 91.
 std::string LocalCopyOf(const xml::Node& record, LocalCopyKey key) {
-  if (key == LocalCopyKey::FilenameAttribute) return record.attribute(1);
+  if (key == LocalCopyKey::FilenameAttribute) return MapRecord(record).SecondAttribute();
   const xml::Node location = record.child(4);
   if (platform::text::FoldCase(location.nodeName()) != "location") return std::string();
   return location.text();
@@ -199,7 +199,7 @@ std::string LocalCopyOf(const xml::Node& record, LocalCopyKey key) {
 // Whether the record names the local copy at `copy` (or, in the word processor, by the copy's
 // filename `sameName`). A record too short to name a file names none.
 bool NamesCopy(const xml::Node& record, const std::string& copy, LocalCopyKey key, const std::string& sameName) {
-  if (!sameName.empty() && key == LocalCopyKey::LocationChild && record.getAttribute("filename") == sameName)
+  if (!sameName.empty() && key == LocalCopyKey::LocationChild && MapRecord(record).Filename() == sameName)
     return true;
   try {
     return SamePath(LocalCopyOf(record, key), copy);

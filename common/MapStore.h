@@ -2,7 +2,7 @@
 // The per-user map file that ties every online document (word processor) or workbook
 // (spreadsheet) brought to this computer to its local copy: <mapxml> holding one record per
 // online item, in the order of first appending. Readers address a record's children by
-// position, so the order of the children is part of the format.
+// position (MapRecord in MapFile.h names them), so the order of the children is part of the format.
 #include <cstddef>
 #include <span>
 #include <string>
