@@ -46,6 +46,12 @@ std::vector<MapRecord> MapFile::Records() const {
 
 MapRecord MapFile::Select(std::string_view selection) const { return MapRecord(doc_.selectSingleNode(selection)); }
 
+MapRecord MapFile::WorkbookOfFile(std::string_view path) const {
+  for (const MapRecord& record : Records())
+    if (record.AttributeCount() > 1 && platform::text::EqualsText(record.SecondAttribute(), path)) return record;
+  return {};
+}
+
 void MapFile::Remove(const MapRecord& record) { doc_.documentElement().removeChild(record.node()); }
 
 void MapFile::Save() const { doc_.save(path_); }

@@ -84,6 +84,9 @@ class MapFile {
   std::vector<MapRecord> Records() const;
   // The first record that the selection (one of those above) selects; none when no map is loaded.
   MapRecord Select(std::string_view selection) const;
+  // The first workbook record whose second attribute (its full path) is `path`, in any letter
+  // case; a record without that attribute is passed over. Run-time error 91 when no map is loaded.
+  MapRecord WorkbookOfFile(std::string_view path) const;
   // Takes the record out of the loaded map; the file changes at Save.
   void Remove(const MapRecord& record);
   // Writes the loaded map back to its file.

@@ -20,20 +20,12 @@
 namespace tavo::sheet {
 namespace {
 
-namespace text = platform::text;
 namespace xml = platform::xml;
 
 constexpr auto kModal = platform::forms::ShowMode::Modal;
 
 std::string WorkbookById(const std::string& id) {
   return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
-}
-
-// The record of the workbook at `path`; paths name one file in any letter case.
-MapRecord RecordOfFile(const MapFile& map, const std::string& path) {
-  for (const MapRecord& record : map.Records())
-    if (record.AttributeCount() > 1 && text::EqualsText(record.SecondAttribute(), path)) return record;
-  return {};
 }
 
 }  // namespace
@@ -52,7 +44,7 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
     WriteLog(state_, "Error while Updating into Tavo Sheet the local XML cannot be read", "Error");
     return false;
   }
-  const MapRecord record = RecordOfFile(map, currentWorkbookPath_);
+  const MapRecord record = map.WorkbookOfFile(currentWorkbookPath_);
   if (!record) {
     if (save) dialogs.frmConfirm.Show(kModal);
     else dialogs.frmLicense.Show(kModal);
