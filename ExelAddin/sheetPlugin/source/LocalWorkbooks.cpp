@@ -84,8 +84,8 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
         app->Workbooks().Close();
       } else {
         for (const office::Ref<excel::Workbook>& book : app->Workbooks().List())
-          for (const std::string& temp : state_.gTempFiles)
-            if (text::EqualsText(book->FullName(), temp)) {
+          for (const AddinState::TempCopy& temp : state_.gTempFiles)
+            if (text::EqualsText(book->FullName(), temp.path)) {
               book->Close();
               break;
             }
@@ -100,7 +100,7 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
 // go, in every map that such a download was recorded in; a file that stayed (the user kept it
 // open or changed it) keeps its record, so that it can still be found among the local workbooks.
 bool SheetOperations::RemoveTempEntriesFromMap() {
-  const std::vector<std::string>& gone = state_.tempFilesDeleted;
+  const std::vector<std::string> gone = GoneTempCopies(state_);
   std::set<std::string> maps = tempMapFiles_;
   // The signed-in account's map is walked too (a run without sign-in has none).
   if (!state_.gUserDataFolder.empty()) maps.insert(MapFilePath(state_));

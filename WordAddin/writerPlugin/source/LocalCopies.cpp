@@ -143,7 +143,7 @@ void WriterOperations::localsavepath() {
 // map that cannot be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
   std::map<std::string, std::vector<std::string>> byAccount;
-  for (const std::string& path : state_.tempFilesDeleted) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
+  for (const std::string& path : GoneTempCopies(state_)) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
   for (const auto& [account, paths] : byAccount) {
     Logged(state_, "nonlocalsavedeletedocument", [&] {
       RemoveLocalCopyRecords(state_, MapFilePath(state_, account), paths, LocalCopyKey::LocationChild);
