@@ -73,7 +73,8 @@ struct AtQuit {
   std::string expected;
   explicit AtQuit(const AddinParameterSet& addin) : state(SignedIn(addin)), map(MapText(*state, kRecords)) {
     for (std::size_t i = 0; i < kTemporaryCopies; ++i)
-      state->gTempFiles.push_back({.path = LocalCopyPath(*state, i * (kRecords / kTemporaryCopies) + 37)});
+      state->gTempFiles.push_back(
+          {.path = LocalCopyPath(*state, i * (kRecords / kTemporaryCopies) + 37), .stamp = std::nullopt, .gone = false});
     state->gTempFileCount = static_cast<int>(kTemporaryCopies);
     expected = After(SaveEach);
   }

@@ -22,7 +22,7 @@ AddinState::TempCopy* Listed(AddinState& state, const std::string& path) {
 
 void RecordTempCopy(AddinState& state, const std::string& path) {
   ++state.gTempFileCount;
-  if (!Listed(state, path)) state.gTempFiles.push_back({.path = path});
+  if (!Listed(state, path)) state.gTempFiles.push_back({.path = path, .stamp = std::nullopt, .gone = false});
   RestampTempCopy(state, path);
 }
 
