@@ -30,7 +30,9 @@ using Walk = std::function<void(AddinState&)>;
 bool IsWriter(const AddinState& state) { return &state.params == &kWriterParameters; }
 
 std::vector<std::string> TemporaryCopies(const AddinState& state) {
-  return {state.gTempFiles.begin(), state.gTempFiles.begin() + state.gTempFileCount};
+  std::vector<std::string> paths;
+  for (int i = 0; i < state.gTempFileCount; ++i) paths.push_back(state.gTempFiles[static_cast<size_t>(i)].path);
+  return paths;
 }
 
 // The walk as first described: each record compared with every recorded copy (by the markup of
@@ -71,7 +73,8 @@ struct AtQuit {
   std::string expected;
   explicit AtQuit(const AddinParameterSet& addin) : state(SignedIn(addin)), map(MapText(*state, kRecords)) {
     for (std::size_t i = 0; i < kTemporaryCopies; ++i)
-      state->gTempFiles.push_back(LocalCopyPath(*state, i * (kRecords / kTemporaryCopies) + 37));
+      state->gTempFiles.push_back(
+          {.path = LocalCopyPath(*state, i * (kRecords / kTemporaryCopies) + 37), .stamp = std::nullopt, .gone = false});
     state->gTempFileCount = static_cast<int>(kTemporaryCopies);
     expected = After(SaveEach);
   }

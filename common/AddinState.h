@@ -4,6 +4,7 @@
 // add-in, passed by reference to every procedure; two add-ins in one process never share one.
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,13 +70,15 @@ struct AddinState {
   platform::xml::Node gDocListFullRoot;
   // Downloads of this run that keep no local copy, deleted at shut-down while they are still as
   // this run left them (common/TempCopies.h). It grows as needed.
-  std::vector<std::string> gTempFiles;
-  int gTempFileIndex = 0;
+  struct TempCopy {
+    std::string path;
+    // What it was on disk when this run last wrote it; none when that could not be told.
+    std::optional<platform::files::FileStamp> stamp;
+    // The shut-down deleted it or found it gone: its records go.
+    bool gone = false;
+  };
+  std::vector<TempCopy> gTempFiles;
   int gTempFileCount = 0;
-  // What each of them was on disk when this run last wrote it (by case-folded path), and those
-  // the shut-down deleted or found gone, whose records go.
-  std::map<std::string, platform::files::FileStamp> tempFileStamps;
-  std::vector<std::string> tempFilesDeleted;
 
   LanguageStrings strings;
 

@@ -190,7 +190,7 @@ bool Replace(AddinState& state, const RecordContent& record, xml::Document* load
 // markup, so that a path holding "&" (escaped in the markup) still finds its record. A record
 // too short to hold it raises run-time error 91.
 std::string LocalCopyOf(const xml::Node& record, LocalCopyKey key) {
-  if (key == LocalCopyKey::FilenameAttribute) return record.attribute(1);
+  if (key == LocalCopyKey::FilenameAttribute) return MapRecord(record).SecondAttribute();
   const xml::Node location = record.child(4);
   if (platform::text::FoldCase(location.nodeName()) != "location") return std::string();
   return location.text();
@@ -199,7 +199,7 @@ std::string LocalCopyOf(const xml::Node& record, LocalCopyKey key) {
 // Whether the record names the local copy at `copy` (or, in the word processor, by the copy's
 // filename `sameName`). A record too short to name a file names none.
 bool NamesCopy(const xml::Node& record, const std::string& copy, LocalCopyKey key, const std::string& sameName) {
-  if (!sameName.empty() && key == LocalCopyKey::LocationChild && record.getAttribute("filename") == sameName)
+  if (!sameName.empty() && key == LocalCopyKey::LocationChild && MapRecord(record).Filename() == sameName)
     return true;
   try {
     return SamePath(LocalCopyOf(record, key), copy);
@@ -269,10 +269,6 @@ bool Update(AddinState& state, const RecordContent& record) {
 
 }  // namespace
 
-std::string MapFilePath(const AddinState& state) {
-  return platform::text::Trim(state.gUserDataFolder + std::string(state.params.mapFileName));
-}
-
 void EnsureMapFile(AddinState& state, std::string_view path) {
   xml::Document doc;
   if (doc.load(path)) return;
@@ -314,6 +310,22 @@ bool ReplaceWorkbookNodeInMapXml(AddinState& state, const WorkbookMapRecord& rec
   return Replace(state, Content(state, record));
 }
 bool UpdateMapXml(AddinState& state, const WorkbookMapRecord& record) { return Update(state, Content(state, record)); }
+
+bool InUserDocsFolder(const AddinState& state, std::string_view path) {
+  if (platform::text::Trim(state.gUserDocsFolder).empty()) return false;
+  const std::string file = ComparablePath(path);
+  const std::string folder = ComparablePath(state.gUserDocsFolder) + "\\";
+  // Right in the folder: what follows it is one file name, not "" and not a further step.
+  return platform::text::StartsWith(file, folder) && file.size() > folder.size() &&
+         file.find('\\', folder.size()) == std::string::npos;
+}
+
+bool RefusedRecordedCopy(AddinState& state, std::string_view path) {
+  if (InUserDocsFolder(state, path)) return false;
+  WriteLog(state, "A map record names a file outside the user folder, which is not used: " + std::string(path),
+           "Error");
+  return true;
+}
 
 std::size_t RemoveOtherRecordsOfCopy(AddinState& state, const DocumentMapRecord& record) {
   return RemoveOthers(state, record.id, record.location, LocalCopyKey::LocationChild, record.nameUrl);

@@ -2,12 +2,13 @@
 // The per-user map file that ties every online document (word processor) or workbook
 // (spreadsheet) brought to this computer to its local copy: <mapxml> holding one record per
 // online item, in the order of first appending. Readers address a record's children by
-// position, so the order of the children is part of the format.
+// position (MapRecord in MapFile.h names them), so the order of the children is part of the format.
 #include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "common/MapFile.h"
 #include "platform/xml/XmlDocument.h"
 
 namespace tavo {
@@ -32,9 +33,6 @@ struct WorkbookMapRecord {
   std::string updateLock;
   std::string path;  // full local path, also the record's "filename"
 };
-
-// trimmed(gUserDataFolder + the add-in's map file name)
-std::string MapFilePath(const AddinState& state);
 
 // Makes sure a loadable map file exists at the path: a missing one is created empty; one that is
 // not well-formed is first kept beside it as <name>.damaged-<YYYYMMDDHHMMSS> (logged), then
@@ -70,6 +68,16 @@ enum class LocalCopyKey { LocationChild, FilenameAttribute };
 // error goes on to the caller, as when every removal is saved at once. Returns how many went.
 std::size_t RemoveLocalCopyRecords(AddinState& state, std::string_view mapPath, std::span<const std::string> localCopies,
                                    LocalCopyKey key);
+
+// True when the path names a file right in the signed-in account's documents folder
+// (gUserDocsFolder), where the local copies lie. Letter case, doubled separators and "." or ".."
+// steps do not hide where a file lies.
+bool InUserDocsFolder(const AddinState& state, std::string_view path);
+// A map record leads the add-in to write or delete the file it names (the local copy of its
+// document or workbook). A hand-edited or damaged map may name any file: true, after an Error
+// line, when `path`, where the record leads, is not in the account's documents folder. The caller
+// then takes the record as absent.
+bool RefusedRecordedCopy(AddinState& state, std::string_view path);
 
 // A download or an add has just written the local copy of `record` and recorded it: every other
 // record that names the same file goes from the map, so that no two records ever name one file.

@@ -4,7 +4,7 @@
 #include "common/AddinState.h"
 #include "common/LanguageText.h"
 #include "platform/forms/Form.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 
 namespace tavo {
 

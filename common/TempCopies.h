@@ -6,6 +6,7 @@
 // Word or Excel on this computer, keeping its copies) has downloaded again or saved since. Only
 // the map records of the files deleted, or found gone already, go with them.
 #include <string>
+#include <vector>
 
 namespace tavo {
 
@@ -21,8 +22,10 @@ void RestampTempCopy(AddinState& state, const std::string& path);
 // A copy the user keeps now (downloaded again after choosing to keep copies): off the list.
 void KeepTempCopy(AddinState& state, const std::string& path);
 // Deletes the listed copies whose files are still as this run left them; one that is changed,
-// replaced or open in an application stays as it is. The paths deleted, and those whose files
-// are gone already, are kept in the state (tempFilesDeleted) for the removal of their records.
+// replaced or open in an application stays as it is. The copies deleted, and those whose files
+// are gone already, are marked in the list for the removal of their records.
 void DeleteUnchangedTempCopies(AddinState& state);
+// The paths of the copies the clean-up deleted or found gone, in the order they were listed.
+std::vector<std::string> GoneTempCopies(const AddinState& state);
 
 }  // namespace tavo

@@ -67,22 +67,6 @@ bool InAnotherAccountsFolder(const AddinState& state, std::string_view path) {
   return platform::text::StartsWith(file, users) && !platform::text::StartsWith(file, own);
 }
 
-bool InUserDocsFolder(const AddinState& state, std::string_view path) {
-  if (Trim(state.gUserDocsFolder).empty()) return false;
-  const std::string file = ComparablePath(path);
-  const std::string folder = ComparablePath(state.gUserDocsFolder) + "\\";
-  // Right in the folder: what follows it is one file name, not "" and not a further step.
-  return platform::text::StartsWith(file, folder) && file.size() > folder.size() &&
-         file.find('\\', folder.size()) == std::string::npos;
-}
-
-bool RefusedRecordedCopy(AddinState& state, std::string_view path) {
-  if (InUserDocsFolder(state, path)) return false;
-  WriteLog(state, "A map record names a file outside the user folder, which is not used: " + std::string(path),
-           "Error");
-  return true;
-}
-
 std::string getNewFileLocation(AddinState& state, const std::string& path, int counter) {
   try {
     WriteLog(state, "Entering into Function getNewFileLocation =" + path, "Info");

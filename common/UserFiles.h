@@ -38,16 +38,6 @@ std::string ComparablePath(std::string_view path);
 // Whether two Windows paths name one file, however each is spelled.
 bool SamePath(std::string_view a, std::string_view b);
 
-// True when the path names a file right in the signed-in account's documents folder
-// (gUserDocsFolder), where the local copies lie. Letter case, doubled separators and "." or ".."
-// steps do not hide where a file lies.
-bool InUserDocsFolder(const AddinState& state, std::string_view path);
-// A map record leads the add-in to write or delete the file it names (the local copy of its
-// document or workbook). A hand-edited or damaged map may name any file: true, after an Error
-// line, when `path`, where the record leads, is not in the account's documents folder. The caller
-// then takes the record as absent.
-bool RefusedRecordedCopy(AddinState& state, std::string_view path);
-
 // A path at which no file exists yet, for a file that would otherwise replace another: the path
 // itself when it is free, else the first free one of path + counter, then + the next counter
 // behind that, ... (Plan.xls, Plan1.xls, Plan12.xls, Plan123.xls), each in front of the

@@ -3,13 +3,13 @@
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
 #include "common/Log.h"
+#include "common/MapFile.h"
 #include "common/Messages.h"
 #include "common/UserFiles.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
-#include "platform/xml/XmlDocument.h"
 
 namespace tavo {
 
@@ -56,16 +56,14 @@ std::string frmopenlocalfiles::LocalPath() const {
 void frmopenlocalfiles::locallist_Click() {
   try {
     const std::string path = LocalPath();
-    platform::xml::Document map;
-    if (!map.load(UserFolderPath(state_.gAppDataRoot, state_.gLoginUser) + std::string(state_.params.mapFileName)))
-      return;
-    platform::xml::Node root = map.documentElement();
-    for (const platform::xml::Node& record : root.childNodes()) {
+    const MapFile map(MapFilePath(state_, state_.gLoginUser));
+    if (!map.Loaded()) return;
+    for (const MapRecord& record : map.Records()) {
       const std::string location =
-          state_.params.localFiles.locationIsFilename ? record.attribute(1) : record.child(4).text();
+          state_.params.localFiles.locationIsFilename ? record.SecondAttribute() : record.Location();
       if (!text::EqualsText(location, path)) continue;
-      docname.SetCaption(record.child(1).text());
-      modifiedversion.SetCaption(record.child(6).text());
+      docname.SetCaption(record.Name());
+      modifiedversion.SetCaption(record.LocalTime());
       modifiedby.SetCaption(state_.gLoginUser);
     }
   } catch (const platform::RuntimeError&) {

@@ -1,7 +1,7 @@
 #include "common/dialogs/frmStatus.h"
 
 #include "common/AddinState.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 
 namespace tavo {
 

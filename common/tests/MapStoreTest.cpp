@@ -112,6 +112,66 @@ TEST_F(MapStoreTest, WorkbookRecordByteForByte) {
   EXPECT_EQ(root.child(0).child(1).text(), "Budget");
 }
 
+// The flows read a record's fields by name: each name reads the child the store writes for it,
+// and the selections the flows use find the records written.
+TEST_F(MapStoreTest, NamedFieldsReadWhatTheStoreWrote) {
+  AddinState writer(kWriterParameters);
+  SignIn(writer);
+  ASSERT_TRUE(UpdateMapXml(writer, kBudget));
+  EXPECT_EQ(MapFilePath(writer, " ann "), MapFilePath(writer));
+  const MapFile documents(MapFilePath(writer));
+  ASSERT_TRUE(documents.Loaded());
+  const MapRecord document = documents.Select(DocumentRecordByFilename("Budget_plan"));
+  ASSERT_TRUE(document);
+  EXPECT_EQ(documents.Select(DocumentRecordById("42")).Markup(), document.Markup());
+
+  AddinState sheet(kSheetParameters);
+  SignIn(sheet);
+  const WorkbookMapRecord book{"wb-9", "Budget", "2009-05-01 10:00", "2009-06-01 09:30", "17", "C:\\b.xls"};
+  ASSERT_TRUE(UpdateMapXml(sheet, book));
+  const MapFile workbooks(MapFilePath(sheet));
+  const MapRecord workbook = workbooks.Select(WorkbookRecordById("wb-9"));
+  ASSERT_TRUE(workbook);
+  ASSERT_EQ(workbooks.Records().size(), 1u);
+
+  const std::string time = "Tuesday, June 02, 2009/13:05:07";
+  const struct {
+    std::string field, read, written;
+  } cases[] = {
+      {"document id", document.Id(), kBudget.id},
+      {"document name", document.Name(), kBudget.name},
+      {"name url", document.NameUrl(), kBudget.nameUrl},
+      {"version", document.Version(), kBudget.version},
+      {"location", document.Location(), kBudget.location},
+      {"document extension", document.Extension(), ".doc"},
+      {"document localtime", document.LocalTime(), time},
+      {"document password", document.StoredPassword(), "cwBlAGMAcgBlAHQAAA=="},
+      {"document filename", document.Filename(), kBudget.nameUrl},
+      {"book id", workbook.Id(), book.id},
+      {"book name", workbook.Name(), book.name},
+      {"updatelock", workbook.UpdateLock(), book.updateLock},
+      {"created time", workbook.CreatedTime(), book.createdTime},
+      {"modified time", workbook.ModifiedTime(), book.modifiedTime},
+      {"book extension", workbook.Extension(), ".xls"},
+      {"book localtime", workbook.LocalTime(), time},
+      {"book password", workbook.StoredPassword(), "cwBlAGMAcgBlAHQAAA=="},
+      {"book filename", workbook.Filename(), book.path},
+      {"book second attribute", workbook.SecondAttribute(), book.path},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.read, c.written) << c.field;
+
+  // A record too short to hold a field raises, as reading an unset object does.
+  platform::files::WriteAllBytes(MapFilePath(sheet), "<mapxml><workbook id=\"1\"><book_id>1</book_id></workbook></mapxml>");
+  const MapFile shortMap(MapFilePath(sheet));
+  EXPECT_THROW(shortMap.Records().at(0).StoredPassword(), platform::RuntimeError);
+  EXPECT_THROW(shortMap.Records().at(0).SecondAttribute(), platform::RuntimeError);
+  // No map loaded: nothing is selected, and there are no records to walk.
+  const MapFile none(MapFilePath(sheet) + ".missing");
+  EXPECT_FALSE(none.Loaded());
+  EXPECT_FALSE(none.Select(WorkbookRecordById("1")));
+  EXPECT_THROW(none.Records(), platform::RuntimeError);
+}
+
 TEST_F(MapStoreTest, IdsWithQuotesSelectLikeAnyOther) {
   AddinState state(kSheetParameters);
   SignIn(state);

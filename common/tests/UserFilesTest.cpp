@@ -4,6 +4,7 @@
 
 #include "common/AddinState.h"
 #include "common/Log.h"
+#include "common/MapStore.h"
 #include "common/StoredSecret.h"
 #include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"

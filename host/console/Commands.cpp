@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "host/common/UserPaths.h"
-#include "host/common/WinPath.h"
+#include "host/files/UserPaths.h"
+#include "host/files/WinPath.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"

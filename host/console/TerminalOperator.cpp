@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "host/common/Notices.h"
+#include "host/prompts/Notices.h"
 #include "host/console/Signals.h"
 #include "platform/shell/Shell.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
-#include "platform/forms/Commands.h"
+#include "platform/forms/ActionCommands.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Render.h"
 #include "platform/forms/Timer.h"

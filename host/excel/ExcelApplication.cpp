@@ -1,8 +1,8 @@
 #include "host/excel/ExcelApplication.h"
 
-#include "host/common/Notices.h"
-#include "host/common/Prompts.h"
-#include "host/common/WinPath.h"
+#include "host/prompts/Notices.h"
+#include "host/prompts/Prompts.h"
+#include "host/files/WinPath.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 

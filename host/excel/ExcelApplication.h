@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/commandbars/CommandBarSet.h"
-#include "host/common/OpenList.h"
+#include "host/files/OpenList.h"
 #include "host/excel/WorkbookFile.h"
 #include "platform/files/Files.h"
 #include "platform/office/Excel.h"

@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "host/common/PasswordHash.h"
-#include "host/common/Notices.h"
-#include "host/common/Prompts.h"
-#include "host/common/UserPaths.h"
-#include "host/common/WinPath.h"
+#include "host/files/PasswordHash.h"
+#include "host/prompts/Notices.h"
+#include "host/prompts/Prompts.h"
+#include "host/files/UserPaths.h"
+#include "host/files/WinPath.h"
 #include "host/excel/ExcelApplication.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "host/common/LineFormat.h"
-#include "host/common/PasswordHash.h"
+#include "host/files/LineFormat.h"
+#include "host/files/PasswordHash.h"
 
 namespace host::excel {
 

@@ -2,7 +2,7 @@
 // The workbook file of the emulated Excel, also written by the stand-in service for its seed
 // data:
 //   line 1  "TAVO-WORKBOOK/1"
-//   line 2  "open-password: " + nothing, or a salted hash (host/common/PasswordHash.h)
+//   line 2  "open-password: " + nothing, or a salted hash (host/files/PasswordHash.h)
 //   then "sheet: <name>" lines, each followed by its cells "<A1-style ref>: <value>" (values
 //   escaped: "\" as "\\", a line break as "\n"); lines end with LF. Cells are written row by row.
 #include <functional>

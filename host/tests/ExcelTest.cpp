@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/common/LineFormat.h"
+#include "host/files/LineFormat.h"
 #include "host/excel/ExcelApplication.h"
 #include "host/tests/TestSupport.h"
 #include "platform/files/Files.h"

@@ -1,4 +1,4 @@
-#include "host/common/PromptDialog.h"
+#include "host/prompts/PromptDialog.h"
 
 #include <gtest/gtest.h>
 

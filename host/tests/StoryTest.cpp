@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/common/LineFormat.h"
+#include "host/files/LineFormat.h"
 #include "host/word/DocumentFile.h"
 
 using namespace host::word;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "host/common/Prompts.h"
+#include "host/prompts/Prompts.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/Environment.h"
 

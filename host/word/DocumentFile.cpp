@@ -1,7 +1,7 @@
 #include "host/word/DocumentFile.h"
 
-#include "host/common/LineFormat.h"
-#include "host/common/PasswordHash.h"
+#include "host/files/LineFormat.h"
+#include "host/files/PasswordHash.h"
 
 namespace host::word {
 

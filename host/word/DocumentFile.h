@@ -1,7 +1,7 @@
 #pragma once
 // The document file of the emulated Word:
 //   line 1  "TAVO-DOCUMENT/1"
-//   line 2  "open-password: " + nothing, or a salted hash (host/common/PasswordHash.h)
+//   line 2  "open-password: " + nothing, or a salted hash (host/files/PasswordHash.h)
 //   then the story, one item per line (Story.h); lines end with LF.
 #include <optional>
 #include <string>

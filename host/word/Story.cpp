@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/common/LineFormat.h"
+#include "host/files/LineFormat.h"
 #include "platform/core/Text.h"
 #include "platform/xml/Base64.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/commandbars/CommandBarSet.h"
-#include "host/common/OpenList.h"
+#include "host/files/OpenList.h"
 #include "host/word/Story.h"
 #include "platform/files/Files.h"
 #include "platform/office/Word.h"

@@ -4,11 +4,11 @@
 #include <optional>
 #include <system_error>
 
-#include "host/common/PasswordHash.h"
-#include "host/common/Notices.h"
-#include "host/common/Prompts.h"
-#include "host/common/UserPaths.h"
-#include "host/common/WinPath.h"
+#include "host/files/PasswordHash.h"
+#include "host/prompts/Notices.h"
+#include "host/prompts/Prompts.h"
+#include "host/files/UserPaths.h"
+#include "host/files/WinPath.h"
 #include "host/word/DocumentFile.h"
 #include "host/word/Html.h"
 #include "host/word/WordApplication.h"

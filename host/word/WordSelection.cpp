@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "host/common/LineFormat.h"
+#include "host/files/LineFormat.h"
 #include "host/word/WordApplication.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"

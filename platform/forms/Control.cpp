@@ -45,16 +45,12 @@ void Control::SetVisible(bool v) { Touch(); common_->visible = v; }
 
 Color Control::ForeColor() const { Touch(); return common_->foreColor; }
 void Control::SetForeColor(Color v) { Touch(); common_->foreColor = v; }
-Color Control::BackColor() const { Touch(); return common_->backColor; }
-void Control::SetBackColor(Color v) { Touch(); common_->backColor = v; }
 const std::string& Control::FontName() const { Touch(); return common_->fontName; }
 void Control::SetFontName(std::string_view v) { Touch(); common_->fontName = v; }
 bool Control::FontBold() const { Touch(); return common_->fontBold; }
 void Control::SetFontBold(bool v) { Touch(); common_->fontBold = v; }
 bool Control::FontUnderline() const { Touch(); return common_->fontUnderline; }
 void Control::SetFontUnderline(bool v) { Touch(); common_->fontUnderline = v; }
-float Control::FontSize() const { Touch(); return common_->fontSize; }
-void Control::SetFontSize(float v) { Touch(); common_->fontSize = v; }
 int Control::MousePointer() const { Touch(); return common_->mousePointer; }
 void Control::SetMousePointer(int v) { Touch(); common_->mousePointer = v; }
 const std::string& Control::ToolTipText() const { Touch(); return common_->toolTipText; }
@@ -64,14 +60,6 @@ void Control::SetTabIndex(int v) {
   Touch();
   if (v < 0) platform::Raise(err::InvalidPropertyValue, "Invalid property value");
   form_->MoveInTabOrder(this, v);
-}
-bool Control::TabStop() const { Touch(); return common_->tabStop; }
-void Control::SetTabStop(bool v) { Touch(); common_->tabStop = v; }
-
-void Control::SetFocus() {
-  Touch();
-  if (!Focusable() || !Reachable() || !form_->IsVisible()) platform::Raise(platform::err::InvalidProcedureCall);
-  form_->FocusControl(*this);
 }
 
 bool Control::HasFocus() const { return form_->ActiveControl() == this; }

@@ -110,16 +110,12 @@ class Control {
 
   Color ForeColor() const;
   void SetForeColor(Color v);
-  Color BackColor() const;
-  void SetBackColor(Color v);
   const std::string& FontName() const;
   void SetFontName(std::string_view v);
   bool FontBold() const;
   void SetFontBold(bool v);
   bool FontUnderline() const;
   void SetFontUnderline(bool v);
-  float FontSize() const;
-  void SetFontSize(float v);
   int MousePointer() const;
   void SetMousePointer(int v);
   const std::string& ToolTipText() const;
@@ -128,13 +124,7 @@ class Control {
   // the controls after it, as on the platform.
   int TabIndex() const;
   void SetTabIndex(int v);
-  bool TabStop() const;
-  void SetTabStop(bool v);
 
-  // Moves the focus here (LostFocus on the control that had it, then GotFocus). Raises
-  // RuntimeError 5 when the control cannot take the focus: not focusable, disabled, hidden,
-  // or its form not shown.
-  void SetFocus();
   bool HasFocus() const;
 
   // Enabled and visible, together with the frame it sits in: a user can reach it.
@@ -168,7 +158,6 @@ class Control {
   virtual void FormLoaded() {}
   // The values as they are, without loading the form.
   bool EnabledNow() const { return common_->enabled; }
-  bool VisibleNow() const { return common_->visible; }
   friend class Form;
   friend class DesignedState;
 
@@ -176,10 +165,9 @@ class Control {
   struct Common {
     float left = 0, top = 0, width = 1215, height = 495;
     bool enabled = true, visible = true;
-    Color foreColor = kButtonText, backColor = 0x8000000F;
+    Color foreColor = kButtonText;
     std::string fontName = "MS Sans Serif";
     bool fontBold = false, fontUnderline = false;
-    float fontSize = 8.25f;
     int mousePointer = kDefault;
     std::string toolTipText;
     bool tabStop = true;

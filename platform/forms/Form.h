@@ -100,7 +100,6 @@ class Form {
   // Events of the form, raised by user actions.
   void RaiseKeyPress(int& keyAscii) { Form_KeyPress(keyAscii); }
   void RaiseMouseMove() { Form_MouseMove(); }
-  void RaiseClick() { Form_Click(); }
 
  protected:
   explicit Form(std::string name, std::string caption = {});
@@ -112,7 +111,6 @@ class Form {
   virtual void Form_Unload(bool& cancel) { (void)cancel; }
   virtual void Form_KeyPress(int& keyAscii) { (void)keyAscii; }
   virtual void Form_MouseMove() {}
-  virtual void Form_Click() {}
 
  private:
   friend class Control;

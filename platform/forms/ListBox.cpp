@@ -75,15 +75,6 @@ bool ListBox::Selected(int index) const {
   return index == state_->listIndex;
 }
 
-void ListBox::SetSelected(int index, bool selected) {
-  Touch();
-  CheckEntry(index, err::InvalidPropertyArrayIndex);
-  if (selected)
-    SetListIndex(index);
-  else if (index == state_->listIndex)
-    SetListIndex(-1);
-}
-
 std::string ListBox::Text() const { return List(ListIndex()); }
 
 const std::vector<std::string>& ListBox::Items() const { Touch(); return state_->items; }

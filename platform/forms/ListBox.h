@@ -35,7 +35,6 @@ class ListBox final : public Control {
   void SetList(int index, std::string_view text);
   // RuntimeError 381 for an index that names no entry.
   bool Selected(int index) const;
-  void SetSelected(int index, bool selected);
 
   // The selected entry's text, "" when nothing is selected.
   std::string Text() const;

@@ -1,7 +1,7 @@
 #include "platform/forms/ScriptedOperator.h"
 
 #include "platform/core/Text.h"
-#include "platform/forms/Commands.h"
+#include "platform/forms/ActionCommands.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Render.h"
 

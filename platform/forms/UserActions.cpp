@@ -1,5 +1,6 @@
 #include "platform/forms/UserActions.h"
 
+#include "platform/codepage/Utf.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ListBox.h"
@@ -39,31 +40,14 @@ void Fire(const std::function<void()>& event) {
 
 // The next code point of UTF-8 text (a stray byte stands for itself).
 char32_t NextCodePoint(std::string_view s, size_t& i) {
-  unsigned char c = static_cast<unsigned char>(s[i++]);
-  int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-  char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
-  for (; extra > 0 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; --extra)
-    cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+  char32_t cp = 0;
+  if (!codepage::utf::Next(s, i, &cp)) cp = static_cast<unsigned char>(s[i - 1]);
   return cp;
 }
 
 std::string Utf8(char32_t cp) {
   std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  codepage::utf::Append(cp, out);
   return out;
 }
 

@@ -84,7 +84,6 @@ int WebBrowser::ReadyState() {
   return state_;
 }
 
-bool WebBrowser::Busy() { return ReadyState() != kReadyStateComplete; }
 
 const std::string& WebBrowser::LocationURL() const {
   Touch();

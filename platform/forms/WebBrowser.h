@@ -35,11 +35,9 @@ class WebBrowser final : public Control {
   // The home page ("about:blank").
   void GoHome();
   int ReadyState();
-  bool Busy();  // ReadyState is not 4
   const std::string& LocationURL() const;
-  // Whether the last navigation that completed failed, and why.
+  // Whether the last navigation that completed failed.
   bool NavigationFailed() const { return failed_; }
-  const std::string& NavigationError() const { return error_; }
 
   // The page shown. RuntimeError 91 before any navigation completed, RuntimeError
   // (Automation) naming the failure after a failed one.

@@ -74,7 +74,6 @@ struct DocumentState {
     std::size_t value = 0;
   } count;
 
-  bool InContent(pugi::xml_node node) const { return node.root() == content->root(); }
   // Replaces the content by `fresh`, keeping the old one while handles refer into it.
   void ReplaceContent(std::unique_ptr<ParsedTree> fresh);
 };

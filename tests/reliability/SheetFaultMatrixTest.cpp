@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ExelAddin/sheetPlugin/source/tests/SheetTestSupport.h"
-#include "host/common/PasswordHash.h"
+#include "host/files/PasswordHash.h"
 #include "tests/reliability/FaultMatrix.h"
 
 namespace tavo::sheet::test {

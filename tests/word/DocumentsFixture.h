@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "WordAddin/writerPlugin/source/tests/ServiceFixture.h"
-#include "host/common/PasswordHash.h"
+#include "host/files/PasswordHash.h"
 #include "host/word/DocumentFile.h"
 #include "host/word/WordApplication.h"
 #include "platform/files/Files.h"

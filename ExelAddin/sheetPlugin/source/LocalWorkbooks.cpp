@@ -21,7 +21,6 @@ namespace {
 
 namespace files = platform::files;
 namespace text = platform::text;
-namespace xml = platform::xml;
 
 // The local workbook that the local copies dialog's selection stands for.
 std::string SelectedLocalWorkbook(AddinState& state) { return Dialogs(state).frmopenlocalfiles.LocalPath(); }
@@ -34,11 +33,11 @@ void SheetOperations::loadlocaldocument() {
     // The password it was saved with is recorded with it; a workbook without a record is
     // opened without one (Excel asks when it is protected).
     std::string password;
-    xml::Document map;
-    if (map.load(MapFilePath(state_))) {
-      for (const xml::Node& record : map.documentElement().childNodes()) {
-        if (!text::EqualsText(record.attribute(1), path)) continue;
-        password = DecodeStoredSecret(record.child(7).text());
+    const MapFile map(MapFilePath(state_));
+    if (map.Loaded()) {
+      for (const MapRecord& record : map.Records()) {
+        if (!text::EqualsText(record.SecondAttribute(), path)) continue;
+        password = DecodeStoredSecret(record.StoredPassword());
         break;
       }
     }
@@ -57,13 +56,12 @@ void SheetOperations::DeleteLocalWorkbook() {
     if (files::FileExists(path)) files::DeleteFile(path);
     dialogs.frmopenlocalfiles.Unload();
     // Only the record of this very file goes, and only its removal is told.
-    xml::Document map;
-    if (map.load(MapFilePath(state_))) {
-      xml::Node root = map.documentElement();
-      for (const xml::Node& record : root.childNodes()) {
-        if (!text::EqualsText(record.attribute(1), path)) continue;
-        root.removeChild(record);
-        map.save(MapFilePath(state_));
+    MapFile map(MapFilePath(state_));
+    if (map.Loaded()) {
+      for (const MapRecord& record : map.Records()) {
+        if (!text::EqualsText(record.SecondAttribute(), path)) continue;
+        map.Remove(record);
+        map.Save();
         ShowMessage(state_, state_.strings["gMsg22"], 0);
         break;
       }
@@ -86,8 +84,8 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
         app->Workbooks().Close();
       } else {
         for (const office::Ref<excel::Workbook>& book : app->Workbooks().List())
-          for (const std::string& temp : state_.gTempFiles)
-            if (text::EqualsText(book->FullName(), temp)) {
+          for (const AddinState::TempCopy& temp : state_.gTempFiles)
+            if (text::EqualsText(book->FullName(), temp.path)) {
               book->Close();
               break;
             }
@@ -102,7 +100,7 @@ bool SheetOperations::CloseWorkbooksAndDeleteTemp(bool closingExcel) {
 // go, in every map that such a download was recorded in; a file that stayed (the user kept it
 // open or changed it) keeps its record, so that it can still be found among the local workbooks.
 bool SheetOperations::RemoveTempEntriesFromMap() {
-  const std::vector<std::string>& gone = state_.tempFilesDeleted;
+  const std::vector<std::string> gone = GoneTempCopies(state_);
   std::set<std::string> maps = tempMapFiles_;
   // The signed-in account's map is walked too (a run without sign-in has none).
   if (!state_.gUserDataFolder.empty()) maps.insert(MapFilePath(state_));

@@ -71,13 +71,13 @@ void SheetOperations::LoadSelectedWorkbook() {
     WriteLog(state_, "Download URl is |" + url, "Info  ");
 
     // A workbook brought here before: download it again over its local copy?
-    xml::Document map;
+    const MapFile map(MapFilePath(state_));
     // The records of a map that does not load cannot be walked: run-time error 91.
-    if (!map.load(MapFilePath(state_))) platform::Raise(platform::err::ObjectNotSet);
-    for (const xml::Node& record : map.documentElement().childNodes()) {
-      if (!text::EqualsText(record.child(0).text(), id)) continue;
+    if (!map.Loaded()) platform::Raise(platform::err::ObjectNotSet);
+    for (const MapRecord& record : map.Records()) {
+      if (!text::EqualsText(record.Id(), id)) continue;
       // One that names a file outside the user's folder is not followed (FindWorkbookInLocalMap).
-      if (!InUserDocsFolder(state_, record.getAttribute("filename"))) continue;
+      if (!InUserDocsFolder(state_, record.Filename())) continue;
       dialogs.frmlocalversion.Show(platform::forms::ShowMode::Modal);
       if (state_.gLocalVersionAnswer != 1) return;
       break;
@@ -165,13 +165,13 @@ void SheetOperations::RecordTempDownload(const std::string& path) {
 bool SheetOperations::FindWorkbookInLocalMap(const std::string& id) {
   bool found = false;
   try {
-    xml::Document map;
-    if (map.load(MapFilePath(state_))) {
+    const MapFile map(MapFilePath(state_));
+    if (map.Loaded()) {
       // The download writes over the file the record names, and may delete it at shut-down: one
       // outside the user's folder is not followed, and the workbook counts as not yet here.
-      xml::Node record = map.selectSingleNode("//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]");
-      if (record && !RefusedRecordedCopy(state_, record.getAttribute("filename"))) {
-        currentWorkbookPath_ = record.getAttribute("filename");
+      const MapRecord record = map.Select(WorkbookRecordById(id));
+      if (record && !RefusedRecordedCopy(state_, record.Filename())) {
+        currentWorkbookPath_ = record.Filename();
         found = true;
       }
     }

@@ -20,10 +20,6 @@ std::string WorkbookById(const std::string& id) {
   return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
 }
 
-std::string RecordByBookId(const std::string& id) {
-  return "//mapxml/workbook[book_id=" + xml::XPathLiteral(id) + "]";
-}
-
 }  // namespace
 
 bool SheetOperations::GetWorkbooks() {
@@ -85,18 +81,20 @@ bool SheetOperations::GetWorkbooks() {
 bool SheetOperations::RefreshLocalWorkbookMap() {
   const std::string path = MapFilePath(state_);
   try {
-    xml::Document changed;
-    xml::Document walked;
-    if (changed.load(path) && walked.load(path)) {
-      for (const xml::Node& record : walked.documentElement().childNodes()) {
-        const std::string id = record.child(0).text();
-        const std::string online = WorkbookById(id);
-        const std::string local = RecordByBookId(id);
-        WriteLog(state_, "Query Strings are | " + online + local, "Info");
-        if (state_.gDocListFullRoot.selectSingleNode(online)) continue;
-        if (xml::Node gone = changed.selectSingleNode(local)) changed.documentElement().removeChild(gone);
+    MapFile changed(path);
+    if (changed.Loaded()) {
+      const MapFile walked(path);
+      if (walked.Loaded()) {
+        for (const MapRecord& record : walked.Records()) {
+          const std::string id = record.Id();
+          const std::string online = WorkbookById(id);
+          const std::string local = WorkbookRecordById(id);
+          WriteLog(state_, "Query Strings are | " + online + local, "Info");
+          if (state_.gDocListFullRoot.selectSingleNode(online)) continue;
+          if (const MapRecord gone = changed.Select(local)) changed.Remove(gone);
+        }
+        changed.Save();
       }
-      changed.save(path);
     }
     WriteLog(state_, "Local XML Sucessfully refreshed", "Info");
     return true;

@@ -20,20 +20,12 @@
 namespace tavo::sheet {
 namespace {
 
-namespace text = platform::text;
 namespace xml = platform::xml;
 
 constexpr auto kModal = platform::forms::ShowMode::Modal;
 
 std::string WorkbookById(const std::string& id) {
   return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
-}
-
-// The record of the workbook at `path`; paths name one file in any letter case.
-xml::Node RecordOfFile(const xml::Document& map, const std::string& path) {
-  for (const xml::Node& record : map.documentElement().childNodes())
-    if (record.attributeCount() > 1 && text::EqualsText(record.attribute(1), path)) return record;
-  return {};
 }
 
 }  // namespace
@@ -46,24 +38,24 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
   const bool save = route == Route::Save;
   AddinDialogs& dialogs = Dialogs(state_);
   Excel()->ActiveWorkbook()->Save();
-  xml::Document map;
-  if (!map.load(MapFilePath(state_))) {
+  const MapFile map(MapFilePath(state_));
+  if (!map.Loaded()) {
     // Without the map nothing can be told about the workbook: that is no success.
     WriteLog(state_, "Error while Updating into Tavo Sheet the local XML cannot be read", "Error");
     return false;
   }
-  const xml::Node record = RecordOfFile(map, currentWorkbookPath_);
+  const MapRecord record = map.WorkbookOfFile(currentWorkbookPath_);
   if (!record) {
     if (save) dialogs.frmConfirm.Show(kModal);
     else dialogs.frmLicense.Show(kModal);
     return true;
   }
-  WriteLog(state_, "Information of the WorkBook to be saved " + record.xml(), "Info");
-  const std::string id = record.child(0).text();
-  const std::string updateLock = record.child(2).text();
-  const std::string name = record.child(1).text();
-  const std::string modified = record.child(4).text();
-  const std::string created = record.child(3).text();
+  WriteLog(state_, "Information of the WorkBook to be saved " + record.Markup(), "Info");
+  const std::string id = record.Id();
+  const std::string updateLock = record.UpdateLock();
+  const std::string name = record.Name();
+  const std::string modified = record.ModifiedTime();
+  const std::string created = record.CreatedTime();
 
   if (!save && !CheckWorkbookConflict(id, modified)) {
     // The online copy is newer: the user decides whether to save over it.

@@ -116,8 +116,7 @@ std::string WriterOperations::LocalCopyOfSelectedDocument() {
     const int row = list.ListIndex();
     if (row == -1 || !list.Selected(row) || !state_.gDocListRoot.hasChildNodes()) return {};
     const xml::Node entry = state_.gDocListRoot.child(static_cast<std::size_t>(row));
-    xml::Document map;
-    map.load(MapFilePath(state_));  // a map that does not load records no extension
+    const MapFile map(MapFilePath(state_));  // a map that does not load records no extension
     const DownloadedCopy copy = CopyOfDownload(state_, map, entry.child(1).text(), entry.child(3).text());
     return state_.gUserDocsFolder + copy.nameUrl + copy.extension;
   } catch (const platform::RuntimeError&) {

@@ -21,11 +21,6 @@ namespace tavo::writer {
 namespace {
 
 namespace text = platform::text;
-namespace xml = platform::xml;
-
-constexpr std::size_t kNameUrlChild = 2;
-constexpr std::size_t kLocationChild = 4;
-constexpr std::size_t kPasswordChild = 7;
 
 // The account a copy belongs to: the name of the folder it lies in
 // (<Documents>\tavo\tavowriter\users\<account>\<file>).
@@ -81,11 +76,11 @@ void WriterOperations::loadlocaldocument() {
   Logged(state_, "loadlocaldocument", [&] {
     const std::string chosen = Dialogs(state_).frmopenlocalfiles.LocalPath();
     std::string password;
-    xml::Document map;
-    if (map.load(UserMapPath(state_, state_.gLoginUser))) {
-      for (const xml::Node& record : map.documentElement().childNodes()) {
-        if (!text::EqualsText(record.child(kLocationChild).text(), chosen)) continue;
-        password = text::Trim(DecodeStoredSecret(record.child(kPasswordChild).text()));
+    const MapFile map(MapFilePath(state_, state_.gLoginUser));
+    if (map.Loaded()) {
+      for (const MapRecord& record : map.Records()) {
+        if (!text::EqualsText(record.Location(), chosen)) continue;
+        password = text::Trim(DecodeStoredSecret(record.StoredPassword()));
         break;
       }
     }
@@ -122,14 +117,12 @@ void WriterOperations::DeleteLocalDocument() {
     dialogs.frmopenlocalfiles.Unload();
 
     // The record's name is compared as text, so a name holding "&" or "<" finds its record too.
-    const std::string mapPath = UserMapPath(state_, state_.gLoginUser);
-    xml::Document map;
-    if (!map.load(mapPath)) platform::Raise(platform::err::FileNotFound, "The map file could not be loaded");
-    xml::Node root = map.documentElement();
-    for (const xml::Node& record : root.childNodes()) {
-      if (!text::EqualsText(record.child(kNameUrlChild).text(), name)) continue;
-      root.removeChild(record);
-      map.save(mapPath);
+    MapFile map(MapFilePath(state_, state_.gLoginUser));
+    if (!map.Loaded()) platform::Raise(platform::err::FileNotFound, "The map file could not be loaded");
+    for (const MapRecord& record : map.Records()) {
+      if (!text::EqualsText(record.NameUrl(), name)) continue;
+      map.Remove(record);
+      map.Save();
       ShowMessage(state_, Msg(state_, "gMsg22"), 0);
       return;
     }
@@ -150,10 +143,10 @@ void WriterOperations::localsavepath() {
 // map that cannot be cleaned leaves the others to be.
 void WriterOperations::nonlocalsavedeletedocument() {
   std::map<std::string, std::vector<std::string>> byAccount;
-  for (const std::string& path : state_.tempFilesDeleted) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
+  for (const std::string& path : GoneTempCopies(state_)) byAccount[AccountOfCopy(path)].push_back(text::Trim(path));
   for (const auto& [account, paths] : byAccount) {
     Logged(state_, "nonlocalsavedeletedocument", [&] {
-      RemoveLocalCopyRecords(state_, UserMapPath(state_, account), paths, LocalCopyKey::LocationChild);
+      RemoveLocalCopyRecords(state_, MapFilePath(state_, account), paths, LocalCopyKey::LocationChild);
     });
   }
 }

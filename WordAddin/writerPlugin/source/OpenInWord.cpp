@@ -66,16 +66,16 @@ std::string PageBytes(const std::string& page) {
 
 }  // namespace
 
-DownloadedCopy CopyOfDownload(AddinState& state, const xml::Document& map, const std::string& id,
+DownloadedCopy CopyOfDownload(AddinState& state, const MapFile& map, const std::string& id,
                               const std::string& nameUrl) {
-  xml::Node record = map.selectSingleNode("//mapxml/document[document_id=" + xml::XPathLiteral(id) + "]");
-  if (record && RefusedRecordedCopy(state, state.gUserDocsFolder + nameUrl + record.child(5).text())) record = {};
-  DownloadedCopy copy{nameUrl, record ? record.child(5).text() : std::string(state.params.defaultDocumentExtension)};
+  MapRecord record = map.Select(DocumentRecordById(id));
+  if (record && RefusedRecordedCopy(state, state.gUserDocsFolder + nameUrl + record.Extension())) record = {};
+  DownloadedCopy copy{nameUrl, record ? record.Extension() : std::string(state.params.defaultDocumentExtension)};
   // A copy kept under a free name, because another file had the document's name when it was
   // added, stays in its own file: the file of the document's name is that other one, and is
   // not replaced.
   if (record) {
-    const std::string recorded = record.getAttribute("filename");
+    const std::string recorded = record.Filename();
     const std::string recordedCopy = state.gUserDocsFolder + recorded + copy.extension;
     if (!recorded.empty() && recorded != nameUrl &&
         platform::files::FileExists(state.gUserDocsFolder + nameUrl + copy.extension) &&
@@ -107,8 +107,8 @@ std::string WriterOperations::OpenDocumentInWord(const std::string& response, co
 
     // The copy keeps the extension it was recorded with; a record that would lead out of the
     // user's folder is not followed.
-    xml::Document map;
-    if (!map.load(MapFilePath(state_))) throw FlowFailed{};
+    const MapFile map(MapFilePath(state_));
+    if (!map.Loaded()) throw FlowFailed{};
     const DownloadedCopy recorded = CopyOfDownload(state_, map, id, nameUrl);
     state_.gDocumentExtension = recorded.extension;
     const std::string copyNameUrl = recorded.nameUrl;

@@ -26,16 +26,16 @@ constexpr std::string_view kOtherAccountsDocument =
 
 WriterOperations::Lookup WriterOperations::LookUpActiveDocument() {
   Ref<word::Document> doc = Word()->ActiveDocument();
-  const std::string query = MapRecordQuery(MapKey(state_, doc->Name()));
+  const std::string query = DocumentRecordByFilename(MapKey(state_, doc->Name()));
   WriteLog(state_, "Query string is " + query, "Info");
-  xml::Document map;
-  if (!map.load(MapFilePath(state_))) return Lookup::NoMap;
-  xml::Node record = map.selectSingleNode(query);
+  const MapFile map(MapFilePath(state_));
+  if (!map.Loaded()) return Lookup::NoMap;
+  const MapRecord record = map.Select(query);
   if (!record) return Lookup::NotMapped;
   if (InAnotherAccountsFolder(state_, doc->FullName())) return Lookup::OtherAccount;
-  state_.gPendingDocId = record.child(0).text();
-  state_.gPendingDocVersion = record.child(3).text();
-  state_.gPendingDocName = record.child(1).text();
+  state_.gPendingDocId = record.Id();
+  state_.gPendingDocVersion = record.Version();
+  state_.gPendingDocName = record.Name();
   return Lookup::Mapped;
 }
 
@@ -180,9 +180,8 @@ bool WriterOperations::UpdateSavedInfo(const std::string& replyText) {
 
 bool WriterOperations::RefreshLocalMap() {
   try {
-    const std::string path = MapFilePath(state_);
-    xml::Document map;
-    if (map.load(path)) map.save(path);
+    const MapFile map(MapFilePath(state_));
+    if (map.Loaded()) map.Save();
     WriteLog(state_, "Local XML Sucessfully refreshed", "Info");
     return true;
   } catch (const platform::RuntimeError& e) {

@@ -13,16 +13,8 @@ namespace tavo::writer {
 std::string UploadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavoupload.html"; }
 std::string DownloadHtmlPath(const AddinState& state) { return state.gUserDocsFolder + "tavodownload.html"; }
 
-std::string UserMapPath(const AddinState& state, std::string_view user) {
-  return UserFolderPath(state.gAppDataRoot, user) + std::string(state.params.mapFileName);
-}
-
 std::string MapKey(const AddinState& state, std::string_view fileName) {
   return platform::text::Replace(fileName, state.gDocumentExtension, "");
-}
-
-std::string MapRecordQuery(std::string_view key) {
-  return "//mapxml/document[@filename=" + platform::xml::XPathLiteral(key) + "]";
 }
 
 std::string TextAt(const platform::xml::Document& doc, std::string_view path) {

@@ -6,6 +6,7 @@
 
 #include "common/AddinState.h"
 #include "common/Log.h"
+#include "common/MapFile.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/office/Word.h"
 #include "platform/xml/XmlDocument.h"
@@ -32,25 +33,18 @@ inline const std::string& Msg(const AddinState& state, std::string_view key) { r
 std::string UploadHtmlPath(const AddinState& state);
 std::string DownloadHtmlPath(const AddinState& state);
 
-// The map file as the local-copy procedures address it: <AppData root>\users\<user>\maptavoword.xml.
-std::string UserMapPath(const AddinState& state, std::string_view user);
-
 // The local copy a download of the document `id` (file-name form `nameUrl`) writes in the user's
 // folder, as `map` records it: the file's name without its extension, and the extension (the
 // record's, else the default one). A record that would lead out of the folder is not followed.
 struct DownloadedCopy {
   std::string nameUrl, extension;
 };
-DownloadedCopy CopyOfDownload(AddinState& state, const platform::xml::Document& map, const std::string& id,
+DownloadedCopy CopyOfDownload(AddinState& state, const MapFile& map, const std::string& id,
                               const std::string& nameUrl);
 
 // The map key of a Word file name: the name with every occurrence of the current extension
 // removed, letter case as it stands.
 std::string MapKey(const AddinState& state, std::string_view fileName);
-
-// The selection of the record whose filename attribute is the key. The key goes in as a
-// literal, so any name (apostrophes and quotes included) selects as it is.
-std::string MapRecordQuery(std::string_view key);
 
 // The text of the element at `path`; run-time error 91 when the answer lacks it.
 std::string TextAt(const platform::xml::Document& doc, std::string_view path);

@@ -2,7 +2,7 @@
 
 #include "common/Messages.h"
 #include "common/dialogs/tests/DialogTest.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 
 namespace tavo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "common/dialogs/tests/DialogTest.h"
 #include "platform/forms/Operator.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 #include "platform/forms/Timer.h"
 
 namespace tavo {

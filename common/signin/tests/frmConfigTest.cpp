@@ -11,7 +11,7 @@
 #include "common/StoredSecret.h"
 #include "common/dialogs/TestSupport.h"
 #include "common/tests/TestEnvironment.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 #include "platform/forms/ScriptedOperator.h"
 #include "platform/forms/UserActions.h"
 #include "platform/shell/Shell.h"

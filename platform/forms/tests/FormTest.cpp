@@ -8,7 +8,7 @@
 
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/TestSupport.h"
-#include "platform/forms/Commands.h"
+#include "platform/forms/ActionCommands.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ListBox.h"

@@ -4,7 +4,7 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Form.h"
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 
 namespace forms = platform::forms;
 using platform::Milliseconds;

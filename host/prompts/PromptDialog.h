@@ -5,7 +5,7 @@
 // "Password", "Save As"); it has the label Label1, the text box Text1 (for a line of text;
 // Enter confirms) and the buttons Command1 ("&Yes" or "OK"), Command2 ("&No") and Command3
 // ("Cancel"). The close box and Esc cancel.
-#include "host/common/Prompts.h"
+#include "host/prompts/Prompts.h"
 
 namespace host {
 

@@ -1,9 +1,9 @@
-#include "host/common/Prompts.h"
+#include "host/prompts/Prompts.h"
 
 #include <atomic>
 
-#include "host/common/PasswordHash.h"
-#include "host/common/PromptDialog.h"
+#include "host/files/PasswordHash.h"
+#include "host/prompts/PromptDialog.h"
 
 namespace host {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/forms/Screen.h"
+#include "platform/forms/ScreenMetrics.h"
 
 namespace platform::forms {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/common/Notices.h"
+#include "host/prompts/Notices.h"
 
 namespace host {
 namespace {

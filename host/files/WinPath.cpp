@@ -1,4 +1,4 @@
-#include "host/common/WinPath.h"
+#include "host/files/WinPath.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "platform/forms/Commands.h"
+#include "platform/forms/ActionCommands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "host/common/UserPaths.h"
+#include "host/files/UserPaths.h"
 
-#include "host/common/WinPath.h"
+#include "host/files/WinPath.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/environment/Environment.h"
 

@@ -1,4 +1,4 @@
-#include "host/common/PasswordHash.h"
+#include "host/files/PasswordHash.h"
 
 #include <openssl/crypto.h>
 #include <openssl/rand.h>

@@ -1,4 +1,4 @@
-#include "host/common/LineFormat.h"
+#include "host/files/LineFormat.h"
 
 namespace host {
 
