@@ -36,7 +36,7 @@ struct AddinState {
   std::string gEncodedUser;
   std::string gEncodedPassword;
   // Whether this add-in holds a sign-in, its own or the other add-in's taken over: from then on
-  // gLoginUser and gLoginPassword are the ones the ticket was given for (common/commands/SharedSignIn.h).
+  // gLoginUser and gLoginPassword are the ones the ticket was given for (common/signin/SharedSignIn.h).
   bool signedIn = false;
 
   // Settings.

@@ -2,7 +2,7 @@
 
 #include "common/AddinState.h"
 #include "common/Settings.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "platform/core/RuntimeError.h"
 
 namespace tavo {

@@ -3,7 +3,7 @@
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
 #include "common/UserFiles.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "platform/shell/Shell.h"
 
 namespace tavo {

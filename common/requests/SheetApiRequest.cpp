@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "common/AddinState.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/requests/MessageText.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/XmlBody.h"

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "common/AddinState.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/requests/MessageText.h"
 #include "common/requests/ServiceTransport.h"
 #include "common/requests/XmlBody.h"

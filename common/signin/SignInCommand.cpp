@@ -3,7 +3,7 @@
 #include "common/AddinState.h"
 #include "common/LanguageText.h"
 #include "common/UserFiles.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/commands/UserFolders.h"
 #include "common/dialogs/Dialogs.h"
 #include "platform/core/Text.h"

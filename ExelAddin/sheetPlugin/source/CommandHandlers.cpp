@@ -3,7 +3,7 @@
 #include "common/Messages.h"
 #include "common/commands/LocalCopies.h"
 #include "common/commands/MenuCommands.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/commands/UserFolders.h"
 
 namespace tavo::sheet {

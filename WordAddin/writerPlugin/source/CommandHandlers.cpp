@@ -2,7 +2,7 @@
 #include "WordAddin/writerPlugin/source/ClassInit.h"
 #include "common/commands/LocalCopies.h"
 #include "common/commands/MenuCommands.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/commands/UserFolders.h"
 
 namespace tavo::writer {

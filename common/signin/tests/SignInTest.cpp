@@ -7,7 +7,7 @@
 #include "common/AddinState.h"
 #include "common/RegistryStrings.h"
 #include "common/StoredSecret.h"
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 #include "common/requests/tests/StandIn.h"
 #include "common/signin/Accounts.h"
 #include "common/signin/UrlEncode.h"

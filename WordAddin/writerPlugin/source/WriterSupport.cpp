@@ -1,10 +1,9 @@
-#include "WordAddin/writerPlugin/source/WriterOperations.h"
+#include "WordAddin/writerPlugin/source/WriterSupport.h"
 
 #include <string>
 
-#include "WordAddin/writerPlugin/source/WriterSupport.h"
+#include "WordAddin/writerPlugin/source/WriterOperations.h"
 #include "common/Log.h"
-#include "common/UserFiles.h"
 #include "platform/core/RuntimeError.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"

@@ -1,4 +1,4 @@
-#include "common/commands/SharedSignIn.h"
+#include "common/signin/SharedSignIn.h"
 
 #include "common/AddinHost.h"
 #include "common/AddinState.h"
