@@ -1,7 +1,5 @@
 #include "service/Admin.h"
 
-#include <map>
-
 #include "service/Server.h"
 
 namespace tavo::service {
@@ -10,18 +8,6 @@ namespace {
 Answer Ok(const std::string& detail = {}) { return {200, "text/plain; charset=UTF-8", detail.empty() ? "ok" : "ok " + detail}; }
 Answer Bad(const std::string& why) { return {400, "text/plain; charset=UTF-8", why}; }
 Answer Done(bool found) { return found ? Ok() : Bad("no such id"); }
-
-std::optional<FaultKind> KindNamed(const std::string& name) {
-  static const std::map<std::string, FaultKind> kinds = {
-      {"error-code", FaultKind::ErrorCode}, {"not-xml", FaultKind::NotXml},     {"html-500", FaultKind::Html500},
-      {"truncated", FaultKind::Truncated},  {"wrong-xml", FaultKind::WrongXml}, {"large-body", FaultKind::LargeBody},
-      {"delay", FaultKind::Delay},          {"hang", FaultKind::Hang},          {"refuse", FaultKind::RefuseConnection},
-      {"stalled", FaultKind::Stalled},
-  };
-  const auto it = kinds.find(name);
-  if (it == kinds.end()) return std::nullopt;
-  return it->second;
-}
 
 long long Number(const Call& call, const std::string& name, long long fallback) {
   try {
@@ -113,7 +99,7 @@ Answer AdminCall(Server& server, const Call& call) {
   if (action == "clear-faults") return server.ClearFaults(), Ok();
   if (action == "clear-requests") return server.ClearRequests(), Ok();
   if (action == "fault") {
-    const auto kind = KindNamed(call.Param("kind"));
+    const auto kind = FaultKindNamed(call.Param("kind"));
     if (!kind) return Bad("unknown fault kind");
     Fault fault;
     fault.match = call.Param("match");

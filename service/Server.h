@@ -9,7 +9,6 @@
 // served too. Paths are in Defaults.h.
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "service/Defaults.h"
+#include "service/Faults.h"
 #include "service/Store.h"
 #include "service/Tls.h"
 
@@ -45,41 +45,6 @@ struct RecordedRequest {
   std::chrono::nanoseconds serviceTime{0};
   // "" when absent (case-insensitive name).
   std::string Header(std::string_view name) const;
-};
-
-enum class FaultKind {
-  ErrorCode,         // the API's error answer with `code` (an HTTP status on other paths)
-  NotXml,            // 200 with a body that is not XML
-  Html500,           // status 500 with an HTML error page (not well-formed XML)
-  Truncated,         // the request is served, but its answer is cut in half: the
-                     // Content-Length promises more than is sent, then the connection closes
-  Stalled,           // as Truncated, but after the first half nothing comes until the client
-                     // gives up (a download the client is still waiting for)
-  WrongXml,          // 200 with XML that is not the expected answer
-  LargeBody,         // 200 with a body of `size` bytes (streamed, never held in memory)
-  Delay,             // served normally after `delay`
-  Hang,              // no answer: held until the client gives up (or the server stops)
-  RefuseConnection,  // the connection is reset at once, without an answer
-  Redirect,          // status `code` (307 when it is no 3xx number) sending the client to `location`
-};
-
-struct Fault {
-  Fault(std::string matching = {}, FaultKind faultKind = FaultKind::ErrorCode, int times = 1, std::string errorCode = {})
-      : match(std::move(matching)), kind(faultKind), count(times), code(std::move(errorCode)) {}
-  Fault& WithSize(size_t bytes) { return size = bytes, *this; }
-  Fault& WithDelay(std::chrono::milliseconds wait) { return delay = wait, *this; }
-  Fault& WithLocation(std::string url) { return location = std::move(url), *this; }
-
-  // What a request must be to be affected: "" any request; a path ("/api/xml"; one ending
-  // in "/" covers every path below it); or a method name, whole ("writer.saveDocument") or
-  // its last part ("saveWorkbook").
-  std::string match;
-  FaultKind kind;
-  int count;  // how many matching requests; negative: every one
-  std::string code;
-  size_t size = 0;
-  std::chrono::milliseconds delay{0};
-  std::string location;
 };
 
 struct ServerOptions {
@@ -124,50 +89,51 @@ class Server {
   void WriteHostsFile(const std::filesystem::path& path) const;
 
   // --- seeding (ids are returned; they are unique across documents and workbooks)
-  void AddAccount(const std::string& email, const std::string& password);
+  void AddAccount(const std::string& email, const std::string& password) { store_.AddAccount(email, password); }
   std::string AddDocument(const std::string& owner, const std::string& name, const std::string& html,
-                          double version = 1);
-  std::string AddWorkbook(const std::string& owner, const std::string& name, const std::string& bytes);
+                          double version = 1) {
+    return store_.AddDocument(owner, name, html, version);
+  }
+  std::string AddWorkbook(const std::string& owner, const std::string& name, const std::string& bytes) {
+    return store_.AddWorkbook(owner, name, bytes);
+  }
   // Stores a picture and returns its path ("/pictures/<id>.<type>").
-  std::string AddPicture(const std::string& owner, const std::string& type, const std::string& bytes);
+  std::string AddPicture(const std::string& owner, const std::string& type, const std::string& bytes) {
+    return store_.AddPicture(owner, type, bytes);
+  }
   // A signed-in ticket for the account, as a sign-in would give it.
-  std::string SignIn(const std::string& email);
-  void EndTicket(const std::string& ticket);  // the ticket has expired
-  void EndAllTickets();
+  std::string SignIn(const std::string& email) { return store_.SignIn(email); }
+  void EndTicket(const std::string& ticket) { store_.EndTicket(ticket); }  // the ticket has expired
+  void EndAllTickets() { store_.EndAllTickets(); }
 
   // --- changes made "online" by someone else; false for an unknown id
-  bool ChangeDocument(const std::string& id, const std::string& html);   // next version
-  bool ChangeWorkbook(const std::string& id, const std::string& bytes);  // new lock and time
-  bool Trash(const std::string& id, bool trashed = true);
-  bool ShareReadOnly(const std::string& id, bool shared = true);
-  bool MarkInUse(const std::string& id, const std::string& editor);  // "" frees it
+  bool ChangeDocument(const std::string& id, const std::string& html) { return store_.ChangeDocument(id, html); }
+  bool ChangeWorkbook(const std::string& id, const std::string& bytes) { return store_.ChangeWorkbook(id, bytes); }
+  bool Trash(const std::string& id, bool trashed = true) { return store_.Trash(id, trashed); }
+  bool ShareReadOnly(const std::string& id, bool shared = true) { return store_.ShareReadOnly(id, shared); }
+  // "" frees it.
+  bool MarkInUse(const std::string& id, const std::string& editor) { return store_.MarkInUse(id, editor); }
 
   // --- inspection
   std::vector<RecordedRequest> Requests() const;  // in the order received (admin calls aside)
   void ClearRequests();
-  std::optional<Document> FindDocument(const std::string& id) const;
-  std::optional<Workbook> FindWorkbook(const std::string& id) const;
-  std::vector<Document> Documents() const;
-  std::vector<Workbook> Workbooks() const;
-  std::vector<Picture> Pictures() const;
-  bool TicketValid(const std::string& ticket) const;
+  std::optional<Document> FindDocument(const std::string& id) const { return store_.FindDocument(id); }
+  std::optional<Workbook> FindWorkbook(const std::string& id) const { return store_.FindWorkbook(id); }
+  std::vector<Document> Documents() const { return store_.Documents(); }
+  std::vector<Workbook> Workbooks() const { return store_.Workbooks(); }
+  std::vector<Picture> Pictures() const { return store_.Pictures(); }
+  bool TicketValid(const std::string& ticket) const { return store_.TicketValid(ticket); }
   // What a client must never write down: the accounts' passwords, every ticket given so far
   // (ended ones too) and the API keys.
   std::vector<std::string> Secrets() const;
 
   // --- faults
-  void InjectFault(Fault fault);
-  void ClearFaults();
+  void InjectFault(Fault fault) { faults_.Add(std::move(fault)); }
+  void ClearFaults() { faults_.Clear(); }
 
  private:
   struct Listener;
   void Handle(const httplib::Request& req, httplib::Response& res, bool tls);
-  std::optional<Fault> TakeFault(const std::string& path, std::string_view body);
-  void ApplyFault(const Fault& fault, const httplib::Request& req, httplib::Response& res, bool tls);
-  void Serve(const httplib::Request& req, httplib::Response& res, bool tls);
-  // Waits until the time is up or the server stops; false when it stopped.
-  bool Pause(std::chrono::milliseconds duration);
-  void HoldUntilClientLeaves(int socket);
 
   ServerOptions options_;
   Store store_;
@@ -177,13 +143,12 @@ class Server {
   int tlsPort_ = 0;
   std::string caPem_;
   std::unique_ptr<TlsMaterial> tls_;
+  FaultList faults_;
+  StopSignal stop_;
 
-  mutable std::mutex mutex_;  // requests_, faults_, stopping_
-  std::condition_variable stopCv_;
-  bool stopping_ = false;
+  mutable std::mutex mutex_;  // requests_, received_
   std::vector<RecordedRequest> requests_;
   std::uint64_t received_ = 0;  // requests recorded so far, ClearRequests aside
-  std::vector<Fault> faults_;
 };
 
 }  // namespace tavo::service

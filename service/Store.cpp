@@ -7,6 +7,8 @@
 #include <iomanip>
 #include <sstream>
 
+#include "service/Defaults.h"
+
 namespace tavo::service {
 namespace {
 
@@ -122,6 +124,153 @@ void Store::Revise(Workbook& workbook, std::string bytes) {
   workbook.modifiedTime = NextModifiedTime(workbook);
   workbook.updateLock = NewToken(16);
 }
+
+// ---- seeding, changes and inspection, each under the lock
+
+namespace {
+
+template <class Item>
+std::optional<Item> Find(const std::map<std::string, Item>& items, const std::string& id) {
+  const auto it = items.find(id);
+  if (it == items.end()) return std::nullopt;
+  return it->second;
+}
+
+template <class Item>
+std::vector<Item> All(const std::map<std::string, Item>& items) {
+  std::vector<Item> all;
+  for (const auto& [id, item] : items) all.push_back(item);
+  return all;
+}
+
+// Sets a flag of the document or workbook with the id; false when there is neither.
+template <class Set>
+bool SetOnItem(std::map<std::string, Document>& documents, std::map<std::string, Workbook>& workbooks,
+               const std::string& id, Set set) {
+  if (auto it = documents.find(id); it != documents.end()) return set(it->second), true;
+  if (auto it = workbooks.find(id); it != workbooks.end()) return set(it->second), true;
+  return false;
+}
+
+}  // namespace
+
+void Store::AddAccount(const std::string& email, const std::string& password) {
+  std::lock_guard lock(mutex);
+  passwords[LowerAscii(email)] = password;
+}
+
+std::string Store::AddDocument(const std::string& owner, const std::string& name, const std::string& html,
+                               double version) {
+  std::lock_guard lock(mutex);
+  return CreateDocument(owner, name, html, version).id;
+}
+
+std::string Store::AddWorkbook(const std::string& owner, const std::string& name, const std::string& bytes) {
+  std::lock_guard lock(mutex);
+  return CreateWorkbook(owner, name, bytes).id;
+}
+
+std::string Store::AddPicture(const std::string& owner, const std::string& type, const std::string& bytes) {
+  std::lock_guard lock(mutex);
+  Picture p{NewId(), LowerAscii(owner), type, bytes};
+  pictures[p.id] = p;
+  return std::string(defaults::kPicturesPath) + p.id + "." + type;
+}
+
+std::string Store::SignIn(const std::string& email) {
+  std::lock_guard lock(mutex);
+  return TicketFor(email);
+}
+
+void Store::EndTicket(const std::string& ticket) {
+  std::lock_guard lock(mutex);
+  tickets.erase(ticket);
+}
+
+void Store::EndAllTickets() {
+  std::lock_guard lock(mutex);
+  tickets.clear();
+}
+
+bool Store::ChangeDocument(const std::string& id, const std::string& html) {
+  std::lock_guard lock(mutex);
+  const auto it = documents.find(id);
+  if (it == documents.end()) return false;
+  it->second.content = html;
+  it->second.version = NextVersion(it->second.version);
+  return true;
+}
+
+bool Store::ChangeWorkbook(const std::string& id, const std::string& bytes) {
+  std::lock_guard lock(mutex);
+  const auto it = workbooks.find(id);
+  if (it == workbooks.end()) return false;
+  Revise(it->second, bytes);
+  return true;
+}
+
+bool Store::Trash(const std::string& id, bool trashed) {
+  std::lock_guard lock(mutex);
+  return SetOnItem(documents, workbooks, id, [trashed](auto& item) { item.trashed = trashed; });
+}
+
+bool Store::ShareReadOnly(const std::string& id, bool shared) {
+  std::lock_guard lock(mutex);
+  return SetOnItem(documents, workbooks, id, [shared](auto& item) { item.sharedReadOnly = shared; });
+}
+
+bool Store::MarkInUse(const std::string& id, const std::string& editor) {
+  std::lock_guard lock(mutex);
+  const auto it = workbooks.find(id);
+  if (it == workbooks.end()) return false;
+  it->second.inUseBy = editor;
+  return true;
+}
+
+std::optional<Document> Store::FindDocument(const std::string& id) const {
+  std::lock_guard lock(mutex);
+  return Find(documents, id);
+}
+
+std::optional<Workbook> Store::FindWorkbook(const std::string& id) const {
+  std::lock_guard lock(mutex);
+  return Find(workbooks, id);
+}
+
+bool Store::HoldsWorkbook(const std::string& id) const {
+  std::lock_guard lock(mutex);
+  return workbooks.count(id) != 0;
+}
+
+std::vector<Document> Store::Documents() const {
+  std::lock_guard lock(mutex);
+  return All(documents);
+}
+
+std::vector<Workbook> Store::Workbooks() const {
+  std::lock_guard lock(mutex);
+  return All(workbooks);
+}
+
+std::vector<Picture> Store::Pictures() const {
+  std::lock_guard lock(mutex);
+  return All(pictures);
+}
+
+bool Store::TicketValid(const std::string& ticket) const {
+  std::lock_guard lock(mutex);
+  return tickets.count(ticket) != 0;
+}
+
+std::vector<std::string> Store::Secrets() const {
+  std::lock_guard lock(mutex);
+  std::vector<std::string> secrets;
+  for (const auto& [account, password] : passwords) secrets.push_back(password);
+  secrets.insert(secrets.end(), issuedTickets.begin(), issuedTickets.end());
+  return secrets;
+}
+
+// ---- text helpers
 
 std::string LowerAscii(std::string_view s) {
   std::string out(s);

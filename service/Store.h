@@ -1,7 +1,9 @@
 #pragma once
 // What the stand-in suite knows: accounts and their tickets, word-processor documents,
 // spreadsheet workbooks, uploaded pictures and the publishing calls made for each item.
-// Plain data behind one mutex; the API handlers lock it for each request they serve.
+// Plain data behind one mutex: the API handlers lock it for each request they serve and use
+// the data and helpers directly; the seeding, the changes made "online" and the inspection at
+// the end of the class are for everyone else and lock it themselves.
 #include <chrono>
 #include <functional>
 #include <map>
@@ -106,6 +108,36 @@ class Store {
   // A modification time for the workbook: now, but always later than its last one, so that
   // a client comparing times to the second sees every change.
   std::string NextModifiedTime(const Workbook& workbook) const;
+
+  // --- seeding (ids are returned; they are unique across documents and workbooks); each of
+  // these and the calls below locks the mutex itself
+  void AddAccount(const std::string& email, const std::string& password);
+  std::string AddDocument(const std::string& owner, const std::string& name, const std::string& html, double version);
+  std::string AddWorkbook(const std::string& owner, const std::string& name, const std::string& bytes);
+  // Stores a picture and returns its path ("/pictures/<id>.<type>").
+  std::string AddPicture(const std::string& owner, const std::string& type, const std::string& bytes);
+  // A signed-in ticket for the account, as a sign-in would give it.
+  std::string SignIn(const std::string& email);
+  void EndTicket(const std::string& ticket);  // the ticket has expired
+  void EndAllTickets();
+
+  // --- changes made "online" by someone else; false for an unknown id
+  bool ChangeDocument(const std::string& id, const std::string& html);   // next version
+  bool ChangeWorkbook(const std::string& id, const std::string& bytes);  // new lock and time
+  bool Trash(const std::string& id, bool trashed);
+  bool ShareReadOnly(const std::string& id, bool shared);
+  bool MarkInUse(const std::string& id, const std::string& editor);  // "" frees it
+
+  // --- inspection
+  std::optional<Document> FindDocument(const std::string& id) const;
+  std::optional<Workbook> FindWorkbook(const std::string& id) const;
+  bool HoldsWorkbook(const std::string& id) const;  // without copying it
+  std::vector<Document> Documents() const;
+  std::vector<Workbook> Workbooks() const;
+  std::vector<Picture> Pictures() const;
+  bool TicketValid(const std::string& ticket) const;
+  // The accounts' passwords and every ticket given so far (ended ones too).
+  std::vector<std::string> Secrets() const;
 
  private:
   Clock clock_;

@@ -18,8 +18,6 @@ namespace {
 
 using std::string;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 // From ...\users\, five steps up and into a folder of its own.
 constexpr const char* kEscaping = "..\\..\\..\\..\\..\\Escaped";
 constexpr const char* kRefused = "The Tavo ID cannot contain \\, / or : or control characters";
@@ -121,7 +119,6 @@ TEST_P(AccountNames, ANameThatLeavesTheFoldersIsRefusedWhereverItComesIn) {
 // Signed in as " ann@tavo.example", the folders are those of "ann@tavo.example": the list opens
 // the chosen document or workbook, and the local copies are found and opened.
 TEST_P(AccountNames, ABlankInFrontOfTheNameFindsTheFoldersOfItsSignIn) {
-  server_->AddAccount(kUser, kPassword);
   if (host().kind == string("word")) server_->AddDocument(kUser, "Welcome", "<p>Hello</p>");
   else server_->AddWorkbook(kUser, "Welcome", service::WorkbookFile({{"Sheet1", {{"A1", "Hello"}}}}));
   Settings().Set("tavosavelocal", "1");

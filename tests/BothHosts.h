@@ -21,8 +21,6 @@ namespace reg = platform::registry;
 namespace files = platform::files;
 using std::string;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 constexpr const char* kSheetKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
 inline const string kUserDocs = string("C:\\Users\\tavo\\Documents\\tavo\\tavosheet\\users\\") + kUser + "\\";
 inline const string kMapFile = string("C:\\Users\\tavo\\AppData\\Roaming\\tavo\\tavosheet\\users\\") + kUser + "\\maptavoexcel.xml";
@@ -55,12 +53,6 @@ inline std::vector<Record> MapRecords() {
 
 class BothHosts : public EndToEndTest {
  protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    server_->AddAccount(kUser, kPassword);
-  }
-
   // Signs in through the host's Login and its sign-in dialog; the screen after the sign-in.
   string SignIn(HostProcess& host) {
     host.Send("click &Login");

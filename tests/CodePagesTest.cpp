@@ -23,8 +23,6 @@ namespace {
 using std::string;
 namespace reg = platform::registry;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 const string kSheetDocs = string("C:\\Users\\tavo\\Documents\\tavo\\tavosheet\\users\\") + kUser + "\\";
 const string kSheetMap =
     string("C:\\Users\\tavo\\AppData\\Roaming\\tavo\\tavosheet\\users\\") + kUser + "\\maptavoexcel.xml";
@@ -91,7 +89,6 @@ class CodePages : public EndToEndTest, public ::testing::WithParamInterface<Sett
   void SetUp() override {
     EndToEndTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    server_->AddAccount(kUser, kPassword);
     platform::codepage::SetACP(GetParam().system);
     ASSERT_TRUE(reg::WriteSystemValue(reg::HKEY_LOCAL_MACHINE, kLanguageKey, "Language",
                                       reg::StringValue(GetParam().language)));

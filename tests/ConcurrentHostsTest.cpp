@@ -45,8 +45,6 @@ constexpr int kRounds = 200;
 constexpr int kRounds = 1000;
 #endif
 constexpr int kFastClock = 50;  // a sign-in's 3.2 s of waiting take 64 ms
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 constexpr const char* kValues[] = {"tavoticketid", "tavousername", "tavopassword", "wordstatus", "excelstatus"};
 
 // The screen the command left: what the host printed after its echo of the command.
@@ -176,7 +174,6 @@ class ConcurrentHosts : public EndToEndTest {
   void SetUp() override {
     EndToEndTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    server_->AddAccount(kUser, kPassword);
     // The accounts service over plain HTTP: a TLS set-up for each request of a sign-in would
     // take three times as many rounds' worth of time, and the store does not care.
     for (const AddinParameterSet* addin : {&kWriterParameters, &kSheetParameters})

@@ -2,7 +2,8 @@
 // What the end-to-end tests share: a fresh environment root in a temporary folder, the
 // stand-in service in this process (so that a test sees what reached it and can change things
 // "online"), reached through the root's hosts file and trusted CA file, both add-in libraries
-// registered as their installers do, and tavo-office processes started on that root.
+// registered as their installers do, and tavo-office processes started on that root. The test
+// account (kUser) exists.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -15,11 +16,10 @@
 
 #include "common/AddinParameterSet.h"
 #include "platform/environment/Environment.h"
-#include "platform/http/Http.h"
 #include "platform/registry/Registry.h"
 #include "service/Server.h"
 #include "tests/HostProcess.h"
-#include "tests/LogSecrets.h"
+#include "tests/StandInService.h"
 
 namespace tavo::test {
 
@@ -46,11 +46,7 @@ class EndToEndTest : public ::testing::Test {
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
     environment_ = std::make_unique<platform::environment::ScopedEnvironment>(root_);
-    service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+    server_ = StartStandIn();
     for (const char* library : {"libtavowriter.so", "libtavosheetexeladdin.so"}) {
       const Finished registered = RunToEnd(bin_ / "tavo-office", {"register", (bin_ / library).string()}, root_);
       ASSERT_EQ(registered.status, 0) << registered.output;
@@ -61,10 +57,7 @@ class EndToEndTest : public ::testing::Test {
                                      platform::registry::StringValue("Info"));
   }
   void TearDown() override {
-    if (server_) {
-      server_->Stop();
-      ExpectNoSecretsInLogs(root_, server_->Secrets());
-    }
+    if (server_) StopStandIn(*server_, root_);
     environment_.reset();
     std::error_code ec;
     if (!root_.empty()) std::filesystem::remove_all(root_, ec);

@@ -19,8 +19,6 @@ namespace {
 namespace reg = platform::registry;
 using std::string;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
 constexpr const char* kMakePublic = "/api/private/xml/makePublic/";
 constexpr const char* kLicence = "/api/private/TavoSocial/xml/updateLicense/";
@@ -57,12 +55,6 @@ const Addin kAddins[] = {
 
 class PublishCalls : public EndToEndTest {
  protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    server_->AddAccount(kUser, kPassword);
-  }
-
   std::unique_ptr<HostProcess> SignedIn(const Addin& addin) {
     auto host = Start(addin.kind, kFastClock);
     host->Send("click &Login");

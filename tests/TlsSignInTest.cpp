@@ -20,8 +20,6 @@ namespace fs = std::filesystem;
 namespace reg = platform::registry;
 using std::string;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 constexpr int kFastClock = 20;  // the sign-in's waits of several seconds, shortened
 
 
@@ -33,13 +31,10 @@ class TlsSignIn : public EndToEndTest {
     server_->Stop();
     const fs::path caFile = platform::environment::HostPath(platform::http::kCaFile);
     fs::remove(caFile);
-    service::ServerOptions options;
+    service::ServerOptions options = StandInOptions();
     options.tls = mode;
-    if (publishCa) options.caOut = caFile;
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-    server_->AddAccount(kUser, kPassword);
+    if (!publishCa) options.caOut.clear();
+    server_ = StartStandIn(options);
   }
 
   // Login, the credentials typed into the dialog, OK: the screen the sign-in leaves.

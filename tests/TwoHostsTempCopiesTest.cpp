@@ -19,8 +19,6 @@ namespace {
 namespace reg = platform::registry;
 using std::string;
 
-constexpr const char* kUser = "ann@tavo.example";
-constexpr const char* kPassword = "Secret-1";
 const string kAppData = "C:\\Users\\tavo\\AppData\\Roaming\\tavo\\";
 const string kDocuments = "C:\\Users\\tavo\\Documents\\tavo\\";
 
@@ -41,12 +39,6 @@ constexpr Kind kExcel{"excel", "Software\\tavo\\tavo sheet Excel Plugin\\reg", "
 // Which host kind, and whether the host that kept the copy still has it open when the other quits.
 class TwoHostsTempCopies : public EndToEndTest, public ::testing::WithParamInterface<std::tuple<const Kind*, bool>> {
  protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    server_->AddAccount(kUser, kPassword);
-  }
-
   // A host of the kind, signed in through its Login, keeping local copies or not.
   std::unique_ptr<HostProcess> SignedIn(const Kind& kind, bool keepCopies) {
     reg::WriteValue(reg::HKEY_CURRENT_USER, kind.settingsKey, "tavosavelocal", reg::StringValue(keepCopies ? "1" : "0"));

@@ -6,24 +6,16 @@
 
 #include "common/AddinState.h"
 #include "common/tests/TestEnvironment.h"
-#include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
 #include "service/Server.h"
+#include "tests/StandInService.h"
 
 namespace tavo::test {
-
-inline constexpr const char* kUser = "ann@tavo.example";
-inline constexpr const char* kPassword = "s3cret";
 
 class StandInTest : public CoreTest {
  protected:
   void SetUp() override {
-    service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-    server_->AddAccount(kUser, kPassword);
+    server_ = StartStandIn();
   }
   void TearDown() override {
     server_->Stop();

@@ -136,7 +136,7 @@ TEST_P(SignInTest, SendsBothRequestsAndPublishesTheTicket) {
     EXPECT_EQ(requests[i].host, "accounts.tavo.example");
     EXPECT_EQ(requests[i].path, "/login");
     EXPECT_EQ(requests[i].body, "servicename=" + std::string(params().signInServiceOrder[i]) +
-                                    "&silent=true&LOGIN_ID=ann%40tavo%2Eexample&PASSWORD=s3cret");
+                                    "&silent=true&LOGIN_ID=ann%40tavo%2Eexample&PASSWORD=Secret%2D1");
     EXPECT_EQ(requests[i].Header("Content-Type"), "application/x-www-form-urlencoded; charset=UTF-8");
     EXPECT_EQ(requests[i].Header("User-Agent"), "Tavo Office Plugin-2.0.0");
   }

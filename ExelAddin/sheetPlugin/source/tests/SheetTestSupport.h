@@ -31,7 +31,7 @@
 #include "platform/xml/XmlDocument.h"
 #include "service/Seed.h"
 #include "service/Server.h"
-#include "tests/LogSecrets.h"
+#include "tests/StandInService.h"
 
 namespace tavo::sheet::test {
 
@@ -44,8 +44,8 @@ using tavo::test::FormWatcher;
 
 inline constexpr const char* kSettingsKey = "Software\\tavo\\tavo sheet Excel Plugin\\reg";
 inline constexpr const char* kWriterSettingsKey = "Software\\tavo\\tavo writer Word Plugin\\reg";
-inline constexpr const char* kUser = "ann@tavo.example";
-inline constexpr const char* kPassword = "Secret-1";
+using tavo::test::kPassword;
+using tavo::test::kUser;
 inline constexpr const char* kSheetPage = "http://sheet.tavo.example/";
 inline constexpr const char* kDocuments = "C:\\Users\\tavo\\Documents";
 inline constexpr const char* kAppData = "C:\\Users\\tavo\\AppData\\Roaming";
@@ -102,20 +102,14 @@ class SheetTest : public ::testing::Test {
   SheetTest() {
     reg::SetLocalMachineWritable(true);
     EXPECT_EQ(host::RegisterLibrary(TAVO_SHEET_LIBRARY), 0);
-    service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-    server_->AddAccount(kUser, kPassword);
+    server_ = tavo::test::StartStandIn();
     // Every line of the log is written, so that tests can read what the add-in did.
     SetSetting("tavologlevel", "Info");
     pages_.Add(kSheetPage, {forms::kReadyStateComplete}, "<html><body>Tavo Sheet</body></html>");
   }
   ~SheetTest() override {
     if (excel_) excel_->Quit(true);
-    server_->Stop();
-    tavo::test::ExpectNoSecretsInLogs(env_.root(), server_->Secrets());
+    tavo::test::StopStandIn(*server_, env_.root());
   }
 
   // Starts Excel with the registered add-ins.

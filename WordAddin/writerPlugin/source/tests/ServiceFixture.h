@@ -9,33 +9,25 @@
 #include "WordAddin/writerPlugin/source/tests/WriterTestSupport.h"
 #include "platform/forms/PageSource.h"
 #include "platform/forms/WebBrowser.h"
-#include "platform/http/Http.h"
 #include "service/Server.h"
-#include "tests/LogSecrets.h"
+#include "tests/StandInService.h"
 
 namespace tavo::writer::test {
 
-inline constexpr const char* kUser = "ann@tavo.example";
-inline constexpr const char* kPassword = "Secret-1";
+using tavo::test::kPassword;
+using tavo::test::kUser;
 inline constexpr const char* kHomePage = "http://www.tavo.example/";
 
 class ServiceTest : public WriterTest {
  protected:
-  ServiceTest() {
-    service::ServerOptions options;
-    options.caOut = platform::environment::HostPath(platform::http::kCaFile);
-    server_ = std::make_unique<service::Server>(options);
-    server_->Start();
-    server_->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
-    server_->AddAccount(kUser, kPassword);
+  ServiceTest() : server_(tavo::test::StartStandIn()) {
     // Every line of the log is written, for the check of what the log holds.
     SetSetting("tavologlevel", "Info");
     pages_.Add(kHomePage, {platform::forms::kReadyStateComplete}, "<html><body>Tavo</body></html>");
   }
   ~ServiceTest() override {
     EndWord();  // its last log lines are written as it quits
-    server_->Stop();
-    tavo::test::ExpectNoSecretsInLogs(env_.root(), server_->Secrets());
+    tavo::test::StopStandIn(*server_, env_.root());
   }
 
   // How many requests reached the service on this path.

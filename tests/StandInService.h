@@ -1,0 +1,43 @@
+#pragma once
+// The stand-in service in the test's own process, reached the way the add-ins reach the suite:
+// the suite's names lead to it through the environment's hosts file, its certificate is trusted
+// through the environment's CA file, and the test account exists. The test sees what reached it
+// and changes things "online" through the Server.
+#include <filesystem>
+#include <memory>
+
+#include "platform/environment/Environment.h"
+#include "platform/http/Http.h"
+#include "service/Server.h"
+#include "tests/LogSecrets.h"
+
+namespace tavo::test {
+
+// The account the tests sign in with.
+inline constexpr const char* kUser = "ann@tavo.example";
+inline constexpr const char* kPassword = "Secret-1";
+
+// The service's options, with its CA certificate written where the environment trusts it.
+inline service::ServerOptions StandInOptions() {
+  service::ServerOptions options;
+  options.caOut = platform::environment::HostPath(platform::http::kCaFile);
+  return options;
+}
+
+// Starts the service on the options, writes the environment's hosts file and adds the account.
+inline std::unique_ptr<service::Server> StartStandIn(service::ServerOptions options = StandInOptions()) {
+  auto server = std::make_unique<service::Server>(std::move(options));
+  server->Start();
+  server->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
+  server->AddAccount(kUser, kPassword);
+  return server;
+}
+
+// Stops the service, and checks that no add-in log under the environment root holds one of its
+// secrets.
+inline void StopStandIn(service::Server& server, const std::filesystem::path& root) {
+  server.Stop();
+  ExpectNoSecretsInLogs(root, server.Secrets());
+}
+
+}  // namespace tavo::test
