@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/reliability/FaultMatrix.h"
-#include "tests/word/DocumentsFixture.h"
+#include "WordAddin/writerPlugin/source/tests/DocumentsFixture.h"
 
 namespace tavo::writer::test {
 namespace {

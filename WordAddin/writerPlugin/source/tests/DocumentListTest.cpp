@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/word/DocumentsFixture.h"
+#include "WordAddin/writerPlugin/source/tests/DocumentsFixture.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/ListBox.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/core/Text.h"
-#include "tests/word/DocumentsFixture.h"
+#include "WordAddin/writerPlugin/source/tests/DocumentsFixture.h"
 
 namespace tavo::writer::test {
 namespace {

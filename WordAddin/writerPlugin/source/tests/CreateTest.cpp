@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/word/DocumentsFixture.h"
+#include "WordAddin/writerPlugin/source/tests/DocumentsFixture.h"
 
 namespace tavo::writer::test {
 namespace {

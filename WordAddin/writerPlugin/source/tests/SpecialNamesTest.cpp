@@ -12,7 +12,7 @@
 
 #include "platform/forms/ListBox.h"
 #include "platform/http/Http.h"
-#include "tests/word/DocumentsFixture.h"
+#include "WordAddin/writerPlugin/source/tests/DocumentsFixture.h"
 
 namespace tavo::writer::test {
 namespace {
