@@ -3,8 +3,11 @@
 // the suite's names lead to it through the environment's hosts file, its certificate is trusted
 // through the environment's CA file, and the test account exists. The test sees what reached it
 // and changes things "online" through the Server.
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
@@ -31,6 +34,13 @@ inline std::unique_ptr<service::Server> StartStandIn(service::ServerOptions opti
   server->WriteHostsFile(platform::environment::HostPath(platform::http::kHostsFile));
   server->AddAccount(kUser, kPassword);
   return server;
+}
+
+// How many requests reached the service on the path.
+inline size_t RequestsTo(const service::Server& server, const std::string& path) {
+  const auto requests = server.Requests();
+  return static_cast<size_t>(
+      std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
 }
 
 // Stops the service, and checks that no add-in log under the environment root holds one of its

@@ -31,6 +31,7 @@
 #include "platform/xml/XmlDocument.h"
 #include "service/Seed.h"
 #include "service/Server.h"
+#include "tests/HostedSession.h"
 #include "tests/StandInService.h"
 
 namespace tavo::sheet::test {
@@ -97,56 +98,35 @@ inline std::vector<MapEntry> MapEntries() {
   return entries;
 }
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public ::testing::Test, public tavo::test::HostedSession {
  protected:
-  SheetTest() {
-    reg::SetLocalMachineWritable(true);
-    EXPECT_EQ(host::RegisterLibrary(TAVO_SHEET_LIBRARY), 0);
+  SheetTest() : HostedSession(host::HostKind::Excel, TAVO_SHEET_LIBRARY, "Tavo Sheet Excel Add-In") {
     server_ = tavo::test::StartStandIn();
     // Every line of the log is written, so that tests can read what the add-in did.
     SetSetting("tavologlevel", "Info");
     pages_.Add(kSheetPage, {forms::kReadyStateComplete}, "<html><body>Tavo Sheet</body></html>");
   }
   ~SheetTest() override {
-    if (excel_) excel_->Quit(true);
+    EndSession();
     tavo::test::StopStandIn(*server_, env_.root());
   }
 
   // Starts Excel with the registered add-ins.
-  host::OfficeSession& StartExcel() {
-    excel_ = std::make_unique<host::OfficeSession>(host::HostKind::Excel,
-                                                   [this](const std::string& m) { reports.push_back(m); });
-    EXPECT_EQ(excel_->Start(), 1);
-    return *excel_;
-  }
+  host::OfficeSession& StartExcel() { return StartSession(); }
   // Excel started while the Word add-in is signed in as the account: the add-in adopts it.
   host::OfficeSession& StartSignedIn(bool saveLocal = true) {
     RememberCredentials(kUser, kPassword, saveLocal);
     WordSignedIn(kUser, kPassword, server_->SignIn(kUser));
     return StartExcel();
   }
-  host::OfficeSession& excel() { return *excel_; }
-  std::shared_ptr<host::excel::ExcelApplication> app() { return excel_->excel(); }
-  bool QuitExcel() { return excel_->Quit(true); }
-
-  office::Ref<office::CommandBar> Toolbar() { return excel_->bars().Item("Tavo Sheet Excel Add-In"); }
-  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made, and their
-  // enabled states as "1" and "0".
-  std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
-  std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
-  // After the service refused the ticket: the add-in is back in its signed-out state, and the
-  // Login its message asks for signs in again through the dialog, which shows the account in use.
-  void SignInAgain() {
-    EXPECT_EQ(EnabledStates(), "100001010001");
-    user_.On("frmConfig", {"click Command1"});
-    excel_->Click("&Login");
-    EXPECT_EQ(EnabledStates().substr(0, 8), "01111111");
-  }
+  host::OfficeSession& excel() { return session(); }
+  std::shared_ptr<host::excel::ExcelApplication> app() { return session().excel(); }
+  bool QuitExcel() { return QuitSession(); }
 
   // Opens the online list and the entry with this name from it.
   void Download(const std::string& name) {
     user_.On("frmDocList", {"select listdoc \"" + name + "\"", "click Command1"});
-    excel_->Click("&Open Tavo Sheet");
+    excel().Click("&Open Tavo Sheet");
   }
 
   // The user closes the next message with OK.
@@ -159,18 +139,14 @@ class SheetTest : public ::testing::Test {
     for (const auto& m : tavo::test::SeenMessages(user_)) texts.push_back(m.text);
     return texts;
   }
-  std::string Status() { return excel_->application()->StatusBar(); }
+  std::string Status() { return excel().application()->StatusBar(); }
   std::string LogText() {
     const std::string log = kUserData + "tavosheet.log";
     return platform::files::FileExists(log) ? platform::files::ReadAllBytes(log) : std::string();
   }
 
   // How many requests reached the service on the path, and those that called the method.
-  size_t RequestsTo(const std::string& path) const {
-    auto requests = server_->Requests();
-    return static_cast<size_t>(
-        std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
-  }
+  size_t RequestsTo(const std::string& path) const { return tavo::test::RequestsTo(*server_, path); }
   std::vector<service::RecordedRequest> Calls(const std::string& method) const {
     std::vector<service::RecordedRequest> calls;
     for (const auto& r : server_->Requests())
@@ -179,21 +155,12 @@ class SheetTest : public ::testing::Test {
     return calls;
   }
 
-  platform::environment::TempEnvironment env_;
-  platform::ScopedVirtualClock clock_{platform::MakeLocalTime(2009, 6, 2, 13, 5, 7)};
-  forms::ScriptedOperator user_;
   forms::ScriptedPages pages_;
   std::unique_ptr<service::Server> server_;
-  std::vector<std::string> reports;
-
- private:
-  std::unique_ptr<host::OfficeSession> excel_;
 };
 
-// The enabled states of the twelve controls (menu Login, Open, Add, Save, Publish, Settings,
-// Logout, About; buttons Open, Save, Add, Local WorkBooks).
-inline constexpr const char* kSignedOut = "100001010001";
-inline constexpr const char* kSignedInKeepingCopies = "011111111111";
-inline constexpr const char* kSignedInWithoutCopies = "011111111110";
+using tavo::test::kSignedInKeepingCopies;
+using tavo::test::kSignedInWithoutCopies;
+using tavo::test::kSignedOut;
 
 }  // namespace tavo::sheet::test

@@ -31,11 +31,7 @@ class ServiceTest : public WriterTest {
   }
 
   // How many requests reached the service on this path.
-  size_t RequestsTo(const std::string& path) const {
-    auto requests = server_->Requests();
-    return static_cast<size_t>(
-        std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
-  }
+  size_t RequestsTo(const std::string& path) const { return tavo::test::RequestsTo(*server_, path); }
 
   std::unique_ptr<service::Server> server_;
   platform::forms::ScriptedPages pages_;

@@ -1,8 +1,6 @@
 #pragma once
-// What the Word add-in's tests share: a fresh environment with the clock standing still, the
-// add-in library registered as its installer would, and an emulated Word that loads it the way
-// Office does (registry, dlopen, connection object). The tests see the add-in only from
-// outside: the command bars, the registry, the files it writes, the dialogs it shows.
+// What the Word add-in's tests share: the add-in in the emulated Word, as tests/HostedSession.h
+// starts it, with its settings, its messages and its log as the tests read them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -22,6 +20,7 @@
 #include "platform/forms/ScriptedOperator.h"
 #include "platform/office/CommandBars.h"
 #include "platform/registry/Registry.h"
+#include "tests/HostedSession.h"
 
 namespace tavo::writer::test {
 
@@ -50,77 +49,30 @@ inline void SheetSignedIn(const std::string& user, const std::string& password, 
   tavo::test::SignedInElsewhere("excelstatus", user, password, ticket);
 }
 
-class WriterTest : public ::testing::Test {
+class WriterTest : public ::testing::Test, public tavo::test::HostedSession {
  protected:
-  WriterTest() {
-    reg::SetLocalMachineWritable(true);
-    EXPECT_EQ(host::RegisterLibrary(TAVO_WRITER_LIBRARY), 0);
-  }
-  ~WriterTest() override { EndWord(); }
+  WriterTest() : HostedSession(host::HostKind::Word, TAVO_WRITER_LIBRARY, "Tavo Writer Word Add-In") {}
 
   // Word quits, if it runs.
-  void EndWord() {
-    if (word_) word_->Quit(true);
-    word_.reset();
-  }
-
+  void EndWord() { EndSession(); }
   // Starts Word with the registered add-ins.
-  host::OfficeSession& StartWord() {
-    word_ = std::make_unique<host::OfficeSession>(host::HostKind::Word,
-                                                  [this](const std::string& m) { reports.push_back(m); });
-    EXPECT_EQ(word_->Start(), 1);
-    return *word_;
-  }
-  host::OfficeSession& word() { return *word_; }
-  void QuitWord() { ASSERT_TRUE(word_->Quit(true)); }
-
-  office::Ref<office::CommandBar> Toolbar() { return word_->bars().Item("Tavo Writer Word Add-In"); }
-  bool HasToolbar() {
-    for (const auto& bar : word_->bars().bars())
-      if (bar->Name() == "Tavo Writer Word Add-In") return true;
-    return false;
-  }
-  // The menu items 1-8 and the toolbar buttons 9-12, in the order they were made, and their
-  // enabled states as "1" and "0".
-  std::vector<office::Ref<office::CommandBarControl>> Controls() { return tavo::test::ToolbarCommands(Toolbar()); }
-  std::string EnabledStates() { return tavo::test::EnabledStates(Toolbar()); }
-  // After the service refused the ticket: the add-in is back in its signed-out state, and the
-  // Login its message asks for signs in again through the dialog, which shows the account in use.
-  void SignInAgain() {
-    EXPECT_EQ(EnabledStates(), "100001010001");
-    user_.On("frmConfig", {"click Command1"});
-    word_->Click("&Login");
-    EXPECT_EQ(EnabledStates().substr(0, 8), "01111111");
-  }
+  host::OfficeSession& StartWord() { return StartSession(); }
+  host::OfficeSession& word() { return session(); }
+  void QuitWord() { ASSERT_TRUE(QuitSession()); }
 
   // The user closes the next information message (or error message) with OK.
   void WillReadMessage(const char* dialog = "frmMsgInfo") { user_.On(dialog, {"click Command1"}); }
   // The messages shown so far, each as "<dialog>: <text>".
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const auto& m : tavo::test::SeenMessages(user_)) texts.push_back(m.dialog + ": " + m.text);
-    return texts;
-  }
+  std::vector<std::string> Messages() const { return tavo::test::MessageLines(user_); }
 
   std::string LogText(const std::string& user) {
     const std::string log = std::string(kAppData) + "\\tavo\\tavowriter\\users\\" + user + "\\tavowriter.log";
     return platform::files::FileExists(log) ? platform::files::ReadAllBytes(log) : std::string();
   }
-
-  platform::environment::TempEnvironment env_;
-  platform::ScopedVirtualClock clock_{platform::MakeLocalTime(2009, 6, 2, 13, 5, 7)};
-  platform::forms::ScriptedOperator user_;
-  std::vector<std::string> reports;
-
- private:
-  std::unique_ptr<host::OfficeSession> word_;
 };
 
-// The enabled states of the twelve controls (menu Login, Open Document, Add, Save, Publish,
-// Settings, Logout, About; buttons Open, Save, Add, Local Documents).
-inline constexpr const char* kAfterStartUp = "100001010001";
-inline constexpr const char* kSignedInKeepingCopies = "011111111111";
-inline constexpr const char* kSignedInWithoutCopies = "011111111110";
-inline constexpr const char* kSignedOut = "100001010001";
+using tavo::test::kSignedInKeepingCopies;
+using tavo::test::kSignedInWithoutCopies;
+using tavo::test::kSignedOut;
 
 }  // namespace tavo::writer::test
