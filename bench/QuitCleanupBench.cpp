@@ -5,7 +5,7 @@
 // The setup checks once that both leave the same file. The add-ins' own clean-up procedures
 // (the word processor's nonlocalsavedeletedocument, the spreadsheet's RemoveTempEntriesFromMap)
 // join the table at the bottom once they exist: each is a Walk, called with the state as the
-// add-in has it at quit (signed in, gTempFiles and gTempFileCount filled, the map file on disk).
+// add-in has it at quit (signed in, gTempFiles filled, the map file on disk).
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -31,7 +31,7 @@ bool IsWriter(const AddinState& state) { return &state.params == &kWriterParamet
 
 std::vector<std::string> TemporaryCopies(const AddinState& state) {
   std::vector<std::string> paths;
-  for (int i = 0; i < state.gTempFileCount; ++i) paths.push_back(state.gTempFiles[static_cast<size_t>(i)].path);
+  for (const AddinState::TempCopy& copy : state.gTempFiles) paths.push_back(copy.path);
   return paths;
 }
 
@@ -75,7 +75,6 @@ struct AtQuit {
     for (std::size_t i = 0; i < kTemporaryCopies; ++i)
       state->gTempFiles.push_back(
           {.path = LocalCopyPath(*state, i * (kRecords / kTemporaryCopies) + 37), .stamp = std::nullopt, .gone = false});
-    state->gTempFileCount = static_cast<int>(kTemporaryCopies);
     expected = After(SaveEach);
   }
   // The map as it is before the clean-up, read from the file by whatever runs next.

@@ -2,7 +2,6 @@
 // Everything one loaded add-in remembers between calls: its settings, the current sign-in, the
 // per-user folders, the language texts and the lists the dialogs work on. One state per loaded
 // add-in, passed by reference to every procedure; two add-ins in one process never share one.
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,7 +77,6 @@ struct AddinState {
     bool gone = false;
   };
   std::vector<TempCopy> gTempFiles;
-  int gTempFileCount = 0;
 
   LanguageStrings strings;
 

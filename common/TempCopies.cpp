@@ -21,7 +21,6 @@ AddinState::TempCopy* Listed(AddinState& state, const std::string& path) {
 }  // namespace
 
 void RecordTempCopy(AddinState& state, const std::string& path) {
-  ++state.gTempFileCount;
   if (!Listed(state, path)) state.gTempFiles.push_back({.path = path, .stamp = std::nullopt, .gone = false});
   RestampTempCopy(state, path);
 }

@@ -17,7 +17,7 @@ namespace {
 
 enum class Route {
   WriterApi, SheetApi, WriterPublish, SheetPublish, Download, Login, Logout, Register, Terms, Picture, Home,
-  Admin, NotFound,
+  NotFound,
 };
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
@@ -31,9 +31,9 @@ Route PublishRoute(const Call& call, const Store& store) {
   return store.HoldsWorkbook(PublishedId(call)) ? Route::SheetPublish : Route::WriterPublish;
 }
 
+// The route of a request that is no admin call.
 Route RouteOf(const Call& call, const Store& store) {
   const std::string& p = call.path;
-  if (StartsWith(p, defaults::kAdminPath)) return Route::Admin;
   if (p == defaults::kWriterApiPath) return Route::WriterApi;
   if (p == defaults::kSheetApiPath) return Route::SheetApi;
   if (StartsWith(p, defaults::kMakePublicPath) || StartsWith(p, defaults::kUpdateLicensePath))
@@ -178,7 +178,6 @@ void Serve(Store& store, const Call& call, Route route, httplib::Response& res) 
     case Route::Terms: return Send(res, TermsPage());
     case Route::Picture: return Send(res, ServePicture(store, call));
     case Route::Home: return Send(res, HomePage(call));
-    case Route::Admin:
     case Route::NotFound: return Send(res, NotFoundPage());
   }
 }

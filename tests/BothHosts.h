@@ -70,12 +70,7 @@ class BothHosts : public EndToEndTest {
   void KeepLocalCopies(bool keep) {
     reg::WriteValue(reg::HKEY_CURRENT_USER, kSheetKey, "tavosavelocal", reg::StringValue(keep ? "1" : "0"));
   }
-  size_t Calls(const string& method) const {
-    const auto requests = server_->Requests();
-    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
-      return Has(r.body, "<methodName>tavosheet.userView." + method + "</methodName>");
-    }));
-  }
+  size_t Calls(const string& method) const { return CallsOf(*server_, "tavosheet.userView." + method).size(); }
 };
 
 }  // namespace both_hosts

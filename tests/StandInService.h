@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/environment/Environment.h"
 #include "platform/http/Http.h"
@@ -41,6 +42,14 @@ inline size_t RequestsTo(const service::Server& server, const std::string& path)
   const auto requests = server.Requests();
   return static_cast<size_t>(
       std::count_if(requests.begin(), requests.end(), [&](const auto& r) { return r.path == path; }));
+}
+
+// The requests that called the method (its whole name), in the order received.
+inline std::vector<service::RecordedRequest> CallsOf(const service::Server& server, const std::string& method) {
+  std::vector<service::RecordedRequest> calls;
+  for (const auto& r : server.Requests())
+    if (r.body.find("<methodName>" + method + "</methodName>") != std::string::npos) calls.push_back(r);
+  return calls;
 }
 
 // Stops the service, and checks that no add-in log under the environment root holds one of its

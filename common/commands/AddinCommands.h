@@ -62,8 +62,6 @@ class AddinCommands {
                         std::span<const ControlRow<Commands>> rows) {
     fileMenuItem = FileMenuItem(bars);
     const AddinToolbar toolbar = MakeToolbar(bars, toolbarName, menuCaption);
-    toolbar_ = toolbar.bar;
-    menu_ = toolbar.menu;
     Commands& commands = *static_cast<Commands*>(this);
     for (const ControlRow<Commands>& row : rows) {
       platform::office::Ref<platform::office::CommandBarControl> control = AddControl(state_, toolbar, row.layout);
@@ -74,10 +72,6 @@ class AddinCommands {
   }
 
   AddinState& state_;
-
- private:
-  platform::office::Ref<platform::office::CommandBar> toolbar_;
-  platform::office::Ref<platform::office::CommandBarControl> menu_;
 };
 
 }  // namespace tavo

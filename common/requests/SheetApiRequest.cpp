@@ -140,6 +140,10 @@ std::string SheetApiRequest::BodyStart() const {
 
 std::string GetWorkbooksBody() { return SheetApiRequest("getWorkbooks").Body(); }
 
+std::string ListedWorkbookById(std::string_view id) {
+  return "//methodResponse/result/workbook[workbookId=" + platform::xml::XPathLiteral(id) + "]";
+}
+
 std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string base64,
                              bool overwrite) {
   SheetApiRequest request("saveWorkbook");

@@ -45,6 +45,8 @@ class SheetApiRequest {
 };
 
 std::string GetWorkbooksBody();
+// The list answer's entry of the workbook with the id (the id goes in as a literal).
+std::string ListedWorkbookById(std::string_view id);
 // Four parameters, and `overwrite` "true" as the fifth only when the user chose to overwrite.
 std::string SaveWorkbookBody(std::string_view workbookId, std::string_view updateLock, std::string base64,
                              bool overwrite);

@@ -218,12 +218,7 @@ class HostedAddinTest : public ::testing::TestWithParam<const HostedAddin*>, pub
 
   // How many requests reached the service on the path, and how many called the method.
   size_t RequestsTo(const std::string& path) const { return tavo::test::RequestsTo(*server_, path); }
-  size_t Calls(const std::string& method) const {
-    auto requests = server_->Requests();
-    return static_cast<size_t>(std::count_if(requests.begin(), requests.end(), [&](const auto& r) {
-      return r.body.find("<methodName>" + method + "</methodName>") != std::string::npos;
-    }));
-  }
+  size_t Calls(const std::string& method) const { return CallsOf(*server_, method).size(); }
 
   const HostedAddin& addin;
   const AddinSettings settings;

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "common/Log.h"
 #include "common/Messages.h"
 #include "platform/core/RuntimeError.h"
@@ -17,8 +16,6 @@ ClassInit& Connect::m_ClassInit() {
   if (!classInit_) classInit_ = std::make_unique<ClassInit>(state_, operations_);
   return *classInit_;
 }
-
-std::string SheetOperations::ShownListText(const std::string& text) { return Utf8ToUnicode(text); }
 
 void SheetOperations::ShowSignedOut() { connection_.m_ClassInit().ShowSignedOut(); }
 

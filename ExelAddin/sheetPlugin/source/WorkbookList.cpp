@@ -1,5 +1,8 @@
 // The online workbook list: the request, the map brought in line with it, and the search that
 // filters it while the list is shown.
+#include <string>
+#include <vector>
+
 #include "ExelAddin/sheetPlugin/source/CodePageText.h"
 #include "ExelAddin/sheetPlugin/source/SheetOperations.h"
 #include "common/Log.h"
@@ -12,15 +15,10 @@
 #include "platform/core/Text.h"
 
 namespace tavo::sheet {
-namespace {
 
 namespace xml = platform::xml;
 
-std::string WorkbookById(const std::string& id) {
-  return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
-}
-
-}  // namespace
+std::string SheetOperations::ShownListText(const std::string& text) { return Utf8ToUnicode(text); }
 
 bool SheetOperations::GetWorkbooks() {
   ShowStatus(state_, "Getting WookBooks from Tavo Sheet...");
@@ -77,24 +75,23 @@ bool SheetOperations::GetWorkbooks() {
 }
 
 // Records of workbooks that the service no longer lists go; the files stay on disk. The walk
-// runs over a second copy of the map, so removals do not disturb it.
+// only notes them, and they go after it, so that removals do not disturb it.
 bool SheetOperations::RefreshLocalWorkbookMap() {
   const std::string path = MapFilePath(state_);
   try {
-    MapFile changed(path);
-    if (changed.Loaded()) {
-      const MapFile walked(path);
-      if (walked.Loaded()) {
-        for (const MapRecord& record : walked.Records()) {
-          const std::string id = record.Id();
-          const std::string online = WorkbookById(id);
-          const std::string local = WorkbookRecordById(id);
-          WriteLog(state_, "Query Strings are | " + online + local, "Info");
-          if (state_.gDocListFullRoot.selectSingleNode(online)) continue;
-          if (const MapRecord gone = changed.Select(local)) changed.Remove(gone);
-        }
-        changed.Save();
+    MapFile map(path);
+    if (map.Loaded()) {
+      std::vector<std::string> unlisted;  // each one's record selection, once per record walked
+      for (const MapRecord& record : map.Records()) {
+        const std::string id = record.Id();
+        const std::string online = ListedWorkbookById(id);
+        const std::string local = WorkbookRecordById(id);
+        WriteLog(state_, "Query Strings are | " + online + local, "Info");
+        if (!state_.gDocListFullRoot.selectSingleNode(online)) unlisted.push_back(local);
       }
+      for (const std::string& local : unlisted)
+        if (const MapRecord gone = map.Select(local)) map.Remove(gone);
+      map.Save();
     }
     WriteLog(state_, "Local XML Sucessfully refreshed", "Info");
     return true;

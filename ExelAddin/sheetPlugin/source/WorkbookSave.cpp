@@ -24,10 +24,6 @@ namespace xml = platform::xml;
 
 constexpr auto kModal = platform::forms::ShowMode::Modal;
 
-std::string WorkbookById(const std::string& id) {
-  return "//methodResponse/result/workbook[workbookId=" + xml::XPathLiteral(id) + "]";
-}
-
 }  // namespace
 
 bool SheetOperations::UpdateInSheet(bool overwrite) { return UpdateWorkbook(Route::Save, overwrite); }
@@ -99,7 +95,7 @@ bool SheetOperations::UpdateWorkbook(Route route, bool overwrite) {
 // workbook the service does not list, and times that are not understood, leave the decision to
 // the service's own check when the save is sent.
 bool SheetOperations::CheckWorkbookConflict(const std::string& id, const std::string& recordedTime) {
-  const std::string expression = WorkbookById(id);
+  const std::string expression = ListedWorkbookById(id);
   WriteLog(state_, expression, "Info");
   try {
     xml::Document fresh;

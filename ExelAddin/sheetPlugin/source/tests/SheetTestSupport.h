@@ -148,11 +148,7 @@ class SheetTest : public ::testing::Test, public tavo::test::HostedSession {
   // How many requests reached the service on the path, and those that called the method.
   size_t RequestsTo(const std::string& path) const { return tavo::test::RequestsTo(*server_, path); }
   std::vector<service::RecordedRequest> Calls(const std::string& method) const {
-    std::vector<service::RecordedRequest> calls;
-    for (const auto& r : server_->Requests())
-      if (r.body.find("<methodName>tavosheet.userView." + method + "</methodName>") != std::string::npos)
-        calls.push_back(r);
-    return calls;
+    return tavo::test::CallsOf(*server_, "tavosheet.userView." + method);
   }
 
   forms::ScriptedPages pages_;

@@ -77,10 +77,7 @@ class DocumentsTest : public ServiceTest {
   }
   // The requests that carried this method call, in order.
   std::vector<service::RecordedRequest> Calls(const std::string& method) const {
-    std::vector<service::RecordedRequest> calls;
-    for (const auto& r : server_->Requests())
-      if (r.body.find("<methodName>" + method + "</methodName>") != std::string::npos) calls.push_back(r);
-    return calls;
+    return tavo::test::CallsOf(*server_, method);
   }
 
   std::string ticket;
